@@ -1,0 +1,26 @@
+// Builds the shell file-operation requests for Copy and Restore. Pure code: the flag
+// values mirror <shellapi.h>, and a thin Windows part hands the result to the shell.
+#pragma once
+#include <string>
+#include <vector>
+#include "model/file_table.h"
+#include "model/path_split.h"
+
+constexpr unsigned kFoCopy = 0x0002;
+constexpr unsigned kFofMultiDestFiles = 0x0001;
+constexpr unsigned kFofNoConfirmation = 0x0010;
+constexpr unsigned kFofSimpleProgress = 0x0100;
+constexpr unsigned kFofNoConfirmMkdir = 0x0200;
+
+struct FileRequest {
+    std::string from;                   // names, each followed by '\0', then one more '\0'
+    std::string to;                     // the same form
+    unsigned flags = 0;                 // 16-bit flag word
+    int count = 0;                      // files taken; no shell call when 0
+    std::vector<std::string> leftOut;   // ticked paths refused (name clash, wildcard)
+};
+
+FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
+                             LeadByteFn isLeadByte);
+FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir,
+                                int overwriteOnRestore, LeadByteFn isLeadByte);

@@ -1,0 +1,93 @@
+// The main window: one modal dialog that owns the file table, the settings and the list.
+#pragma once
+#include "framework/fw_app.h"
+#include "framework/fw_controls.h"
+#include <objidl.h>
+#include <shlobj.h>
+#include "framework/fw_dialog.h"
+#include "model/file_table.h"
+#include "model/settings.h"
+
+// Commands the window adds to its system menu (multiples of 16 below 0xF000).
+constexpr UINT SYSCMD_ABOUT = 0x0010;
+constexpr UINT SYSCMD_HIDE = 0x1010;
+constexpr UINT SYSCMD_STARTUP = 0x1020;
+
+// Name of the single-instance mutex and of the property that marks the main window.
+constexpr const char* kMarkerName = "VellumBox";
+
+class CMainDlg : public CDialog {
+public:
+    // argumentPart: the command line's argument part, which decides quiet mode.
+    explicit CMainDlg(const char* argumentPart = "", CWnd* parent = nullptr);
+    ~CMainDlg() override;
+
+    // Read by the secondary dialogs through their parent window.
+    HICON iconForChildren = nullptr;
+    char exePath[kPathSize] = "";
+
+protected:
+    char exeDrive[3] = "";
+    char exeFolder[256] = "";
+    char exeBaseName[256] = "";
+    char exeExt[256] = "";
+    CListCtrl fileList;
+    CString destText;
+    int overWriteCheck = 0;
+    HICON mainIcon = nullptr;
+    // autoCopyMode, the four switches and destDir, as stored in the settings file.
+    AppSettings settings = {};
+    char iniPath[kPathSize] = "";
+    FileTable table = {};
+    IMalloc* shellMalloc = nullptr;
+    LPITEMIDLIST browseIdList = nullptr;
+    int closeRequested = 0;
+    CString commandArgs;
+
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    // Layout and button rules.
+    void SetupColumns();
+    void AddRow(FileEntry entry);
+    void FillList();
+    void UpdateSetButton(int dirty);
+    void UpdateCopyButton();
+    void UpdateRestoreButton();
+
+    // Settings file.
+    void FormPaths();
+    void LoadSettings();
+    void SaveSettings();
+
+    // Copy and Restore; the buttons report left-out files, automatic runs do not.
+    void DoCopy();
+    void DoRestore();
+    void RunCopy(bool fromButton);
+    void RunRestore(bool fromButton);
+
+    // Life cycle.
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnDestroy();
+    void OnAboutButton();
+    void OnClose();
+    void OnWindowPosChanging(WINDOWPOS* pos);
+    void OnEndSession(BOOL ending);
+    BOOL OnQueryEndSession();
+    void DecideAutomaticRun();
+
+    // Commands.
+    void OnSelectDest();
+    void OnSelectFile();
+    void OnAutoCopy();
+    void OnOverWrite();
+    void OnListDblClk(NMHDR* hdr, LRESULT* result);
+    void OnListRDblClk(NMHDR* hdr, LRESULT* result);
+    void ToggleTick(int row, int column);
+
+    DECLARE_MESSAGE_MAP()
+};

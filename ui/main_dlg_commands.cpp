@@ -1,0 +1,117 @@
+// Main window: the commands through which the user edits the table and the settings.
+#include "ui/main_dlg.h"
+#include <cstring>
+#include "model/window_rules.h"
+#include "res/resource.h"
+
+void CMainDlg::OnSelectDest() {
+    // Only a successful choice sets a destination; a cancelled browse leaves none.
+    settings.destDir[0] = '\0';
+    if (SUCCEEDED(::SHGetMalloc(&shellMalloc))) {
+        CString title;
+        title.LoadString(IDS_BROWSE_TITLE);
+        BROWSEINFOA info = {};
+        info.hwndOwner = m_hWnd;
+        info.lpszTitle = title;
+        info.ulFlags = BIF_RETURNONLYFSDIRS;
+        browseIdList = ::SHBrowseForFolderA(&info);
+        if (browseIdList) {
+            // SHGetPathFromIDListA writes up to MAX_PATH bytes, which destDir holds.
+            if (!::SHGetPathFromIDListA(browseIdList, settings.destDir)) settings.destDir[0] = '\0';
+            shellMalloc->Free(browseIdList);
+            size_t len = std::strlen(settings.destDir);
+            if (len > 0 && settings.destDir[len - 1] != '\\') {
+                if (len + 1 < sizeof(settings.destDir)) {
+                    settings.destDir[len] = '\\';
+                    settings.destDir[len + 1] = '\0';
+                } else {
+                    // No room for the separator: refuse rather than keep a cut path.
+                    settings.destDir[0] = '\0';
+                }
+            }
+        }
+        shellMalloc->Release();
+    }
+    destText = settings.destDir[0] ? settings.destDir : "none";
+    UpdateSetButton(1);
+    UpdateCopyButton();
+    UpdateRestoreButton();
+    UpdateData(FALSE);
+}
+
+void CMainDlg::OnSelectFile() {
+    // The button is disabled when the table is full; never write past it regardless.
+    if (!SelectFileEnabled(table)) return;
+    CFileDialog dialog(TRUE, "*.*", nullptr,
+                       OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_CREATEPROMPT,
+                       "All Files (*.*)|*.*||", this);
+    if (dialog.DoModal() != IDOK) return;
+
+    FileEntry entry = {};
+    CopyPath(entry.path, kPathSize, dialog.GetPathName());
+    if (entry.path[0] == '\0') return;
+    AddRow(entry);
+    AppendEntry(table, entry);
+    if (!SelectFileEnabled(table)) GetDlgItem(IDC_SELECT_FILE).EnableWindow(FALSE);
+    UpdateSetButton(1);
+    UpdateCopyButton();
+    UpdateRestoreButton();
+}
+
+void CMainDlg::OnAutoCopy() {
+    UpdateData(TRUE);
+    int on = settings.autoCopyMode != 0 ? 1 : 0;
+    settings.autoCopy = on;
+    settings.autoRestore = on;
+    UpdateSetButton(1);
+}
+
+void CMainDlg::OnOverWrite() {
+    UpdateData(TRUE);
+    settings.overwriteOnCopy = overWriteCheck;
+    settings.overwriteOnRestore = overWriteCheck;
+    UpdateSetButton(1);
+}
+
+void CMainDlg::ToggleTick(int row, int column) {
+    CString off;
+    off.LoadString(IDS_TICK_OFF);
+    bool turnOn = fileList.GetItemText(row, column) == off;
+    CString text;
+    text.LoadString(turnOn ? IDS_TICK_ON : IDS_TICK_OFF);
+    if (column == 1)
+        SetCopyTick(table, row, turnOn);
+    else
+        SetRestoreTick(table, row, turnOn);
+    fileList.SetItemText(row, column, text);
+    UpdateSetButton(1);
+}
+
+void CMainDlg::OnListDblClk(NMHDR* hdr, LRESULT* result) {
+    const auto* act = reinterpret_cast<const NMITEMACTIVATE*>(hdr);
+    int row = act->iItem;
+    int column = act->iSubItem;
+    // Row and slot stay aligned; a row outside the table is ignored all the same.
+    if (row >= 0 && row < table.count && (column == 1 || column == 2)) ToggleTick(row, column);
+    *result = 0;
+}
+
+void CMainDlg::OnListRDblClk(NMHDR* hdr, LRESULT* result) {
+    *result = 0;
+    const auto* act = reinterpret_cast<const NMITEMACTIVATE*>(hdr);
+    int row = act->iItem;
+    if (row < 0 || row >= table.count || act->iSubItem != 0) return;
+
+    CString question;
+    question.LoadString(IDS_DELETE_QUESTION);
+    question += "\n";
+    question += table.entries[row].path;
+    if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+
+    fileList.DeleteItem(row);
+    DeleteEntry(table, row);
+    UpdateSetButton(table.count != 0 ? 1 : 0);
+    if (SelectFileEnabled(table)) GetDlgItem(IDC_SELECT_FILE).EnableWindow(TRUE);
+    UpdateCopyButton();
+    UpdateRestoreButton();
+}

@@ -1,0 +1,154 @@
+// Main window: start-up sequence, automatic runs, hiding, closing and session end.
+#include "ui/main_dlg.h"
+#include "model/window_rules.h"
+#include "res/resource.h"
+#include "ui/about_dlg.h"
+#include "ui/startup_dlg.h"
+
+namespace {
+// One show request per process is swallowed in automatic mode, so the window starts
+// hidden; later requests (a second start) pass.
+int hiddenOnce = 0;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_WM_DESTROY()
+ON_BN_CLICKED(IDC_ABOUT, OnAboutButton)
+ON_WM_CLOSE()
+ON_BN_CLICKED(IDC_SELECT_DEST, OnSelectDest)
+ON_BN_CLICKED(IDC_SELECT_FILE, OnSelectFile)
+ON_BN_CLICKED(IDC_COPY, DoCopy)
+ON_BN_CLICKED(IDC_RESTORE, DoRestore)
+ON_BN_CLICKED(IDC_SET, SaveSettings)
+ON_NOTIFY(NM_DBLCLK, IDC_FILE_LIST, OnListDblClk)
+ON_NOTIFY(NM_RDBLCLK, IDC_FILE_LIST, OnListRDblClk)
+ON_BN_CLICKED(IDC_AUTO_COPY, OnAutoCopy)
+ON_BN_CLICKED(IDC_OVERWRITE, OnOverWrite)
+ON_WM_WINDOWPOSCHANGING()
+ON_WM_ENDSESSION()
+ON_WM_QUERYENDSESSION()
+END_MESSAGE_MAP()
+
+BOOL CMainDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    if (HMENU menu = GetSystemMenu(FALSE)) {
+        CString text;
+        text.LoadString(IDS_HIDE_WINDOW);
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, SYSCMD_HIDE, text);
+        text.LoadString(IDS_REGISTER_STARTUP);
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, SYSCMD_STARTUP, text);
+        text.LoadString(IDS_ABOUTBOX);
+        if (!text.IsEmpty()) {
+            ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuA(menu, MF_STRING, SYSCMD_ABOUT, text);
+        }
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon));
+    ::SetPropA(m_hWnd, kMarkerName, reinterpret_cast<HANDLE>(1));
+    GetDlgItem(IDC_ABOUT).SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(mainIcon));
+
+    closeRequested = 0;
+    ResetTable(table);
+    iconForChildren = mainIcon;
+
+    FormPaths();
+    SetupColumns();
+    LoadSettings();
+    FillList();
+
+    DecideAutomaticRun();
+    return TRUE;
+}
+
+void CMainDlg::DecideAutomaticRun() {
+    AutoRunDecision decision = DecideAutoRun(commandArgs, settings.autoCopyMode, settings.autoCopy);
+    if (decision.copyAtStart) RunCopy(false);
+    // Synchronous, inside the initialisation: the dialog ends before it is first shown.
+    if (decision.closeAtOnce) SendMessage(WM_CLOSE);
+}
+
+void CMainDlg::OnSysCommand(UINT id, LPARAM) {
+    switch (id & 0xFFF0) {
+    case SYSCMD_ABOUT:
+        OnAboutButton();
+        break;
+    case SYSCMD_HIDE:
+        ShowWindow(SW_HIDE);
+        break;
+    case SYSCMD_STARTUP: {
+        CStartupDlg startup;
+        startup.DoModal();
+        break;
+    }
+    default:
+        Default();
+        break;
+    }
+}
+
+void CMainDlg::OnAboutButton() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CMainDlg::OnClose() {
+    closeRequested = 1;
+    Default();  // a dialog turns WM_CLOSE into the Cancel command
+}
+
+void CMainDlg::OnCancel() {
+    // Esc alone never closes; only the Close command does.
+    if (closeRequested == 1) CDialog::OnCancel();
+}
+
+void CMainDlg::OnOK() {}
+
+void CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
+    if (settings.autoCopyMode != 0 && hiddenOnce == 0 && (pos->flags & SWP_SHOWWINDOW)) {
+        pos->flags &= ~SWP_SHOWWINDOW;
+        hiddenOnce = 1;
+        ShowWindow(SW_HIDE);
+    }
+    Default();
+}
+
+BOOL CMainDlg::OnQueryEndSession() { return Default() != 0 ? TRUE : FALSE; }
+
+void CMainDlg::OnEndSession(BOOL ending) {
+    Default();
+    // A called-off end of session must not put the files back while the user works on.
+    if (RestoresAtSessionEnd(IsWindowVisible() != FALSE, settings.autoCopyMode,
+                             settings.autoRestore, ending != FALSE))
+        RunRestore(false);
+}
+
+void CMainDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT rc;
+    ::GetClientRect(m_hWnd, &rc);
+    int x = 0;
+    int y = 0;
+    MinimisedIconOrigin(rc.right - rc.left, rc.bottom - rc.top, ::GetSystemMetrics(SM_CXICON),
+                        ::GetSystemMetrics(SM_CYICON), x, y);
+    ::DrawIcon(dc, x, y, mainIcon);
+    ::EndPaint(m_hWnd, &ps);
+}
+
+HCURSOR CMainDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(mainIcon); }
+
+void CMainDlg::OnDestroy() {
+    Default();
+    ::RemovePropA(m_hWnd, kMarkerName);
+}
