@@ -51,7 +51,13 @@ CWnd* AfxGetMainWnd() { return theApp ? theApp->m_pMainWnd : nullptr; }
 HINSTANCE AfxGetResourceHandle() {
     return theApp && theApp->m_hInstance ? theApp->m_hInstance : ::GetModuleHandleA(nullptr);
 }
-const char* AfxGetAppName() { return theApp ? theApp->m_appName.c_str() : ""; }
+const char* AfxGetAppName() {
+    // Without a title of its own the program is named after its executable.
+    static CString fallback;
+    if (theApp && !theApp->m_appName.IsEmpty()) return theApp->m_appName.c_str();
+    if (fallback.IsEmpty()) fallback = ExecutableBaseName();
+    return fallback.c_str();
+}
 
 int RunApplication(HINSTANCE instance, int showCmd) {
     CWinApp* app = AfxGetApp();

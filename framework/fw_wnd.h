@@ -76,9 +76,8 @@ public:                                                                         
 #define BEGIN_MESSAGE_MAP(cls, baseCls)                                                            \
     const MessageMap* cls::GetMessageMap() const { return GetThisMessageMap(); }                   \
     const MessageMap* cls::GetThisMessageMap() {                                                   \
-        using ThisClass = cls;                                                                     \
+        using ThisClass [[maybe_unused]] = cls;                                                    \
         using TheBase = baseCls;                                                                   \
-        static_assert(sizeof(ThisClass) > 0, "complete class");                                    \
         static const MsgMapEntry entries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \

@@ -1,0 +1,49 @@
+# VellumBox: build and test on Debian (cross-compiled with MinGW-w64, run under Wine).
+#   make run    build, then start VellumBox.exe under Wine
+#   make test   build both targets, run every test level, print a summary
+#   make build  build only
+# Every target installs whatever the machine lacks first (tools/setup-toolchain.sh).
+
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+CMAKE_WIN = cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all setup build build-win64 build-win32 build-native run test test-native test-wine \
+        test-e2e fuzz bench dist clean
+
+all: build
+
+setup:
+	@./tools/setup-toolchain.sh
+
+build: setup build-win64 build-win32
+
+build-win64:
+	@$(CMAKE_WIN) -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build build/win64 -j $(JOBS)
+
+build-win32:
+	@$(CMAKE_WIN) -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake >/dev/null
+	@cmake --build build/win32 -j $(JOBS)
+
+build-native:
+	@cmake -G Ninja -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DVB_SANITIZE=ON >/dev/null
+	@cmake --build build/native -j $(JOBS)
+
+run: build
+	@./tools/run.sh
+
+test: setup build build-native
+	@./tools/test-all.sh
+
+fuzz: setup
+	@./tools/fuzz.sh
+
+bench: build
+	@./tools/with-xvfb.sh ./bench/run.sh
+
+dist: build
+	@./tools/dist.sh
+
+clean:
+	rm -rf build dist

@@ -1,0 +1,169 @@
+#include "engine/request.h"
+
+#include <string>
+
+namespace {
+
+enum class Operation { Copy, Restore };
+
+bool IsLead(LeadByteFn isLeadByte, const char* p) {
+    return isLeadByte && p[1] && isLeadByte(static_cast<unsigned char>(*p));
+}
+
+// Folds ASCII letters as Windows compares file names, and treats '/' as '\\'.
+char Fold(char c) {
+    if (c == '/')
+        return '\\';
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Both bytes of a double-byte character must match exactly.
+bool SamePath(const char* a, const char* b, LeadByteFn isLeadByte) {
+    for (;;) {
+        if (IsLead(isLeadByte, a)) {
+            if (a[0] != b[0] || a[1] != b[1])
+                return false;
+            a += 2;
+            b += 2;
+            continue;
+        }
+        if (Fold(*a) != Fold(*b))
+            return false;
+        if (*a == '\0')
+            return true;
+        ++a;
+        ++b;
+    }
+}
+
+bool HasWildcard(const char* path, LeadByteFn isLeadByte) {
+    for (const char* p = path; *p;) {
+        if (IsLead(isLeadByte, p)) {
+            p += 2;
+            continue;
+        }
+        if (*p == '*' || *p == '?')
+            return true;
+        ++p;
+    }
+    return false;
+}
+
+// A trailing 0x5C that is the second byte of a double-byte character is no separator.
+bool EndsWithSeparator(const char* dir, LeadByteFn isLeadByte) {
+    bool last = false;
+    for (const char* p = dir; *p;) {
+        if (IsLead(isLeadByte, p)) {
+            last = false;
+            p += 2;
+            continue;
+        }
+        last = (*p == '\\' || *p == '/');
+        ++p;
+    }
+    return last;
+}
+
+void AddLeftOut(FileRequest& request, const char* path, LeadByteFn isLeadByte) {
+    for (const std::string& seen : request.leftOut)
+        if (SamePath(seen.c_str(), path, isLeadByte))
+            return;
+    request.leftOut.push_back(path);
+}
+
+int32_t Tick(const FileEntry& entry, Operation op) {
+    return op == Operation::Copy ? entry.copy : entry.restore;
+}
+
+// The destination folder is flat, so a name in it belongs to the first file of the table
+// that bears it, ticked or not. A later file of another path with that name is kept out of
+// both operations: copying it would overwrite the first one's copy, and restoring would put
+// the first one's data on its path. Files that never reach the folder (wildcards, no name)
+// own no name there.
+enum class Verdict { Take, Skip, Refuse };
+
+Verdict Judge(const FileTable& table, int k, const char* name, Operation op,
+              LeadByteFn isLeadByte) {
+    const char* path = table.entries[k].path;
+    if (name[0] == '\0' || HasWildcard(path, isLeadByte))
+        return Verdict::Refuse;
+    char other[kPathSize];
+    for (int j = 0; j < k; ++j) {
+        const char* earlier = table.entries[j].path;
+        if (earlier[0] == '\0' || HasWildcard(earlier, isLeadByte))
+            continue;
+        FileNameOf(earlier, isLeadByte, other, kPathSize);
+        if (!SamePath(name, other, isLeadByte))
+            continue;
+        if (!SamePath(path, earlier, isLeadByte))
+            return Verdict::Refuse;
+        // The same file listed twice is done once, by its first ticked entry.
+        for (int i = j; i < k; ++i) {
+            const FileEntry& twin = table.entries[i];
+            if (Tick(twin, op) == 1 && SamePath(path, twin.path, isLeadByte))
+                return Verdict::Skip;
+        }
+        return Verdict::Take;
+    }
+    return Verdict::Take;
+}
+
+FileRequest Build(Operation op, const FileTable& table, const char* destDir, int overwrite,
+                  LeadByteFn isLeadByte) {
+    FileRequest request;
+    const bool copying = op == Operation::Copy;
+    request.flags = kFofSimpleProgress | kFofNoConfirmMkdir | (copying ? 0u : kFofMultiDestFiles);
+    if (overwrite == 1)
+        request.flags |= kFofNoConfirmation;
+    // Without a folder the sources or targets would be relative to the working directory.
+    if (!destDir || destDir[0] == '\0')
+        return request;
+
+    std::string folder = destDir;
+    if (!copying && !EndsWithSeparator(destDir, isLeadByte))
+        folder += '\\';
+
+    char name[kPathSize];
+    for (int k = 0; k < kMaxFiles; ++k) {
+        const FileEntry& entry = table.entries[k];
+        if (entry.path[0] == '\0')
+            continue;
+        if (Tick(entry, op) != 1)
+            continue;
+        FileNameOf(entry.path, isLeadByte, name, kPathSize);
+        switch (Judge(table, k, name, op, isLeadByte)) {
+        case Verdict::Skip:
+            continue;
+        case Verdict::Refuse:
+            AddLeftOut(request, entry.path, isLeadByte);
+            continue;
+        case Verdict::Take:
+            break;
+        }
+        if (copying) {
+            request.from.append(entry.path).push_back('\0');
+        } else {
+            request.from.append(folder).append(name).push_back('\0');
+            request.to.append(entry.path).push_back('\0');
+        }
+        ++request.count;
+    }
+    request.from.push_back('\0');
+    if (copying)
+        request.to.append(destDir).append(2, '\0');
+    else
+        request.to.push_back('\0');
+    return request;
+}
+
+} // namespace
+
+FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
+                             LeadByteFn isLeadByte) {
+    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte);
+}
+
+FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
+                                LeadByteFn isLeadByte) {
+    return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte);
+}

@@ -1,0 +1,103 @@
+#include "model/settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kAutoSection[] = "AutoVellum";
+const char kOverwriteSection[] = "OverWrite";
+const char kDestSection[] = "DestinationDirectory";
+const char kFilesSection[] = "Files";
+
+// Enough for "Restore" and any int, so the compiler sees no possible truncation.
+constexpr int kKeySize = 24;
+
+void FileKey(char (&key)[kKeySize], const char* stem, int number) {
+    std::snprintf(key, sizeof key, "%s%03d", stem, number);
+}
+
+// Only a value that is exactly "1" switches on.
+int32_t ReadSwitch(ProfileStore& store, const char* section, const char* key, const char* def) {
+    char buf[kPathSize];
+    store.Read(section, key, def, buf, kPathSize);
+    buf[kPathSize - 1] = '\0';
+    return std::strcmp(buf, "1") == 0 ? 1 : 0;
+}
+
+const char* SwitchText(int32_t value) {
+    return value == 1 ? "1" : "0";
+}
+
+} // namespace
+
+void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& table) {
+    char buf[kPathSize];
+    store.Read(kAutoSection, "AutoCopyMode", "0", buf, kPathSize);
+    buf[kPathSize - 1] = '\0';
+    if (std::strcmp(buf, "1") == 0)
+        settings.autoCopyMode = 1;
+    else if (std::strcmp(buf, "2") == 0)
+        settings.autoCopyMode = 2;
+    else
+        settings.autoCopyMode = 0;
+
+    settings.autoCopy = ReadSwitch(store, kAutoSection, "Copy", "0");
+    settings.autoRestore = ReadSwitch(store, kAutoSection, "Restore", "0");
+    settings.overwriteOnCopy = ReadSwitch(store, kOverwriteSection, "Copy", "0");
+    settings.overwriteOnRestore = ReadSwitch(store, kOverwriteSection, "Restore", "0");
+
+    store.Read(kDestSection, "Directory", "", buf, kPathSize);
+    buf[kPathSize - 1] = '\0';
+    CopyPath(settings.destDir, kPathSize, buf);
+
+    char key[kKeySize];
+    for (int i = 1; i <= kMaxFiles; ++i) {
+        FileEntry& slot = table.entries[i - 1];
+        FileKey(key, "File", i);
+        store.Read(kFilesSection, key, "", buf, kPathSize);
+        buf[kPathSize - 1] = '\0';
+        CopyPath(slot.path, kPathSize, buf);
+        if (slot.path[0] == '\0') {
+            // Ticks beside an empty File key belong to no file.
+            slot.copy = 0;
+            slot.restore = 0;
+            continue;
+        }
+        FileKey(key, "Copy", i);
+        slot.copy = ReadSwitch(store, kFilesSection, key, "");
+        FileKey(key, "Restore", i);
+        slot.restore = ReadSwitch(store, kFilesSection, key, "");
+        ++table.count;
+    }
+    // A hand-edited file may skip numbers; the list, appending and deleting all
+    // assume the used slots come first.
+    CloseHoles(table);
+}
+
+bool SaveSettingsTo(ProfileStore& store, const AppSettings& settings, const FileTable& table) {
+    bool ok = true;
+    auto write = [&](const char* section, const char* key, const char* value) {
+        if (!store.Write(section, key, value))
+            ok = false;
+    };
+    const char* mode = settings.autoCopyMode == 1 ? "1" : settings.autoCopyMode == 2 ? "2" : "0";
+    write(kAutoSection, "AutoCopyMode", mode);
+    write(kAutoSection, "Copy", SwitchText(settings.autoCopy));
+    write(kAutoSection, "Restore", SwitchText(settings.autoRestore));
+    write(kOverwriteSection, "Copy", SwitchText(settings.overwriteOnCopy));
+    write(kOverwriteSection, "Restore", SwitchText(settings.overwriteOnRestore));
+    write(kDestSection, "Directory", settings.destDir);
+
+    char key[kKeySize];
+    for (int i = 1; i <= kMaxFiles; ++i) {
+        const FileEntry& slot = table.entries[i - 1];
+        FileKey(key, "File", i);
+        write(kFilesSection, key, slot.path);
+        FileKey(key, "Copy", i);
+        write(kFilesSection, key, SwitchText(slot.copy));
+        FileKey(key, "Restore", i);
+        write(kFilesSection, key, SwitchText(slot.restore));
+    }
+    return ok;
+}

@@ -1,0 +1,51 @@
+// Resource identifiers shared by the C++ code and the resource script.
+// Plain #defines only, so windres and the compilers read the same file.
+#ifndef VELLUMBOX_RES_RESOURCE_H
+#define VELLUMBOX_RES_RESOURCE_H
+
+// Icon (one group, used by every window)
+#define IDR_MAINFRAME 128
+
+// About box
+#define IDD_ABOUTBOX 100
+#define IDC_INTERNAL_NAME 1009
+#define IDC_VERSION 1010
+#define IDC_COPYRIGHT 1011
+#define IDC_COMPANY 1012
+
+// Main window
+#define IDD_VELLUMBOX_DIALOG 102
+#define IDC_ABOUT 1000
+#define IDC_SELECT_DEST 1001
+#define IDC_DEST_DIR 1002
+#define IDC_FILE_LIST 1003
+#define IDC_COPY 1004
+#define IDC_RESTORE 1005
+#define IDC_SELECT_FILE 1006
+#define IDC_SET 1007
+#define IDC_AUTO_COPY 1008
+// Shares its number with IDC_INTERNAL_NAME; ids only need to be unique per dialog.
+#define IDC_OVERWRITE 1009
+
+// Start-up registration dialog
+#define IDD_STARTUP 129
+#define IDC_STARTUP_SET 1013
+#define IDC_STARTUP_CLEAR 1014
+
+// String table
+#define IDS_ABOUTBOX 101
+#define IDS_TICK_ON 102
+#define IDS_TICK_OFF 103
+#define IDS_DELETE_QUESTION 104
+#define IDS_COL_PATH 105
+#define IDS_COL_COPY 106
+#define IDS_COL_RESTORE 107
+#define IDS_BROWSE_TITLE 108
+#define IDS_COPY_PROGRESS 109
+#define IDS_RESTORE_PROGRESS 110
+#define IDS_HIDE_WINDOW 111
+#define IDS_REGISTER_STARTUP 112
+#define IDS_SAVE_FAILED 113
+#define IDS_NAME_CLASH 114
+
+#endif

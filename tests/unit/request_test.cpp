@@ -1,0 +1,299 @@
+#include "engine/request.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+#define HYO "\x95\x5C" // 表: second byte is the backslash code
+#define SO "\x83\x5C"  // ソ
+
+struct Row {
+    std::string path;
+    int copy;
+    int restore;
+};
+
+FileTable MakeTable(const std::vector<Row>& rows) {
+    FileTable table;
+    ResetTable(table);
+    for (const Row& r : rows) {
+        FileEntry e{};
+        CopyPath(e.path, kPathSize, r.path.c_str());
+        e.copy = r.copy;
+        e.restore = r.restore;
+        EXPECT_TRUE(AppendEntry(table, e));
+    }
+    return table;
+}
+
+// Each name followed by one zero byte, then one more.
+std::string List(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& n : names)
+        out.append(n).push_back('\0');
+    out.push_back('\0');
+    return out;
+}
+
+// Zero bytes and high bytes made visible in failure messages.
+std::string Show(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c == 0) {
+            out += "\\0";
+        } else if (c >= 0x80 || c < 0x20) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+struct Expected {
+    std::vector<std::string> from;
+    std::vector<std::string> to;
+    std::vector<std::string> leftOut;
+};
+
+void ExpectRequest(const FileRequest& r, const Expected& e, unsigned flags) {
+    EXPECT_EQ(Show(r.from), Show(List(e.from)));
+    EXPECT_EQ(Show(r.to), Show(List(e.to)));
+    EXPECT_EQ(r.count, static_cast<int>(e.from.size()));
+    EXPECT_EQ(r.flags, flags);
+    EXPECT_EQ(r.leftOut, e.leftOut);
+}
+
+TEST(Request, WorkedExample) {
+    const FileTable table =
+        MakeTable({{"C:\\Work\\report.doc", 1, 1}, {"C:\\Work\\notes.txt", 1, 0}});
+    const FileRequest copy = BuildCopyRequest(table, "E:\\Backup\\", 0, IsLeadByteNone);
+    EXPECT_EQ(copy.from, std::string("C:\\Work\\report.doc\0C:\\Work\\notes.txt\0\0", 38));
+    EXPECT_EQ(copy.to, std::string("E:\\Backup\\\0\0", 12));
+    EXPECT_EQ(copy.flags, 0x0300u);
+    EXPECT_EQ(copy.count, 2);
+    EXPECT_TRUE(copy.leftOut.empty());
+
+    const FileRequest restore = BuildRestoreRequest(table, "E:\\Backup\\", 0, IsLeadByteNone);
+    EXPECT_EQ(restore.from, std::string("E:\\Backup\\report.doc\0\0", 22));
+    EXPECT_EQ(restore.to, std::string("C:\\Work\\report.doc\0\0", 20));
+    EXPECT_EQ(restore.flags, 0x0301u);
+    EXPECT_EQ(restore.count, 1);
+    EXPECT_TRUE(restore.leftOut.empty());
+}
+
+TEST(Request, OverwriteSwitchesActApart) {
+    const FileTable table = MakeTable({{"C:\\a.txt", 1, 1}});
+    const struct {
+        int overwrite;
+        unsigned copy, restore;
+    } cases[] = {
+        {0, 0x0300, 0x0301}, {1, 0x0310, 0x0311}, {2, 0x0300, 0x0301}, {-1, 0x0300, 0x0301}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.overwrite);
+        EXPECT_EQ(BuildCopyRequest(table, "E:\\", c.overwrite, IsLeadByteNone).flags, c.copy);
+        EXPECT_EQ(BuildRestoreRequest(table, "E:\\", c.overwrite, IsLeadByteNone).flags, c.restore);
+    }
+    // Copy replacing silently says nothing about Restore.
+    EXPECT_EQ(BuildCopyRequest(table, "E:\\", 1, IsLeadByteNone).flags & kFofNoConfirmation,
+              kFofNoConfirmation);
+    EXPECT_EQ(BuildRestoreRequest(table, "E:\\", 0, IsLeadByteNone).flags & kFofNoConfirmation, 0u);
+}
+
+TEST(Request, NothingTickedMeansNoCall) {
+    const FileTable cases[] = {
+        MakeTable({}),
+        MakeTable({{"C:\\a.txt", 0, 0}, {"C:\\b.txt", 0, 0}}),
+        // Only 1 counts as ticked.
+        MakeTable({{"C:\\a.txt", 2, -1}}),
+    };
+    for (const FileTable& table : cases) {
+        EXPECT_EQ(BuildCopyRequest(table, "E:\\Backup\\", 0, IsLeadByteNone).count, 0);
+        EXPECT_EQ(BuildRestoreRequest(table, "E:\\Backup\\", 0, IsLeadByteNone).count, 0);
+    }
+}
+
+TEST(Request, AllThirtyTwoTicked) {
+    std::vector<Row> rows;
+    Expected copy, restore;
+    for (int i = 0; i < 32; ++i) {
+        const std::string name = "file" + std::to_string(i) + ".dat";
+        rows.push_back({"C:\\d" + std::to_string(i % 3) + "\\" + name, 1, 1});
+        copy.from.push_back(rows.back().path);
+        restore.from.push_back("E:\\B\\" + name);
+        restore.to.push_back(rows.back().path);
+    }
+    copy.to = {"E:\\B\\"};
+    const FileTable table = MakeTable(rows);
+    ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone), copy, 0x0300);
+    ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone), restore, 0x0301);
+}
+
+TEST(Request, RestoreNamesFromTheLastRealSeparator) {
+    const struct {
+        const char* what;
+        const char* path;
+        LeadByteFn lead;
+        const char* source;
+    } cases[] = {
+        {"no extension", "C:\\Work\\README", IsLeadByteNone, "E:\\Backup\\README"},
+        {"leading dot", "C:\\Work\\.profile", IsLeadByteNone, "E:\\Backup\\.profile"},
+        {"two dots", "C:\\Work\\a.tar.gz", IsLeadByteNone, "E:\\Backup\\a.tar.gz"},
+        {"slashes", "C:/Work/notes.txt", IsLeadByteNone, "E:\\Backup\\notes.txt"},
+        {"UNC", "\\\\srv\\share\\x.doc", IsLeadByteNone, "E:\\Backup\\x.doc"},
+        {"0x5C second byte in name", "C:\\Work\\" HYO ".txt", IsLeadByte932,
+         "E:\\Backup\\" HYO ".txt"},
+        {"name ends in 0x5C second byte", "C:\\" SO "\\" HYO, IsLeadByte932, "E:\\Backup\\" HYO},
+        {"folder ends in 0x5C second byte", "C:\\" HYO "\\x.txt", IsLeadByte932,
+         "E:\\Backup\\x.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FileTable table = MakeTable({{c.path, 1, 1}});
+        ExpectRequest(BuildRestoreRequest(table, "E:\\Backup\\", 0, c.lead),
+                      {{c.source}, {c.path}, {}}, 0x0301);
+        // Copy passes the path whole.
+        ExpectRequest(BuildCopyRequest(table, "E:\\Backup\\", 0, c.lead),
+                      {{c.path}, {"E:\\Backup\\"}, {}}, 0x0300);
+    }
+}
+
+TEST(Request, EmptyDestinationMakesNoRequest) {
+    const FileTable table = MakeTable({{"C:\\a.txt", 1, 1}});
+    for (const char* dest : {"", static_cast<const char*>(nullptr)}) {
+        const FileRequest copy = BuildCopyRequest(table, dest, 1, IsLeadByteNone);
+        const FileRequest restore = BuildRestoreRequest(table, dest, 1, IsLeadByteNone);
+        EXPECT_EQ(copy.count, 0);
+        EXPECT_EQ(restore.count, 0);
+        EXPECT_EQ(copy.from.find("a.txt"), std::string::npos);
+        EXPECT_EQ(restore.to.find("a.txt"), std::string::npos);
+    }
+}
+
+TEST(Request, RestoreAddsMissingSeparator) {
+    const struct {
+        const char* dest;
+        LeadByteFn lead;
+        const char* source;
+    } cases[] = {
+        {"E:\\Backup", IsLeadByteNone, "E:\\Backup\\a.txt"},
+        {"E:\\Backup\\", IsLeadByteNone, "E:\\Backup\\a.txt"},
+        {"E:/Backup/", IsLeadByteNone, "E:/Backup/a.txt"},
+        {"E:/Backup", IsLeadByteNone, "E:/Backup\\a.txt"},
+        // The trailing 0x5C belongs to 表: the folder still needs its separator.
+        {"E:\\" HYO, IsLeadByte932, "E:\\" HYO "\\a.txt"},
+        {"E:\\" HYO "\\", IsLeadByte932, "E:\\" HYO "\\a.txt"},
+        {"E:\\" SO, IsLeadByte932, "E:\\" SO "\\a.txt"},
+    };
+    const FileTable table = MakeTable({{"C:\\a.txt", 1, 1}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dest);
+        ExpectRequest(BuildRestoreRequest(table, c.dest, 0, c.lead),
+                      {{c.source}, {"C:\\a.txt"}, {}}, 0x0301);
+        // Copy hands the folder over as it stands.
+        ExpectRequest(BuildCopyRequest(table, c.dest, 0, c.lead), {{"C:\\a.txt"}, {c.dest}, {}},
+                      0x0300);
+    }
+}
+
+TEST(Request, NameClashesAreLeftOut) {
+    struct Case {
+        const char* what;
+        std::vector<Row> rows;
+        LeadByteFn lead;
+        Expected copy; // from and leftOut
+        Expected restore;
+    };
+    const Case cases[] = {
+        {"different folders, same name",
+         {{"C:\\a\\report.doc", 1, 1}, {"C:\\b\\REPORT.DOC", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\a\\report.doc"}, {}, {"C:\\b\\REPORT.DOC"}},
+         {{"E:\\B\\report.doc"}, {"C:\\a\\report.doc"}, {"C:\\b\\REPORT.DOC"}}},
+        {"earlier entry unticked still owns the name",
+         {{"C:\\a\\report.doc", 0, 0}, {"C:\\b\\report.doc", 1, 1}},
+         IsLeadByteNone,
+         {{}, {}, {"C:\\b\\report.doc"}},
+         {{}, {}, {"C:\\b\\report.doc"}}},
+        {"earlier entry ticked for the other operation only",
+         {{"C:\\a\\report.doc", 1, 0}, {"C:\\b\\report.doc", 0, 1}},
+         IsLeadByteNone,
+         {{"C:\\a\\report.doc"}, {}, {}},
+         {{}, {}, {"C:\\b\\report.doc"}}},
+        {"same file twice is done once, silently",
+         {{"C:\\Work\\a.txt", 1, 1}, {"c:/WORK/A.TXT", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\Work\\a.txt"}, {}, {}},
+         {{"E:\\B\\a.txt"}, {"C:\\Work\\a.txt"}, {}}},
+        {"same file twice, first unticked",
+         {{"C:\\Work\\a.txt", 0, 0}, {"C:\\Work\\a.txt", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\Work\\a.txt"}, {}, {}},
+         {{"E:\\B\\a.txt"}, {"C:\\Work\\a.txt"}, {}}},
+        {"clashing path listed twice is reported once",
+         {{"C:\\a\\x.txt", 1, 1},
+          {"C:\\b\\x.txt", 1, 1},
+          {"C:\\b\\x.txt", 1, 1},
+          {"C:\\c\\x.txt", 0, 1}},
+         IsLeadByteNone,
+         {{"C:\\a\\x.txt"}, {}, {"C:\\b\\x.txt"}},
+         {{"E:\\B\\x.txt"}, {"C:\\a\\x.txt"}, {"C:\\b\\x.txt", "C:\\c\\x.txt"}}},
+        {"unrelated files around a clash keep their order",
+         {{"C:\\1.txt", 1, 1}, {"C:\\a\\2.txt", 1, 1}, {"C:\\b\\2.txt", 1, 1}, {"C:\\3.txt", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\1.txt", "C:\\a\\2.txt", "C:\\3.txt"}, {}, {"C:\\b\\2.txt"}},
+         {{"E:\\B\\1.txt", "E:\\B\\2.txt", "E:\\B\\3.txt"},
+          {"C:\\1.txt", "C:\\a\\2.txt", "C:\\3.txt"},
+          {"C:\\b\\2.txt"}}},
+        {"only letters fold",
+         {{"C:\\a\\[x].txt", 1, 0}, {"C:\\b\\{x}.txt", 1, 0}},
+         IsLeadByteNone,
+         {{"C:\\a\\[x].txt", "C:\\b\\{x}.txt"}, {}, {}},
+         {{}, {}, {}}},
+        // 0x83 0x41 and 0x83 0x61 are two different katakana: no case folding inside them.
+        {"double-byte trail bytes are not folded",
+         {{"C:\\a\\\x83\x41.txt", 1, 1}, {"C:\\b\\\x83\x61.txt", 1, 1}},
+         IsLeadByte932,
+         {{"C:\\a\\\x83\x41.txt", "C:\\b\\\x83\x61.txt"}, {}, {}},
+         {{"E:\\B\\\x83\x41.txt", "E:\\B\\\x83\x61.txt"},
+          {"C:\\a\\\x83\x41.txt", "C:\\b\\\x83\x61.txt"},
+          {}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FileTable table = MakeTable(c.rows);
+        Expected copy = c.copy;
+        copy.to = {"E:\\B\\"};
+        ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, c.lead), copy, 0x0300);
+        ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, c.lead), c.restore, 0x0301);
+    }
+}
+
+TEST(Request, WildcardsAndNamelessPathsAreLeftOut) {
+    const FileTable table = MakeTable({
+        {"C:\\Work\\*.doc", 1, 1},
+        {"C:\\Work\\a?.txt", 1, 0},
+        {"C:\\ab?\\report.doc", 0, 0}, // never copied, so it owns no name
+        {"C:\\Work\\report.doc", 1, 1},
+        {"C:\\Work\\", 1, 1},
+        {"C:\\" HYO "\\x.txt", 1, 1}, // 0x5C second byte, no wildcard
+    });
+    ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByte932),
+                  {{"C:\\Work\\report.doc", "C:\\" HYO "\\x.txt"},
+                   {"E:\\B\\"},
+                   {"C:\\Work\\*.doc", "C:\\Work\\a?.txt", "C:\\Work\\"}},
+                  0x0300);
+    ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByte932),
+                  {{"E:\\B\\report.doc", "E:\\B\\x.txt"},
+                   {"C:\\Work\\report.doc", "C:\\" HYO "\\x.txt"},
+                   {"C:\\Work\\*.doc", "C:\\Work\\"}},
+                  0x0301);
+}
+
+} // namespace

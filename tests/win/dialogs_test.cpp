@@ -1,0 +1,540 @@
+// The About box, VersionReader and the start-up registration dialog, in-process under Wine.
+// Dialogs are opened without a parent while a stand-in main window runs, as the program
+// does, and are driven by thread timers from inside their own modal loops.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <sddl.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+#include "framework/fw_app.h"
+#include "res/resource.h"
+#include "ui/about_dlg.h"
+#include "ui/main_dlg.h"
+#include "ui/startup_dlg.h"
+#include "ui/version_reader.h"
+
+namespace {
+CWinApp testApp("VellumBox");
+
+const char* const kRunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kExePath = "C:\\Program Files\\VellumBox\\VellumBox.exe";
+
+std::string OwnFolder() {
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string SamplePath(const std::string& name) {
+    return OwnFolder() + "sample_" + name + ".dll";
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// A main window with none of the real one's behaviour: it only owns the dialog under
+// test and carries the members that dialog reads.
+class StandInMain : public CMainDlg {
+  public:
+    const MessageMap* GetMessageMap() const override { return CDialog::GetThisMessageMap(); }
+    std::function<void()> whileOpen;
+
+  protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        running = this;
+        ::SetTimer(nullptr, 0, 1, &StandInMain::Opened);
+        return TRUE;
+    }
+    void DoDataExchange(CDataExchange*) override {}
+    void OnOK() override { EndDialog(IDOK); }
+    void OnCancel() override { EndDialog(IDCANCEL); }
+
+  private:
+    static inline StandInMain* running = nullptr;
+    static void CALLBACK Opened(HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        running->whileOpen();
+        running->EndDialog(IDOK);
+    }
+};
+
+// Runs `dlg` modally and hands its window to `inside` once its loop runs; then presses
+// the default button (Close / OK), as a user would.
+CDialog* drivenDialog = nullptr;
+const std::function<void(HWND)>* driverBody = nullptr;
+
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    HWND hwnd = drivenDialog->m_hWnd;
+    (*driverBody)(hwnd);
+    ::PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hwnd, IDOK)));
+}
+
+INT_PTR RunDialog(CDialog& dlg, const std::function<void(HWND)>& inside) {
+    drivenDialog = &dlg;
+    driverBody = &inside;
+    ::SetTimer(nullptr, 0, 1, DriveDialog);
+    return dlg.DoModal();
+}
+
+HICON ChildIcon() {
+    static HICON icon = static_cast<HICON>(::LoadImageA(
+        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
+    return icon;
+}
+
+// Opens `dlg` without a parent from inside a running main window whose exePath is
+// `exePath`; `instance`, when given, is the application's instance while `dlg` runs.
+void RunFromMain(CDialog& dlg, const std::string& exePath, const std::function<void(HWND)>& inside,
+                 HINSTANCE instance = nullptr) {
+    StandInMain main;
+    ASSERT_LT(exePath.size(), sizeof main.exePath);
+    std::copy(exePath.begin(), exePath.end(), main.exePath);
+    main.exePath[exePath.size()] = '\0';
+    main.iconForChildren = ChildIcon();
+    bool ran = false;
+    main.whileOpen = [&] {
+        HINSTANCE own = testApp.m_hInstance;
+        if (instance)
+            testApp.m_hInstance = instance;
+        RunDialog(dlg, [&](HWND hwnd) {
+            ran = true;
+            EXPECT_EQ(::GetParent(hwnd), main.m_hWnd) << "owned by the main window";
+            inside(hwnd);
+        });
+        testApp.m_hInstance = own;
+    };
+    testApp.m_pMainWnd = &main;
+    main.DoModal();
+    testApp.m_pMainWnd = nullptr;
+    EXPECT_TRUE(ran) << "the dialog never ran";
+}
+
+HICON BigIcon(HWND hwnd) {
+    return reinterpret_cast<HICON>(::SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0));
+}
+
+std::string ItemText(HWND dlg, int id) {
+    char text[256] = "";
+    ::GetDlgItemTextA(dlg, id, text, sizeof text);
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------
+// VersionReader and the About box
+
+struct VersionCase {
+    const char* file; // sample name, or null for this test program's own file
+    const char* company;
+    const char* internalName;
+    const char* copyright;
+    const char* productVersion;
+};
+
+TEST(VersionReader, ReadsUnderTheFirstTranslationOnly) {
+    const VersionCase cases[] = {
+        {nullptr, "VellumBox Project", "VellumBox", "Copyright (C) 2026 VellumBox Project",
+         "1, 0, 1, 2"},
+        {"no_version", "", "", "", ""},
+        {"other_translation", "First Company", "FirstName", "First Copyright", "2, 3, 4, 5"},
+        {"unmatched_block", "", "", "", ""},
+        {"empty_value", "", "EmptyCompany", "", "3, 0, 0, 1"},
+        {"no_translation", "", "", "", ""},
+        {"missing_file", "", "", "", ""},
+    };
+    for (const VersionCase& c : cases) {
+        char own[MAX_PATH] = "";
+        ::GetModuleFileNameA(nullptr, own, MAX_PATH);
+        std::string path = c.file ? SamplePath(c.file) : own;
+        SCOPED_TRACE(path);
+        if (c.file && std::string(c.file) != "missing_file") {
+            ASSERT_NE(::GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+        }
+        VersionReader reader(path.c_str());
+        EXPECT_STREQ(reader.GetCompanyName(), c.company);
+        EXPECT_STREQ(reader.GetInternalName(), c.internalName);
+        EXPECT_STREQ(reader.GetLegalCopyright(), c.copyright);
+        EXPECT_STREQ(reader.GetProductVersion(), c.productVersion);
+    }
+}
+
+TEST(AboutDialog, ShowsTheProgramsOwnVersionAndIcon) {
+    testApp.m_hInstance = ::GetModuleHandleA(nullptr);
+    CAboutDlg about;
+    RunFromMain(about, kExePath, [](HWND dlg) {
+        EXPECT_EQ(ItemText(dlg, IDC_INTERNAL_NAME), "VellumBox");
+        EXPECT_EQ(ItemText(dlg, IDC_VERSION), "Ver. 1, 0, 1, 2");
+        EXPECT_EQ(ItemText(dlg, IDC_COPYRIGHT), "Copyright (C) 2026 VellumBox Project");
+        EXPECT_EQ(ItemText(dlg, IDC_COMPANY), "VellumBox Project");
+        EXPECT_EQ(BigIcon(dlg), ChildIcon());
+    });
+}
+
+TEST(AboutDialog, FileWithoutVersionLeavesVerAlone) {
+    HMODULE module = ::LoadLibraryA(SamplePath("no_version").c_str());
+    ASSERT_NE(module, nullptr);
+    // The application's instance decides both the template and the file that is read.
+    CAboutDlg about;
+    RunFromMain(
+        about, kExePath,
+        [](HWND dlg) {
+            EXPECT_EQ(ItemText(dlg, IDC_INTERNAL_NAME), "");
+            EXPECT_EQ(ItemText(dlg, IDC_VERSION), "Ver. ");
+            EXPECT_EQ(ItemText(dlg, IDC_COPYRIGHT), "");
+            EXPECT_EQ(ItemText(dlg, IDC_COMPANY), "");
+        },
+        module);
+    ::FreeLibrary(module);
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up registration
+
+struct RegValue {
+    std::wstring name;
+    DWORD type;
+    std::vector<BYTE> data;
+    bool operator==(const RegValue& o) const {
+        return std::tie(name, type, data) == std::tie(o.name, o.type, o.data);
+    }
+};
+
+// Every value of the Run key, read without conversion.
+std::vector<RegValue> RunValues() {
+    std::vector<RegValue> values;
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != 0)
+        return values;
+    DWORD count = 0, longestName = 0, largestData = 0;
+    ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                       &longestName, &largestData, nullptr, nullptr);
+    std::vector<wchar_t> name(longestName + 1);
+    std::vector<BYTE> data(largestData + 1);
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        if (::RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
+            0)
+            break;
+        values.push_back({std::wstring(name.data(), nameLength), type,
+                          std::vector<BYTE>(data.begin(), data.begin() + size)});
+    }
+    ::RegCloseKey(key);
+    return values;
+}
+
+std::vector<RegValue> OtherRunValues() {
+    std::vector<RegValue> values = RunValues();
+    values.erase(std::remove_if(
+                     values.begin(), values.end(),
+                     [](const RegValue& v) { return _wcsicmp(v.name.c_str(), L"VellumBox") == 0; }),
+                 values.end());
+    return values;
+}
+
+void WriteValue(const char* name, DWORD type, const std::string& text) {
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &key, nullptr),
+              0);
+    EXPECT_EQ(::RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                               static_cast<DWORD>(text.size() + 1)),
+              0);
+    ::RegCloseKey(key);
+}
+
+void DeleteValue(const char* name) {
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) != 0)
+        return;
+    ::RegDeleteValueA(key, name);
+    ::RegCloseKey(key);
+}
+
+// The value "VellumBox" as the ANSI functions return it; `present` false when missing.
+struct AnsiValue {
+    bool present = false;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::string bytes;
+};
+
+AnsiValue ReadOurValue() {
+    AnsiValue v;
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != 0)
+        return v;
+    char data[1024];
+    v.size = sizeof data;
+    if (::RegQueryValueExA(key, "VellumBox", nullptr, &v.type, reinterpret_cast<BYTE*>(data),
+                           &v.size) == 0) {
+        v.present = true;
+        v.bytes.assign(data, v.size);
+    }
+    ::RegCloseKey(key);
+    return v;
+}
+
+// Checks that the value is exactly `text` as REG_SZ with one terminating zero.
+void ExpectRegistration(const std::string& text) {
+    AnsiValue v = ReadOurValue();
+    ASSERT_TRUE(v.present);
+    EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(v.size, text.size() + 1);
+    EXPECT_EQ(v.bytes, text + std::string(1, '\0'));
+}
+
+// What Wine's reg.exe reports for the value: its exit status and output.
+std::pair<int, std::string> RegExeQuery() {
+    FILE* pipe = _popen(
+        "reg query \"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v VellumBox 2>&1",
+        "r");
+    if (!pipe)
+        return {-1, ""};
+    std::string out;
+    char chunk[512];
+    while (std::fgets(chunk, sizeof chunk, pipe))
+        out += chunk;
+    return {_pclose(pipe), out};
+}
+
+struct Buttons {
+    bool set;
+    bool clear;
+    bool operator==(const Buttons& o) const { return set == o.set && clear == o.clear; }
+};
+std::ostream& operator<<(std::ostream& os, const Buttons& b) {
+    return os << "{set " << (b.set ? "on" : "off") << ", clear " << (b.clear ? "on" : "off") << "}";
+}
+constexpr Buttons kNotRegistered = {true, false};
+constexpr Buttons kRegistered = {false, true};
+
+Buttons ReadButtons(HWND dlg) {
+    return {::IsWindowEnabled(::GetDlgItem(dlg, IDC_STARTUP_SET)) != FALSE,
+            ::IsWindowEnabled(::GetDlgItem(dlg, IDC_STARTUP_CLEAR)) != FALSE};
+}
+
+void Click(HWND dlg, int id) {
+    ::SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dlg, id)));
+}
+
+// Opens the dialog for `exePath`, checks the buttons it opens with, optionally clicks one
+// and returns the buttons after the click.
+Buttons OpenStartup(const std::string& exePath, Buttons expectedOnOpen, int click = 0) {
+    Buttons after = {false, false};
+    CStartupDlg dlg;
+    RunFromMain(dlg, exePath, [&](HWND hwnd) {
+        EXPECT_EQ(ReadButtons(hwnd), expectedOnOpen);
+        EXPECT_EQ(BigIcon(hwnd), ChildIcon());
+        if (click)
+            Click(hwnd, click);
+        after = ReadButtons(hwnd);
+    });
+    return after;
+}
+
+// Saves the value "VellumBox" and the rest of the Run key, and puts them back afterwards:
+// Wine starts whatever stays registered.
+class StartupRegistration : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const RegValue& v : RunValues())
+            if (_wcsicmp(v.name.c_str(), L"VellumBox") == 0)
+                saved.push_back(v);
+        others = OtherRunValues();
+        DeleteValue("VellumBox");
+    }
+    void TearDown() override {
+        DeleteValue("VellumBox");
+        for (const RegValue& v : saved) {
+            HKEY key;
+            if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) == 0) {
+                ::RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(),
+                                 static_cast<DWORD>(v.data.size()));
+                ::RegCloseKey(key);
+            }
+        }
+        EXPECT_EQ(OtherRunValues(), others) << "other values under the Run key changed";
+    }
+
+    std::vector<RegValue> saved;
+    std::vector<RegValue> others;
+};
+
+TEST_F(StartupRegistration, SetRegistersAndClearRemovesOnlyOurValue) {
+    WriteValue("VellumBox2", REG_SZ, "\"C:\\Other\\Tool.exe\"");
+    WriteValue("VellumBo", REG_SZ, "neighbour");
+    std::vector<RegValue> neighbours = OtherRunValues();
+
+    EXPECT_EQ(OpenStartup(kExePath, kNotRegistered, IDC_STARTUP_SET), kRegistered);
+    ExpectRegistration(Quoted(kExePath));
+    auto [status, out] = RegExeQuery();
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("REG_SZ"), std::string::npos) << out;
+    EXPECT_NE(out.find(Quoted(kExePath)), std::string::npos) << out;
+
+    // Closing without a click changes nothing; the next opening sees the registration.
+    EXPECT_EQ(OpenStartup(kExePath, kRegistered), kRegistered);
+    ExpectRegistration(Quoted(kExePath));
+
+    EXPECT_EQ(OpenStartup(kExePath, kRegistered, IDC_STARTUP_CLEAR), kNotRegistered);
+    EXPECT_FALSE(ReadOurValue().present);
+    EXPECT_EQ(RegExeQuery().first, 1) << "reg.exe still finds the value";
+    EXPECT_EQ(OtherRunValues(), neighbours);
+    EXPECT_EQ(OpenStartup(kExePath, kNotRegistered), kNotRegistered);
+
+    DeleteValue("VellumBox2");
+    DeleteValue("VellumBo");
+}
+
+TEST_F(StartupRegistration, ForeignValuesCountAsNotRegisteredAndSetReplacesThem) {
+    struct Foreign {
+        const char* what;
+        DWORD type;
+        std::string data;
+    };
+    const Foreign cases[] = {
+        {"without quotes", REG_SZ, kExePath},
+        {"other letter case", REG_SZ, "\"c:\\program files\\vellumbox\\vellumbox.exe\""},
+        {"expandable string", REG_EXPAND_SZ, Quoted(kExePath)},
+        {"with an argument", REG_SZ, Quoted(kExePath) + " /quiet"},
+        {"longer than any registration", REG_SZ, Quoted(kExePath) + std::string(300, ' ')},
+        {"executable moved away", REG_SZ, "\"C:\\Old Place\\VellumBox.exe\""},
+        {"executable renamed", REG_SZ, "\"C:\\Program Files\\VellumBox\\VellumBox1.exe\""},
+        {"empty", REG_SZ, ""},
+    };
+    for (const Foreign& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteValue("VellumBox", c.type, c.data);
+        EXPECT_EQ(OpenStartup(kExePath, kNotRegistered, IDC_STARTUP_SET), kRegistered);
+        ExpectRegistration(Quoted(kExePath));
+    }
+}
+
+TEST_F(StartupRegistration, RecognisesItsOwnValueForTheLongestPath) {
+    // 259 characters: the quoted text and its zero take 262 bytes.
+    std::string longPath = "C:\\" + std::string(250, 'v') + "\\V.exe";
+    ASSERT_EQ(longPath.size(), 259u);
+    EXPECT_EQ(OpenStartup(longPath, kNotRegistered, IDC_STARTUP_SET), kRegistered);
+    ExpectRegistration(Quoted(longPath));
+    EXPECT_EQ(OpenStartup(longPath, kRegistered), kRegistered);
+    // A shorter path that the long one starts with is another program.
+    EXPECT_EQ(OpenStartup(longPath.substr(0, 200), kNotRegistered), kNotRegistered);
+}
+
+TEST_F(StartupRegistration, WithoutMainWindowSetWritesNothing) {
+    // A parent that is not the main window offers no path to register.
+    HWND plain = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    CWnd parent(plain);
+    CStartupDlg dlg(&parent);
+    RunDialog(dlg, [](HWND hwnd) {
+        EXPECT_EQ(ReadButtons(hwnd), kNotRegistered);
+        Click(hwnd, IDC_STARTUP_SET);
+        EXPECT_EQ(ReadButtons(hwnd), kNotRegistered);
+    });
+    ::DestroyWindow(plain);
+    EXPECT_FALSE(ReadOurValue().present);
+}
+
+LONG SetDacl(HKEY key, const char* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd,
+                                                                nullptr))
+        return static_cast<LONG>(::GetLastError());
+    LONG result = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+    ::LocalFree(sd);
+    return result;
+}
+
+// For its lifetime, HKLM is redirected (this process only) to a scratch key whose Run key
+// everyone may read and nobody may write, holding `ourValue` under "VellumBox" if given.
+class ReadOnlyMachineKey {
+  public:
+    static constexpr const char* kScratch = "Software\\VellumBoxTest";
+
+    explicit ReadOnlyMachineKey(const char* ourValue) {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        EXPECT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, &machine, nullptr),
+                  0);
+        HKEY run;
+        EXPECT_EQ(::RegCreateKeyExA(machine, kRunKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    &run, nullptr),
+                  0);
+        if (ourValue) {
+            EXPECT_EQ(::RegSetValueExA(run, "VellumBox", 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(ourValue),
+                                       static_cast<DWORD>(std::strlen(ourValue) + 1)),
+                      0);
+        }
+        EXPECT_EQ(SetDacl(run, "D:P(A;;KR;;;WD)"), 0);
+        ::RegCloseKey(run);
+        EXPECT_EQ(::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine), 0);
+    }
+    ~ReadOnlyMachineKey() {
+        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        // Write access back first, or the tree cannot be removed.
+        HKEY run;
+        if (::RegOpenKeyExA(machine, kRunKeyPath, 0, WRITE_DAC, &run) == 0) {
+            SetDacl(run, "D:(A;;KA;;;WD)");
+            ::RegCloseKey(run);
+        }
+        ::RegCloseKey(machine);
+        EXPECT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, kScratch), 0);
+    }
+    ReadOnlyMachineKey(const ReadOnlyMachineKey&) = delete;
+    ReadOnlyMachineKey& operator=(const ReadOnlyMachineKey&) = delete;
+
+  private:
+    HKEY machine = nullptr;
+};
+
+TEST(StartupRegistrationDenied, SetAndClearLeaveButtonsAndValueAsTheyWere) {
+    struct Case {
+        const char* what;
+        bool registered;
+        int click;
+    };
+    const Case cases[] = {
+        {"set while not registered", false, IDC_STARTUP_SET},
+        {"clear while registered", true, IDC_STARTUP_CLEAR},
+    };
+    const std::string quoted = Quoted(kExePath);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ReadOnlyMachineKey readOnly(c.registered ? quoted.c_str() : nullptr);
+        HKEY probe;
+        ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &probe),
+                  ERROR_ACCESS_DENIED);
+        Buttons state = c.registered ? kRegistered : kNotRegistered;
+        EXPECT_EQ(OpenStartup(kExePath, state, c.click), state);
+        AnsiValue v = ReadOurValue();
+        EXPECT_EQ(v.present, c.registered);
+        if (c.registered) {
+            EXPECT_EQ(v.bytes, quoted + std::string(1, '\0'));
+        }
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    testApp.m_hInstance = ::GetModuleHandleA(nullptr);
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

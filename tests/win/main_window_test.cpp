@@ -1,0 +1,480 @@
+// The main window in-process: a probe subclass runs each check inside OnInitDialog,
+// after the real initialisation, then closes the window the way the user would.
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <fstream>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+#include "res/resource.h"
+#include "ui/main_dlg.h"
+
+namespace {
+
+std::string ExeFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+std::string IniPath() { return ExeFolder() + "vb_main_window_test.ini"; }
+
+void RemoveIni() {
+    std::string p = IniPath();
+    SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(p.c_str());
+    RemoveDirectoryA(p.c_str());
+}
+
+void WriteIni(const std::string& text) {
+    RemoveIni();
+    std::ofstream(IniPath(), std::ios::binary) << text;
+}
+
+bool FileExists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Texts in the test are UTF-8; the program works in the ANSI code page.
+std::string Ansi(const char* utf8) {
+    wchar_t wide[512];
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
+    char out[1024];
+    WideCharToMultiByte(CP_ACP, 0, wide, n, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+// Key/value pairs of a profile file in file order, with their section.
+struct IniLine {
+    std::string section, key, value;
+};
+std::vector<IniLine> ReadIniLines() {
+    std::ifstream in(IniPath(), std::ios::binary);
+    std::vector<IniLine> lines;
+    std::string line, section;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        if (line[0] == '[') {
+            section = line.substr(1, line.find(']') - 1);
+            continue;
+        }
+        size_t eq = line.find('=');
+        lines.push_back({section, line.substr(0, eq), eq == std::string::npos ? "" : line.substr(eq + 1)});
+    }
+    return lines;
+}
+
+std::string FilesIni(int n, const char* dest) {
+    std::ostringstream s;
+    s << "[DestinationDirectory]\r\nDirectory=" << dest << "\r\n[Files]\r\n";
+    for (int i = 1; i <= n; ++i) {
+        char line[128];
+        std::snprintf(line, sizeof line, "File%03d=C:\\Data\\file%02d.txt\r\nCopy%03d=%d\r\nRestore%03d=%d\r\n",
+                      i, i, i, i % 2, i, (i / 2) % 2);
+        s << line;
+    }
+    return s.str();
+}
+
+// Answers the next message box of this thread with `answer` and records its text.
+struct MessageBoxAnswer {
+    static inline int answer = IDOK;
+    static inline std::string caption, text;
+    static inline int seen = 0;
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM lp) -> BOOL {
+            char cls[32];
+            GetClassNameA(h, cls, sizeof cls);
+            if (std::string(cls) == "#32770" && !GetPropA(h, kMarkerName) && IsWindowVisible(h)) {
+                *reinterpret_cast<HWND*>(lp) = h;
+                return FALSE;
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&box));
+        if (!box) return;
+        KillTimer(nullptr, id);
+        char buf[1024];
+        GetWindowTextA(box, buf, sizeof buf);
+        caption = buf;
+        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);  // the message text's static
+        text = buf;
+        ++seen;
+        PostMessageA(box, WM_COMMAND, answer, 0);
+    }
+    static void Arm(int a) {
+        answer = a;
+        caption.clear();
+        text.clear();
+        SetTimer(nullptr, 0, 50, OnTimer);
+    }
+};
+
+class ProbeDlg : public CMainDlg {
+public:
+    explicit ProbeDlg(std::function<void(ProbeDlg&)> probe) : CMainDlg(""), probe(std::move(probe)) {}
+
+    BOOL OnInitDialog() override {
+        BOOL r = CMainDlg::OnInitDialog();
+        probe(*this);
+        SendMessage(WM_CLOSE);
+        return r;
+    }
+
+    bool Enabled(int id) { return IsWindowEnabled() && ::IsWindowEnabled(::GetDlgItem(m_hWnd, id)); }
+    std::string Text(int id) { return std::string(GetDlgItem(id).GetWindowText()); }
+    int Check(int id) { return static_cast<int>(::SendDlgItemMessageA(m_hWnd, id, BM_GETCHECK, 0, 0)); }
+    int Rows() { return fileList.GetItemCount(); }
+    std::string Cell(int r, int c) { return std::string(fileList.GetItemText(r, c)); }
+    void DoubleClick(int row, int col, bool right) {
+        NMITEMACTIVATE act = {};
+        act.hdr.hwndFrom = fileList.m_hWnd;
+        act.hdr.idFrom = IDC_FILE_LIST;
+        act.hdr.code = right ? NM_RDBLCLK : NM_DBLCLK;
+        act.iItem = row;
+        act.iSubItem = col;
+        LRESULT result = 1;
+        if (right)
+            OnListRDblClk(&act.hdr, &result);
+        else
+            OnListDblClk(&act.hdr, &result);
+        EXPECT_EQ(result, 0);
+    }
+
+    AppSettings& Settings() { return settings; }
+    FileTable& Table() { return table; }
+    const char* Ini() { return iniPath; }
+    void Save() { SaveSettings(); }
+    void ClickAutoCopy() {
+        ::SendDlgItemMessageA(m_hWnd, IDC_AUTO_COPY, BM_SETCHECK, (Check(IDC_AUTO_COPY) + 1) % 3, 0);
+        OnAutoCopy();
+    }
+    void ClickOverWrite() {
+        ::SendDlgItemMessageA(m_hWnd, IDC_OVERWRITE, BM_SETCHECK, Check(IDC_OVERWRITE) ? 0 : 1, 0);
+        OnOverWrite();
+    }
+
+private:
+    std::function<void(ProbeDlg&)> probe;
+};
+
+void RunProbe(std::function<void(ProbeDlg&)> probe) {
+    bool ran = false;
+    ProbeDlg dlg([&](ProbeDlg& d) {
+        ran = true;
+        probe(d);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(ran) << "the window never initialised";
+}
+
+}  // namespace
+
+// ---- Loading: what the window shows and enables after each kind of file ----
+
+struct LoadCase {
+    const char* name;
+    std::string ini;  // empty: no file at all
+    int rows;
+    const char* destText;
+    bool set, copy, restore, selectFile;
+};
+
+TEST(MainWindowLoad, ShowsFileAndEnablesButtonsByTheRules) {
+    const LoadCase cases[] = {
+        {"no file", "", 0, "none", false, false, false, true},
+        {"files without destination", FilesIni(2, ""), 2, "none", false, false, false, true},
+        {"destination without files", "[DestinationDirectory]\r\nDirectory=C:\\Backup\\\r\n", 0,
+         "C:\\Backup\\", false, false, false, true},
+        {"destination and files", FilesIni(3, "C:\\Backup\\"), 3, "C:\\Backup\\", false, true, true,
+         true},
+        {"32 files", FilesIni(32, "C:\\Backup\\"), 32, "C:\\Backup\\", false, true, true, false},
+    };
+    for (const LoadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.ini.empty())
+            RemoveIni();
+        else
+            WriteIni(c.ini);
+        RunProbe([&](ProbeDlg& d) {
+            EXPECT_EQ(d.Rows(), c.rows);
+            EXPECT_EQ(d.Table().count, c.rows);
+            EXPECT_EQ(d.Text(IDC_DEST_DIR), c.destText);
+            EXPECT_EQ(d.Enabled(IDC_SET), c.set);
+            EXPECT_EQ(d.Enabled(IDC_COPY), c.copy);
+            EXPECT_EQ(d.Enabled(IDC_RESTORE), c.restore);
+            EXPECT_EQ(d.Enabled(IDC_SELECT_FILE), c.selectFile);
+            for (int r = 0; r < c.rows; ++r) {
+                char path[64];
+                std::snprintf(path, sizeof path, "C:\\Data\\file%02d.txt", r + 1);
+                EXPECT_EQ(d.Cell(r, 0), path);
+                EXPECT_EQ(d.Cell(r, 1), (r + 1) % 2 ? "ON" : "---");
+                EXPECT_EQ(d.Cell(r, 2), ((r + 1) / 2) % 2 ? "ON" : "---");
+            }
+        });
+        if (c.ini.empty()) {
+            EXPECT_FALSE(FileExists(IniPath())) << "loading must not create the file";
+        }
+    }
+}
+
+TEST(MainWindowLoad, SwitchesAndCheckBoxes) {
+    struct Case {
+        const char* mode;
+        const char* owCopy;
+        const char* owRestore;
+        int autoBox, overBox;
+    } cases[] = {
+        {"1", "0", "0", 1, 0}, {"2", "0", "0", 2, 0}, {"3", "0", "0", 0, 0},
+        {"02", "0", "0", 0, 0}, {"on", "0", "0", 0, 0}, {"", "0", "0", 0, 0},
+        {"0", "1", "0", 0, 1}, {"0", "0", "1", 0, 1}, {"0", "1", "1", 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("mode '") + c.mode + "' overwrite " + c.owCopy + c.owRestore);
+        // Copy=0 keeps mode 1 from copying at start.
+        WriteIni(std::string("[AutoVellum]\r\nAutoCopyMode=") + c.mode +
+                 "\r\nCopy=0\r\nRestore=1\r\n[OverWrite]\r\nCopy=" + c.owCopy +
+                 "\r\nRestore=" + c.owRestore + "\r\n");
+        RunProbe([&](ProbeDlg& d) {
+            EXPECT_EQ(d.Check(IDC_AUTO_COPY), c.autoBox);
+            EXPECT_EQ(d.Check(IDC_OVERWRITE), c.overBox);
+            EXPECT_EQ(d.Settings().overwriteOnCopy, std::string(c.owCopy) == "1");
+            EXPECT_EQ(d.Settings().overwriteOnRestore, std::string(c.owRestore) == "1");
+            EXPECT_EQ(d.Settings().autoRestore, 1);
+        });
+    }
+}
+
+TEST(MainWindowLoad, HandEditedFiles) {
+    std::string longValue(300, 'x');
+    WriteIni("[DestinationDirectory]\r\nDirectory=D:\\NoSlash\r\n[Files]\r\n"
+             "File001=\r\nCopy001=1\r\nRestore001=1\r\n"
+             "File002=C:\\b.txt\r\nCopy002=0\r\nRestore002=1\r\n"
+             "File004=C:\\" + longValue + "\r\nCopy004=1\r\n");
+    RunProbe([&](ProbeDlg& d) {
+        EXPECT_EQ(d.Text(IDC_DEST_DIR), "D:\\NoSlash");
+        // The holes are closed: rows match slots, each file keeps its own ticks.
+        ASSERT_EQ(d.Rows(), 2);
+        EXPECT_EQ(d.Table().count, 2);
+        EXPECT_EQ(d.Cell(0, 0), "C:\\b.txt");
+        EXPECT_EQ(d.Cell(0, 1), "---");
+        EXPECT_EQ(d.Cell(0, 2), "ON");
+        EXPECT_EQ(d.Cell(1, 0).size(), 259u);
+        EXPECT_EQ(d.Cell(1, 1), "ON");
+        EXPECT_EQ(d.Cell(1, 2), "---");
+        EXPECT_EQ(d.Table().entries[2].path[0], '\0');
+    });
+}
+
+TEST(MainWindowLayout, ColumnsTitlesAndWidths) {
+    RemoveIni();
+    RunProbe([&](ProbeDlg& d) {
+        HWND list = ::GetDlgItem(d.m_hWnd, IDC_FILE_LIST);
+        const char* titles[] = {"File Path", "Copy", "Restore"};
+        const int widths[] = {255, 60, 60};
+        for (int i = 0; i < 3; ++i) {
+            char buf[64] = "";
+            LVCOLUMNA col = {};
+            col.mask = LVCF_TEXT | LVCF_WIDTH;
+            col.pszText = buf;
+            col.cchTextMax = sizeof buf;
+            ASSERT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&col)));
+            EXPECT_STREQ(buf, titles[i]);
+            EXPECT_EQ(col.cx, widths[i]);
+        }
+        LVCOLUMNA none = {};
+        none.mask = LVCF_WIDTH;
+        EXPECT_FALSE(SendMessageA(list, LVM_GETCOLUMNA, 3, reinterpret_cast<LPARAM>(&none)));
+        EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
+                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    });
+}
+
+// ---- Saving ----
+
+TEST(MainWindowSave, WritesAllKeysInOrderAndKeepsOthers) {
+    WriteIni("[Extra]\r\nKeep=me\r\n[AutoVellum]\r\nAutoCopyMode=2\r\nCopy=0\r\nRestore=0\r\nMine=1\r\n"
+             "[OverWrite]\r\nCopy=1\r\nRestore=0\r\n" + FilesIni(5, "E:\\Backup\\").substr(0) +
+             "File033=C:\\beyond.txt\r\n");
+    RunProbe([&](ProbeDlg& d) {
+        // Delete two files so that stale keys must be overwritten.
+        MessageBoxAnswer::Arm(IDYES);
+        d.DoubleClick(4, 0, true);
+        MessageBoxAnswer::Arm(IDYES);
+        d.DoubleClick(3, 0, true);
+        EXPECT_TRUE(d.Enabled(IDC_SET));
+        d.Save();
+        EXPECT_FALSE(d.Enabled(IDC_SET));
+    });
+    std::map<std::string, std::string> values;
+    std::vector<std::string> order;
+    for (const IniLine& l : ReadIniLines()) {
+        values[l.section + "/" + l.key] = l.value;
+        if (l.section != "Extra" && l.key != "Mine" && l.key != "File033") order.push_back(l.section + "/" + l.key);
+    }
+    // Written in the fixed order (the profile writer keeps key order within a section).
+    std::vector<std::string> expected = {"AutoVellum/AutoCopyMode", "AutoVellum/Copy", "AutoVellum/Restore",
+                                         "OverWrite/Copy", "OverWrite/Restore",
+                                         "DestinationDirectory/Directory"};
+    for (int i = 1; i <= 32; ++i) {
+        char k[3][32];
+        std::snprintf(k[0], 32, "Files/File%03d", i);
+        std::snprintf(k[1], 32, "Files/Copy%03d", i);
+        std::snprintf(k[2], 32, "Files/Restore%03d", i);
+        expected.insert(expected.end(), {k[0], k[1], k[2]});
+    }
+    std::vector<std::string> sortedOrder = order, sortedExpected = expected;
+    std::sort(sortedOrder.begin(), sortedOrder.end());
+    std::sort(sortedExpected.begin(), sortedExpected.end());
+    EXPECT_EQ(sortedOrder, sortedExpected) << "exactly the 102 keys";
+    EXPECT_EQ(expected.size(), 102u);
+    EXPECT_EQ(values["AutoVellum/AutoCopyMode"], "2");
+    EXPECT_EQ(values["OverWrite/Copy"], "1");
+    EXPECT_EQ(values["OverWrite/Restore"], "0");
+    EXPECT_EQ(values["DestinationDirectory/Directory"], "E:\\Backup\\");
+    EXPECT_EQ(values["Files/File003"], "C:\\Data\\file03.txt");
+    EXPECT_EQ(values["Files/Copy003"], "1");
+    EXPECT_EQ(values["Files/Restore003"], "1");
+    for (int i = 4; i <= 32; ++i) {
+        char k[32];
+        std::snprintf(k, 32, "Files/File%03d", i);
+        EXPECT_EQ(values[k], "") << k;
+        std::snprintf(k, 32, "Files/Copy%03d", i);
+        EXPECT_EQ(values[k], "0") << k;
+        std::snprintf(k, 32, "Files/Restore%03d", i);
+        EXPECT_EQ(values[k], "0") << k;
+    }
+    EXPECT_EQ(values["Extra/Keep"], "me");
+    EXPECT_EQ(values["AutoVellum/Mine"], "1");
+    EXPECT_EQ(values["Files/File033"], "C:\\beyond.txt");
+}
+
+TEST(MainWindowSave, FailedSaveSaysSoAndKeepsSetEnabled) {
+    RemoveIni();
+    std::string ini = IniPath();
+    // A folder in the settings file's place cannot be written as a file.
+    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr));
+    WriteIni("");  // removes the folder again; recreate it after
+    RemoveIni();
+    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr));
+    RunProbe([&](ProbeDlg& d) {
+        FileEntry e = {};
+        std::snprintf(e.path, sizeof e.path, "C:\\x.txt");
+        AppendEntry(d.Table(), e);
+        std::snprintf(d.Settings().destDir, kPathSize, "C:\\Backup\\");
+        d.ClickOverWrite();
+        ASSERT_TRUE(d.Enabled(IDC_SET));
+        MessageBoxAnswer::seen = 0;
+        MessageBoxAnswer::Arm(IDOK);
+        d.Save();
+        EXPECT_EQ(MessageBoxAnswer::seen, 1);
+        EXPECT_EQ(MessageBoxAnswer::text, "The settings could not be saved to this file:\n" + ini);
+        EXPECT_TRUE(d.Enabled(IDC_SET));
+    });
+    RemoveIni();
+}
+
+// ---- Commands on the table ----
+
+TEST(MainWindowCommands, TicksDeletionAndSwitches) {
+    WriteIni(FilesIni(3, "C:\\Backup\\"));
+    RunProbe([&](ProbeDlg& d) {
+        // Row 1 (file02) shows Copy "---": a double click turns it on, and back off.
+        d.DoubleClick(1, 1, false);
+        EXPECT_EQ(d.Cell(1, 1), "ON");
+        EXPECT_EQ(d.Table().entries[1].copy, 1);
+        EXPECT_TRUE(d.Enabled(IDC_SET));
+        d.DoubleClick(1, 1, false);
+        EXPECT_EQ(d.Cell(1, 1), "---");
+        EXPECT_EQ(d.Table().entries[1].copy, 0);
+        // The path cell and the area below the rows do nothing.
+        d.DoubleClick(1, 0, false);
+        d.DoubleClick(-1, 1, false);
+        EXPECT_EQ(d.Cell(1, 0), "C:\\Data\\file02.txt");
+
+        // A right double click on a tick cell asks nothing.
+        MessageBoxAnswer::seen = 0;
+        d.DoubleClick(1, 2, true);
+        EXPECT_EQ(d.Rows(), 3);
+        // No keeps the file; the question names it under the program's title.
+        MessageBoxAnswer::Arm(IDNO);
+        d.DoubleClick(1, 0, true);
+        EXPECT_EQ(MessageBoxAnswer::text, "Delete from list ?\nC:\\Data\\file02.txt");
+        EXPECT_EQ(MessageBoxAnswer::caption, "vb_main_window_test");
+        EXPECT_EQ(d.Rows(), 3);
+        // Yes deletes the middle file; the others keep their own ticks.
+        MessageBoxAnswer::Arm(IDYES);
+        d.DoubleClick(1, 0, true);
+        ASSERT_EQ(d.Rows(), 2);
+        EXPECT_EQ(d.Table().count, 2);
+        EXPECT_EQ(d.Cell(1, 0), "C:\\Data\\file03.txt");
+        EXPECT_EQ(d.Cell(1, 1), "ON");
+        EXPECT_EQ(d.Cell(1, 2), "ON");
+        EXPECT_EQ(d.Table().entries[1].copy, 1);
+        EXPECT_EQ(d.Table().entries[1].restore, 1);
+
+        // Auto Copy passes through 1, 2 and 0, setting both switches together.
+        const int modes[] = {1, 2, 0};
+        for (int mode : modes) {
+            d.ClickAutoCopy();
+            EXPECT_EQ(d.Settings().autoCopyMode, mode);
+            EXPECT_EQ(d.Settings().autoCopy, mode != 0);
+            EXPECT_EQ(d.Settings().autoRestore, mode != 0);
+        }
+        d.ClickOverWrite();
+        EXPECT_EQ(d.Settings().overwriteOnCopy, 1);
+        EXPECT_EQ(d.Settings().overwriteOnRestore, 1);
+
+        // Deleting every file darkens Set, Copy and Restore.
+        for (int i = 0; i < 2; ++i) {
+            MessageBoxAnswer::Arm(IDYES);
+            d.DoubleClick(0, 0, true);
+        }
+        EXPECT_EQ(d.Rows(), 0);
+        EXPECT_FALSE(d.Enabled(IDC_SET));
+        EXPECT_FALSE(d.Enabled(IDC_COPY));
+        EXPECT_FALSE(d.Enabled(IDC_RESTORE));
+    });
+}
+
+TEST(MainWindowCommands, FullTableReenablesSelectAfterDeletion) {
+    WriteIni(FilesIni(32, "C:\\Backup\\"));
+    RunProbe([&](ProbeDlg& d) {
+        EXPECT_FALSE(d.Enabled(IDC_SELECT_FILE));
+        MessageBoxAnswer::Arm(IDYES);
+        d.DoubleClick(31, 0, true);
+        EXPECT_EQ(d.Table().count, 31);
+        EXPECT_TRUE(d.Enabled(IDC_SELECT_FILE));
+    });
+}
+
+// ---- Japanese resources (run with LANG=ja_JP.UTF-8) ----
+
+TEST(MainWindowJapanese, TickTextsAndTitles) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese locale";
+    WriteIni(FilesIni(2, "C:\\Backup\\"));
+    RunProbe([&](ProbeDlg& d) {
+        EXPECT_EQ(d.Cell(0, 1), Ansi("する"));
+        EXPECT_EQ(d.Cell(0, 2), "---");
+        HWND list = ::GetDlgItem(d.m_hWnd, IDC_FILE_LIST);
+        char buf[64] = "";
+        LVCOLUMNA col = {};
+        col.mask = LVCF_TEXT;
+        col.pszText = buf;
+        col.cchTextMax = sizeof buf;
+        SendMessageA(list, LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+        EXPECT_EQ(std::string(buf), Ansi("ファイルパス"));
+        EXPECT_EQ(d.Text(IDC_SET), Ansi("確定"));
+    });
+    RemoveIni();
+}
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,756 @@
+// Checks the resources compiled into VellumBox.exe, read back from the built
+// file with the language named explicitly, so a missing or mistranslated
+// resource cannot hide behind the loader's language fallback.
+// VB_EXE names the executable; without it, VellumBox.exe beside this test.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+
+namespace {
+
+constexpr WORD kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+constexpr WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+
+std::wstring Wide(const char* utf8) {
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
+    if (n <= 0) {
+        ADD_FAILURE() << "bad UTF-8 in expectation: " << utf8;
+        return std::wstring();
+    }
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, &out[0], n);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+std::string ExePath() {
+    char buf[MAX_PATH * 2] = {};
+    DWORD n = GetEnvironmentVariableA("VB_EXE", buf, sizeof buf);
+    if (n > 0 && n < sizeof buf)
+        return buf;
+    n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+    std::string self(buf, n < sizeof buf ? n : 0);
+    size_t slash = self.find_last_of("\\/");
+    return (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) +
+           "VellumBox.exe";
+}
+
+struct Blob {
+    const BYTE* data = nullptr;
+    DWORD size = 0;
+};
+
+// Bounds-checked little-endian reader over one resource.
+class Reader {
+  public:
+    explicit Reader(Blob b) : data_(b.data), size_(b.size) {}
+    bool ok() const { return ok_; }
+    size_t pos() const { return pos_; }
+    void Seek(size_t p) {
+        if (p > size_)
+            ok_ = false;
+        else
+            pos_ = p;
+    }
+    void AlignDword() { Seek((pos_ + 3) & ~size_t(3)); }
+    BYTE Byte() { return static_cast<BYTE>(Raw(1)); }
+    WORD Word() { return static_cast<WORD>(Raw(2)); }
+    DWORD Dword() { return static_cast<DWORD>(Raw(4)); }
+    short Short() { return static_cast<short>(Word()); }
+    // Zero-terminated UTF-16 text.
+    std::wstring Sz() {
+        std::wstring s;
+        for (WORD c = Word(); ok_ && c != 0; c = Word())
+            s.push_back(static_cast<wchar_t>(c));
+        return s;
+    }
+    const BYTE* Here() const { return data_ + pos_; }
+
+  private:
+    uint32_t Raw(size_t n) {
+        if (!ok_ || pos_ + n > size_) {
+            ok_ = false;
+            return 0;
+        }
+        uint32_t v = 0;
+        for (size_t i = 0; i < n; ++i)
+            v |= uint32_t(data_[pos_ + i]) << (8 * i);
+        pos_ += n;
+        return v;
+    }
+    const BYTE* data_;
+    size_t size_;
+    size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+// Menu, class or text field of a template: absent, an ordinal, or a string.
+struct SzOrOrd {
+    bool isOrdinal = false;
+    WORD ordinal = 0;
+    std::wstring text;
+};
+
+SzOrOrd ReadSzOrOrd(Reader& r) {
+    SzOrOrd v;
+    WORD first = r.Word();
+    if (first == 0xFFFF) {
+        v.isOrdinal = true;
+        v.ordinal = r.Word();
+    } else if (first != 0) {
+        v.text.push_back(static_cast<wchar_t>(first));
+        v.text += r.Sz();
+    }
+    return v;
+}
+
+class ResourcesTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        path_ = ExePath();
+        module_ = LoadLibraryExA(path_.c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    }
+    static void TearDownTestSuite() {
+        if (module_)
+            FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_NE(module_, nullptr) << "cannot load " << path_ << " error " << GetLastError();
+    }
+
+    static Blob Find(LPCSTR type, WORD id, WORD lang) {
+        Blob b;
+        HRSRC res = FindResourceExA(module_, type, MAKEINTRESOURCEA(id), lang);
+        if (!res)
+            return b;
+        HGLOBAL g = LoadResource(module_, res);
+        b.data = static_cast<const BYTE*>(LockResource(g));
+        b.size = b.data ? SizeofResource(module_, res) : 0;
+        return b;
+    }
+
+    static std::string path_;
+    static HMODULE module_;
+};
+std::string ResourcesTest::path_;
+HMODULE ResourcesTest::module_ = nullptr;
+
+// ---------------------------------------------------------------- strings
+
+struct StringCase {
+    UINT id;
+    const char* english;
+    const char* japanese;
+};
+
+const StringCase kStrings[] = {
+    {IDS_ABOUTBOX, "&About VellumBox...", "VellumBox のﾊﾞｰｼﾞｮﾝ情報(&A)..."},
+    {IDS_TICK_ON, "ON", "する"},
+    {IDS_TICK_OFF, "---", "---"},
+    {IDS_DELETE_QUESTION, "Delete from list ?", "削除しますか？"},
+    {IDS_COL_PATH, "File Path", "ファイルパス"},
+    {IDS_COL_COPY, "Copy", "コピー"},
+    {IDS_COL_RESTORE, "Restore", "リストア"},
+    {IDS_BROWSE_TITLE, "Select Destination Directory(Folder)",
+     "コピー先ディレクトリ(フォルダ)を選択してください"},
+    {IDS_COPY_PROGRESS, "Copying by Vellumbox...", "VellumBoxによるコピー中..."},
+    {IDS_RESTORE_PROGRESS, "Restoring by VellumBox...", "VellumBoxによるリストア中..."},
+    {IDS_HIDE_WINDOW, "Hide Window", "ウィンドウを隠す"},
+    {IDS_REGISTER_STARTUP, "Register in Start-up...", "スタートアップに登録..."},
+    {IDS_SAVE_FAILED,
+     "The settings could not be saved to this file:", "設定をこのファイルに保存できませんでした:"},
+    {IDS_NAME_CLASH,
+     "These files were left out, because a file of the same name comes earlier in the list:",
+     "同じ名前のファイルがリストの前にあるため、次のファイルは除外されました:"},
+};
+
+// Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a
+// length-prefixed UTF-16 run. Returns false if the block or entry is missing.
+bool StringFromBlock(Blob block, UINT id, std::wstring* out) {
+    Reader r(block);
+    for (UINT i = 0; i <= id % 16; ++i) {
+        WORD len = r.Word();
+        out->clear();
+        for (WORD k = 0; k < len; ++k)
+            out->push_back(static_cast<wchar_t>(r.Word()));
+        if (!r.ok())
+            return false;
+    }
+    return true;
+}
+
+TEST_F(ResourcesTest, EveryStringIsPresentInBothLanguages) {
+    for (WORD lang : {kEnglish, kJapanese}) {
+        for (const StringCase& c : kStrings) {
+            SCOPED_TRACE(testing::Message()
+                         << "string " << c.id << " language 0x" << std::hex << lang);
+            Blob block = Find(RT_STRING, static_cast<WORD>(c.id / 16 + 1), lang);
+            ASSERT_NE(block.data, nullptr);
+            std::wstring got;
+            ASSERT_TRUE(StringFromBlock(block, c.id, &got));
+            EXPECT_EQ(got, Wide(lang == kEnglish ? c.english : c.japanese));
+        }
+    }
+}
+
+// The table holds nothing else of ours: no application title and no stray
+// entries around the used range, in either language.
+TEST_F(ResourcesTest, StringTableHoldsOnlyTheKnownIds) {
+    std::set<UINT> known;
+    for (const StringCase& c : kStrings)
+        known.insert(c.id);
+    for (WORD lang : {kEnglish, kJapanese}) {
+        for (WORD blockId = 1; blockId <= 64; ++blockId) {
+            Blob block = Find(RT_STRING, blockId, lang);
+            if (!block.data)
+                continue;
+            for (UINT id = (blockId - 1) * 16u; id < blockId * 16u; ++id) {
+                std::wstring s;
+                ASSERT_TRUE(StringFromBlock(block, id, &s)) << "block " << blockId;
+                EXPECT_EQ(!s.empty(), known.count(id) == 1)
+                    << "string " << id << " language 0x" << std::hex << lang;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------- dialogs
+
+constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kNamed = 0;
+
+struct Ctl {
+    int id;
+    WORD classAtom;   // kNamed: the class is the list view's name
+    const char* text; // nullptr: the text is icon ordinal IDR_MAINFRAME
+    DWORD style;
+    short x, y, cx, cy;
+};
+
+struct DialogCase {
+    WORD id;
+    WORD lang;
+    bool extended;
+    DWORD style;
+    DWORD exStyle;
+    const char* title;
+    short cx, cy;
+    WORD pointSize;
+    const char* face;
+    std::vector<Ctl> controls;
+};
+
+const char kTahoma[] = "Tahoma";
+const char kGothic[] = "ＭＳ Ｐゴシック";
+constexpr DWORD kPopupDialog = 0x80C800C0;
+constexpr DWORD kMainDialog = 0x80CA00C0;
+
+const std::vector<DialogCase>& DialogCases() {
+    static const std::vector<DialogCase> cases = {
+        {IDD_ABOUTBOX,
+         kEnglish,
+         false,
+         kPopupDialog,
+         0,
+         "About VellumBox",
+         212,
+         50,
+         8,
+         kTahoma,
+         {
+             {-1, kStatic, nullptr, 0x50000003, 5, 15, 20, 20},
+             {IDC_INTERNAL_NAME, kStatic, "", 0x50020280, 35, 5, 45, 10},
+             {IDC_COPYRIGHT, kStatic, "", 0x50020280, 35, 15, 95, 10},
+             {IDOK, kButton, "OK", 0x50030001, 180, 5, 30, 40},
+             {IDC_VERSION, kStatic, "", 0x50020280, 90, 5, 55, 10},
+             {IDC_COMPANY, kStatic, "", 0x50020280, 35, 25, 135, 10},
+             {-1, kStatic, "Freeware", 0x50020280, 35, 35, 95, 10},
+         }},
+        {IDD_ABOUTBOX,
+         kJapanese,
+         false,
+         kPopupDialog,
+         0,
+         "VellumBoxのﾊﾞｰｼﾞｮﾝ情報",
+         169,
+         65,
+         9,
+         kGothic,
+         {
+             {-1, kStatic, nullptr, 0x50000003, 5, 20, 20, 20},
+             {IDC_INTERNAL_NAME, kStatic, "", 0x50020280, 30, 5, 40, 10},
+             {IDC_COPYRIGHT, kStatic, "", 0x50020280, 30, 20, 95, 10},
+             {IDOK, kButton, "OK", 0x50030001, 135, 5, 30, 50},
+             {IDC_VERSION, kStatic, "", 0x50020280, 75, 5, 45, 10},
+             {IDC_COMPANY, kStatic, "", 0x50020280, 30, 35, 95, 10},
+             {-1, kStatic, "フリーソフトウェアです", 0x50020280, 30, 50, 95, 10},
+         }},
+        {IDD_VELLUMBOX_DIALOG,
+         kEnglish,
+         true,
+         kMainDialog,
+         WS_EX_APPWINDOW,
+         "VellumBox",
+         292,
+         186,
+         8,
+         kTahoma,
+         {
+             {IDC_ABOUT, kButton, "About", 0x50010041, 255, 5, 30, 30},
+             {IDC_SELECT_DEST, kButton, "Select", 0x50010000, 10, 15, 30, 15},
+             {IDC_SELECT_FILE, kButton, "Select", 0x50010000, 10, 50, 30, 15},
+             {IDC_FILE_LIST, kNamed, "List1", 0x50810005, 10, 70, 270, 85},
+             {IDC_AUTO_COPY, kButton, "Auto Copy", 0x50010006, 5, 165, 50, 15},
+             {IDC_OVERWRITE, kButton, "Over Write", 0x50010003, 65, 165, 50, 15},
+             {IDC_COPY, kButton, "Copy", 0x50010000, 135, 165, 40, 15},
+             {IDC_RESTORE, kButton, "Restore", 0x50010000, 185, 165, 40, 15},
+             {IDC_SET, kButton, "Set", 0x50010000, 245, 165, 40, 15},
+             {IDCANCEL, kButton, "?????", 0x40000000, 0, 5, 6, 6},
+             {-1, kButton, "Select Destination Directory(Folder)", 0x50000007, 5, 5, 240, 30},
+             {IDC_DEST_DIR, kEdit, "", 0x50800880, 45, 15, 195, 15},
+             {-1, kButton, "Select File", 0x50000007, 5, 40, 280, 120},
+             {IDOK, kButton, "OK", 0x40000000, 0, 0, 6, 6},
+         }},
+        {IDD_VELLUMBOX_DIALOG,
+         kJapanese,
+         true,
+         kMainDialog,
+         WS_EX_APPWINDOW,
+         "VellumBox",
+         249,
+         185,
+         9,
+         kGothic,
+         {
+             {IDC_ABOUT, kButton, "About", 0x50010041, 220, 5, 25, 30},
+             {IDC_SELECT_DEST, kButton, "選択", 0x50010000, 10, 15, 30, 15},
+             {IDC_SELECT_FILE, kButton, "選択", 0x50010000, 10, 50, 30, 15},
+             {IDC_FILE_LIST, kNamed, "List1", 0x50810005, 10, 70, 230, 85},
+             {IDC_AUTO_COPY, kButton, "自動コピー", 0x50010006, 5, 165, 45, 15},
+             {IDC_OVERWRITE, kButton, "上書き", 0x50010003, 55, 165, 35, 15},
+             {IDC_COPY, kButton, "コピー", 0x50010000, 100, 165, 40, 15},
+             {IDC_RESTORE, kButton, "リストア", 0x50010000, 150, 165, 40, 15},
+             {IDC_SET, kButton, "確定", 0x50010000, 205, 165, 40, 15},
+             {IDCANCEL, kButton, "ｷｬﾝｾﾙ", 0x40000000, 0, 5, 6, 6},
+             {-1, kButton, "コピー先ディレクトリ(フォルダ)選択", 0x50000007, 5, 5, 210, 30},
+             {IDC_DEST_DIR, kEdit, "", 0x50800880, 45, 15, 165, 15},
+             {-1, kButton, "ファイル選択", 0x50000007, 5, 40, 240, 120},
+             {IDOK, kButton, "OK", 0x40000000, 0, 0, 6, 6},
+         }},
+        {IDD_STARTUP,
+         kEnglish,
+         false,
+         kPopupDialog,
+         0,
+         "Register in Start-up",
+         143,
+         29,
+         8,
+         kTahoma,
+         {
+             {IDOK, kButton, "Close", 0x50010001, 100, 5, 40, 20},
+             {IDC_STARTUP_SET, kButton, "Set", 0x50010000, 5, 5, 35, 20},
+             {IDC_STARTUP_CLEAR, kButton, "Clear", 0x50010000, 50, 5, 35, 20},
+             {IDCANCEL, kButton, "?????", 0x40010000, 0, 0, 6, 6},
+         }},
+        {IDD_STARTUP,
+         kJapanese,
+         false,
+         kPopupDialog,
+         0,
+         "スタートアップに登録",
+         143,
+         29,
+         9,
+         kGothic,
+         {
+             {IDOK, kButton, "閉じる", 0x50010001, 100, 5, 40, 20},
+             {IDC_STARTUP_SET, kButton, "登録", 0x50010000, 5, 5, 35, 20},
+             {IDC_STARTUP_CLEAR, kButton, "解除", 0x50010000, 50, 5, 35, 20},
+             {IDCANCEL, kButton, "ｷｬﾝｾﾙ", 0x40000000, 0, 0, 6, 6},
+         }},
+    };
+    return cases;
+}
+
+std::string Describe(const DialogCase& d) {
+    return "dialog " + std::to_string(d.id) + (d.lang == kEnglish ? " English" : " Japanese");
+}
+
+void CheckControl(Reader& r, const DialogCase& d, const Ctl& want, size_t index) {
+    SCOPED_TRACE(testing::Message() << "control #" << index << " id " << want.id);
+    r.AlignDword();
+    DWORD helpId = 0, exStyle, style;
+    int id;
+    if (d.extended) {
+        helpId = r.Dword();
+        exStyle = r.Dword();
+        style = r.Dword();
+    } else {
+        style = r.Dword();
+        exStyle = r.Dword();
+    }
+    short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
+    id = d.extended ? static_cast<int>(r.Dword()) : static_cast<short>(r.Word());
+    SzOrOrd cls = ReadSzOrOrd(r);
+    SzOrOrd text = ReadSzOrOrd(r);
+    WORD extra = r.Word();
+    r.Seek(r.pos() + extra);
+    ASSERT_TRUE(r.ok()) << "template ends inside this control";
+
+    EXPECT_EQ(id, want.id);
+    EXPECT_EQ(helpId, 0u);
+    EXPECT_EQ(exStyle, 0u);
+    EXPECT_EQ(style, want.style) << std::hex << "got 0x" << style << " want 0x" << want.style;
+    EXPECT_EQ(x, want.x);
+    EXPECT_EQ(y, want.y);
+    EXPECT_EQ(cx, want.cx);
+    EXPECT_EQ(cy, want.cy);
+    EXPECT_EQ(extra, 0);
+    if (want.classAtom == kNamed) {
+        // windres upper-cases class names it writes; window class lookup
+        // ignores case, so only the letters matter.
+        EXPECT_FALSE(cls.isOrdinal);
+        EXPECT_EQ(CompareStringOrdinal(cls.text.c_str(), -1, L"SysListView32", -1, TRUE),
+                  CSTR_EQUAL)
+            << "class name differs";
+    } else {
+        EXPECT_TRUE(cls.isOrdinal);
+        EXPECT_EQ(cls.ordinal, want.classAtom);
+    }
+    if (want.text == nullptr) {
+        EXPECT_TRUE(text.isOrdinal);
+        EXPECT_EQ(text.ordinal, IDR_MAINFRAME);
+    } else {
+        EXPECT_FALSE(text.isOrdinal);
+        EXPECT_EQ(text.text, Wide(want.text));
+    }
+}
+
+TEST_F(ResourcesTest, DialogTemplatesMatchTheirLayouts) {
+    for (const DialogCase& d : DialogCases()) {
+        SCOPED_TRACE(Describe(d));
+        Blob b = Find(RT_DIALOG, d.id, d.lang);
+        ASSERT_NE(b.data, nullptr) << "missing";
+        Reader r(b);
+        DWORD style, exStyle, helpId = 0;
+        if (d.extended) {
+            EXPECT_EQ(r.Word(), 1) << "dlgVer";
+            EXPECT_EQ(r.Word(), 0xFFFF) << "extended template signature";
+            helpId = r.Dword();
+            exStyle = r.Dword();
+            style = r.Dword();
+        } else {
+            style = r.Dword();
+            exStyle = r.Dword();
+            // A classic template must not start like an extended one.
+            EXPECT_NE(style & 0xFFFF0000u, 0xFFFF0000u);
+        }
+        WORD count = r.Word();
+        short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
+        SzOrOrd menu = ReadSzOrOrd(r);
+        SzOrOrd cls = ReadSzOrOrd(r);
+        std::wstring title = r.Sz();
+        EXPECT_EQ(style, d.style) << std::hex << "got 0x" << style;
+        EXPECT_EQ(exStyle, d.exStyle);
+        EXPECT_EQ(helpId, 0u);
+        EXPECT_EQ(x, 0);
+        EXPECT_EQ(y, 0);
+        EXPECT_EQ(cx, d.cx);
+        EXPECT_EQ(cy, d.cy);
+        EXPECT_TRUE(!menu.isOrdinal && menu.text.empty()) << "no menu";
+        EXPECT_TRUE(!cls.isOrdinal && cls.text.empty()) << "standard dialog class";
+        EXPECT_EQ(title, Wide(d.title));
+        ASSERT_TRUE(style & DS_SETFONT);
+        EXPECT_EQ(r.Word(), d.pointSize);
+        if (d.extended) {
+            EXPECT_EQ(r.Word(), 0) << "weight";
+            EXPECT_EQ(r.Byte(), 0) << "italic";
+            EXPECT_EQ(r.Byte(), DEFAULT_CHARSET) << "charset";
+        }
+        EXPECT_EQ(r.Sz(), Wide(d.face));
+        ASSERT_TRUE(r.ok());
+        ASSERT_EQ(count, d.controls.size());
+        for (size_t i = 0; i < d.controls.size(); ++i) {
+            CheckControl(r, d, d.controls[i], i);
+            if (HasFatalFailure())
+                return;
+        }
+        EXPECT_LE(r.pos(), size_t(b.size));
+    }
+}
+
+// The two languages of one template may differ in texts and positions only.
+TEST_F(ResourcesTest, LanguagesShareIdsClassesAndStyles) {
+    const auto& cases = DialogCases();
+    for (size_t e = 0; e + 1 < cases.size(); e += 2) {
+        const DialogCase& en = cases[e];
+        const DialogCase& ja = cases[e + 1];
+        ASSERT_EQ(en.id, ja.id);
+        ASSERT_EQ(en.controls.size(), ja.controls.size()) << en.id;
+        for (size_t i = 0; i < en.controls.size(); ++i) {
+            const Ctl& a = en.controls[i];
+            const Ctl& b = ja.controls[i];
+            EXPECT_EQ(a.id, b.id) << en.id << " #" << i;
+            EXPECT_EQ(a.classAtom, b.classAtom) << en.id << " #" << i;
+            bool hiddenStartupCancel = en.id == IDD_STARTUP && a.id == IDCANCEL;
+            if (!hiddenStartupCancel) {
+                EXPECT_EQ(a.style, b.style) << en.id << " #" << i;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------- languages
+
+using LanguageMap = std::map<std::string, std::set<WORD>>; // "type/name" -> languages
+
+std::string ResName(LPCSTR s) {
+    return IS_INTRESOURCE(s) ? std::to_string(reinterpret_cast<ULONG_PTR>(s)) : std::string(s);
+}
+
+BOOL CALLBACK OnLanguage(HMODULE, LPCSTR type, LPCSTR name, WORD lang, LONG_PTR p) {
+    (*reinterpret_cast<LanguageMap*>(p))[ResName(type) + "/" + ResName(name)].insert(lang);
+    return TRUE;
+}
+
+BOOL CALLBACK OnName(HMODULE m, LPCSTR type, LPSTR name, LONG_PTR p) {
+    EnumResourceLanguagesA(m, type, name, OnLanguage, p);
+    return TRUE;
+}
+
+BOOL CALLBACK OnType(HMODULE m, LPSTR type, LONG_PTR p) {
+    EnumResourceNamesA(m, type, OnName, p);
+    return TRUE;
+}
+
+// Every resource names English or Japanese: a neutral one would be picked by
+// the loader's fallback ahead of the user's language.
+TEST_F(ResourcesTest, EveryResourceNamesItsLanguage) {
+    LanguageMap found;
+    EnumResourceTypesA(module_, OnType, reinterpret_cast<LONG_PTR>(&found));
+    ASSERT_FALSE(found.empty());
+    for (const auto& entry : found) {
+        for (WORD lang : entry.second) {
+            EXPECT_TRUE(lang == kEnglish || lang == kJapanese)
+                << entry.first << " has language 0x" << std::hex << lang;
+        }
+    }
+
+    const std::set<WORD> both = {kEnglish, kJapanese};
+    const std::set<WORD> japaneseOnly = {kJapanese};
+    const std::map<std::string, std::set<WORD>> expected = {
+        {"6/7", both},   {"6/8", both},  {"5/100", both},          {"5/102", both},
+        {"5/129", both}, {"16/1", both}, {"14/128", japaneseOnly},
+    };
+    for (const auto& want : expected) {
+        auto it = found.find(want.first);
+        ASSERT_NE(it, found.end()) << want.first << " missing";
+        EXPECT_EQ(it->second, want.second) << want.first;
+    }
+    for (const auto& entry : found) {
+        if (entry.first.rfind("3/", 0) == 0) {
+            EXPECT_EQ(entry.second, japaneseOnly) << "icon image " << entry.first;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- icon
+
+TEST_F(ResourcesTest, IconGroupHoldsTwoSixteenColourImages) {
+    Blob group = Find(RT_GROUP_ICON, IDR_MAINFRAME, kJapanese);
+    ASSERT_NE(group.data, nullptr);
+    Reader r(group);
+    EXPECT_EQ(r.Word(), 0);
+    EXPECT_EQ(r.Word(), 1) << "icon, not cursor";
+    WORD count = r.Word();
+    ASSERT_EQ(count, 2);
+    const int sizes[] = {32, 16};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(testing::Message() << "image " << sizes[i]);
+        BYTE w = r.Byte(), h = r.Byte(), colours = r.Byte();
+        r.Byte();
+        WORD planes = r.Word(), bits = r.Word();
+        DWORD bytes = r.Dword();
+        WORD imageId = r.Word();
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(w, sizes[i]);
+        EXPECT_EQ(h, sizes[i]);
+        EXPECT_EQ(colours, 16);
+        EXPECT_EQ(planes, 1);
+        EXPECT_EQ(bits, 4);
+
+        Blob image = Find(RT_ICON, imageId, kJapanese);
+        ASSERT_NE(image.data, nullptr);
+        EXPECT_EQ(image.size, bytes);
+        ASSERT_GE(image.size, sizeof(BITMAPINFOHEADER));
+        BITMAPINFOHEADER bih;
+        std::memcpy(&bih, image.data, sizeof bih);
+        EXPECT_EQ(bih.biWidth, sizes[i]);
+        EXPECT_EQ(bih.biHeight, 2 * sizes[i]) << "colour bits and AND mask";
+        EXPECT_EQ(bih.biBitCount, 4);
+        // Header, 16-entry palette, 4-bit rows and 1-bit mask rows, each row padded to 4 bytes.
+        DWORD stride4 = ((sizes[i] * 4 + 31) / 32) * 4, stride1 = ((sizes[i] + 31) / 32) * 4;
+        EXPECT_EQ(image.size, sizeof bih + 16 * 4 + sizes[i] * (stride4 + stride1));
+        HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(image.data), image.size, TRUE,
+                                              0x00030000, sizes[i], sizes[i], LR_DEFAULTCOLOR);
+        EXPECT_NE(icon, nullptr) << "the system cannot build an icon from it";
+        if (icon)
+            DestroyIcon(icon);
+    }
+}
+
+// ---------------------------------------------------------------- version
+
+// One node of a version resource: key, value bytes and children.
+struct VerNode {
+    std::wstring key;
+    WORD valueLength = 0;
+    WORD type = 0;
+    std::vector<BYTE> value;
+    std::vector<VerNode> children;
+};
+
+bool ParseVerNode(Reader& r, size_t end, VerNode* node) {
+    r.AlignDword();
+    size_t start = r.pos();
+    WORD length = r.Word();
+    node->valueLength = r.Word();
+    node->type = r.Word();
+    node->key = r.Sz();
+    if (!r.ok() || length < 6 || start + length > end)
+        return false;
+    size_t nodeEnd = start + length;
+    r.AlignDword();
+    // Text values count UTF-16 units, binary ones count bytes.
+    size_t valueBytes = node->type == 1 ? node->valueLength * 2u : node->valueLength;
+    if (r.pos() + valueBytes > nodeEnd)
+        return false;
+    node->value.assign(r.Here(), r.Here() + valueBytes);
+    r.Seek(r.pos() + valueBytes);
+    while (r.ok() && ((r.pos() + 3) & ~size_t(3)) < nodeEnd) {
+        node->children.emplace_back();
+        if (!ParseVerNode(r, nodeEnd, &node->children.back()))
+            return false;
+    }
+    r.Seek(nodeEnd);
+    return r.ok();
+}
+
+std::wstring TextValue(const VerNode& n) {
+    std::wstring s;
+    for (size_t i = 0; i + 1 < n.value.size(); i += 2) {
+        wchar_t c = static_cast<wchar_t>(n.value[i] | (n.value[i + 1] << 8));
+        if (c == 0)
+            break;
+        s.push_back(c);
+    }
+    return s;
+}
+
+struct VersionString {
+    const char* key;
+    const char* english;
+    const char* japanese;
+};
+
+const VersionString kVersionStrings[] = {
+    {"Comments", "File Copy and Restore", "ファイルコピー＆リストア"},
+    {"CompanyName", "VellumBox Project", "VellumBox Project"},
+    {"FileDescription", "VellumBox MFC Application", "VellumBox MFC アプリケーション"},
+    {"FileVersion", "1, 0, 1, 2", "1, 0, 1, 2"},
+    {"InternalName", "VellumBox", "VellumBox"},
+    {"LegalCopyright", "Copyright (C) 2026 VellumBox Project",
+     "Copyright (C) 2026 VellumBox Project"},
+    {"LegalTrademarks", "VellumBox", "VellumBox"},
+    {"OriginalFilename", "VellumBox.EXE", "VellumBox.EXE"},
+    {"PrivateBuild", "", ""},
+    {"ProductName", "VellumBox Application", "VellumBox アプリケーション"},
+    {"ProductVersion", "1, 0, 1, 2", "1, 0, 1, 2"},
+    {"SpecialBuild", "", ""},
+};
+
+TEST_F(ResourcesTest, VersionResourceInBothLanguages) {
+    for (WORD lang : {kEnglish, kJapanese}) {
+        SCOPED_TRACE(testing::Message() << "language 0x" << std::hex << lang);
+        Blob b = Find(RT_VERSION, 1, lang);
+        ASSERT_NE(b.data, nullptr);
+        Reader r(b);
+        VerNode root;
+        ASSERT_TRUE(ParseVerNode(r, b.size, &root)) << "malformed version resource";
+        EXPECT_EQ(root.key, L"VS_VERSION_INFO");
+        ASSERT_EQ(root.value.size(), sizeof(VS_FIXEDFILEINFO));
+        VS_FIXEDFILEINFO fixed;
+        std::memcpy(&fixed, root.value.data(), sizeof fixed);
+        EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
+        EXPECT_EQ(fixed.dwFileVersionMS, 0x00010000u);
+        EXPECT_EQ(fixed.dwFileVersionLS, 0x00010002u);
+        EXPECT_EQ(fixed.dwProductVersionMS, 0x00010000u);
+        EXPECT_EQ(fixed.dwProductVersionLS, 0x00010002u);
+        EXPECT_EQ(fixed.dwFileFlagsMask, 0x3Fu);
+        EXPECT_EQ(fixed.dwFileFlags, 0u);
+        EXPECT_EQ(fixed.dwFileOS, DWORD(VOS__WINDOWS32));
+        EXPECT_EQ(fixed.dwFileType, DWORD(VFT_APP));
+        EXPECT_EQ(fixed.dwFileSubtype, 0u);
+        EXPECT_EQ(fixed.dwFileDateMS, 0u);
+        EXPECT_EQ(fixed.dwFileDateLS, 0u);
+
+        ASSERT_EQ(root.children.size(), 2u);
+        const VerNode& sfi = root.children[0];
+        const VerNode& vfi = root.children[1];
+        EXPECT_EQ(sfi.key, L"StringFileInfo");
+        ASSERT_EQ(sfi.children.size(), 1u);
+        const VerNode& table = sfi.children[0];
+        EXPECT_EQ(table.key, L"041104b0");
+        ASSERT_EQ(table.children.size(), sizeof kVersionStrings / sizeof kVersionStrings[0]);
+        for (size_t i = 0; i < table.children.size(); ++i) {
+            const VersionString& want = kVersionStrings[i];
+            EXPECT_EQ(table.children[i].key, Wide(want.key)) << "key #" << i;
+            EXPECT_EQ(table.children[i].type, 1) << want.key;
+            EXPECT_EQ(TextValue(table.children[i]),
+                      Wide(lang == kEnglish ? want.english : want.japanese))
+                << want.key;
+        }
+
+        EXPECT_EQ(vfi.key, L"VarFileInfo");
+        ASSERT_EQ(vfi.children.size(), 1u);
+        EXPECT_EQ(vfi.children[0].key, L"Translation");
+        const std::vector<BYTE> translation = {0x11, 0x04, 0xB0, 0x04};
+        EXPECT_EQ(vfi.children[0].value, translation);
+    }
+}
+
+// The About box reads the data through the system's version functions and
+// the translation entry; they must find it in the file as built.
+TEST_F(ResourcesTest, VersionFunctionsFindTheStringsThroughTheTranslation) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(path_.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path_.c_str(), 0, size, info.data()));
+    WORD* translation = nullptr;
+    UINT len = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &len));
+    ASSERT_GE(len, 4u);
+    EXPECT_EQ(translation[0], 0x0411);
+    EXPECT_EQ(translation[1], 0x04B0);
+    char query[64];
+    wsprintfA(query, "\\StringFileInfo\\%04x%04x\\InternalName", translation[0], translation[1]);
+    char* value = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), query, reinterpret_cast<void**>(&value), &len));
+    EXPECT_STREQ(value, "VellumBox");
+}
+
+} // namespace
