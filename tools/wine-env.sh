@@ -1,0 +1,36 @@
+# Wine environment for running VellumBox and its tests. Source it:
+#   . tools/wine-env.sh; vb_wine_prepare; "$WINE" build/win64/VellumBox.exe
+# WINEPREFIX defaults to build/wine/prefix under the repository.
+VB_ROOT="${VB_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+export VB_ROOT
+export WINEPREFIX="${WINEPREFIX:-$VB_ROOT/build/wine/prefix}"
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts on the first start of a prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG="${LANG:-en_US.UTF-8}"
+if [ -z "${WINE:-}" ]; then
+    if [ -x /usr/lib/wine/wine64 ]; then WINE=/usr/lib/wine/wine64; else WINE=wine; fi
+fi
+export WINE
+if [ -z "${WINESERVER:-}" ]; then
+    if [ -x /usr/lib/wine/wineserver64 ]; then WINESERVER=/usr/lib/wine/wineserver64
+    elif [ -x /usr/lib/wine/wineserver ]; then WINESERVER=/usr/lib/wine/wineserver
+    else WINESERVER=wineserver; fi
+fi
+export WINESERVER
+
+# Creates the prefix once and keeps a wineserver running for it, so that each later
+# Wine process starts warm.
+vb_wine_prepare() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        "$WINE" wineboot -i >/dev/null 2>&1
+        "$WINESERVER" -w
+    fi
+    "$WINESERVER" -p >/dev/null 2>&1
+}
+
+# Ends the prefix's wineserver and every Wine process in it.
+vb_wine_stop() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+}
