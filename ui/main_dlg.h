@@ -5,6 +5,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 #include "framework/fw_dialog.h"
+#include "engine/request.h"
 #include "model/file_table.h"
 #include "model/settings.h"
 
@@ -67,6 +68,7 @@ protected:
     void DoRestore();
     void RunCopy(bool fromButton);
     void RunRestore(bool fromButton);
+    void Issue(const FileRequest& request, UINT titleId, bool fromButton);
 
     // Life cycle.
     void OnSysCommand(UINT id, LPARAM lParam);

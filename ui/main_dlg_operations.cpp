@@ -23,19 +23,19 @@ void CMainDlg::DoCopy() { RunCopy(true); }
 void CMainDlg::DoRestore() { RunRestore(true); }
 
 void CMainDlg::RunCopy(bool fromButton) {
-    CString title;
-    title.LoadString(IDS_COPY_PROGRESS);
-    FileRequest request =
-        BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp);
-    if (fromButton) ReportLeftOut(request);
-    IssueShellCopy(m_hWnd, request, title);
+    Issue(BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp),
+          IDS_COPY_PROGRESS, fromButton);
 }
 
 void CMainDlg::RunRestore(bool fromButton) {
-    CString title;
-    title.LoadString(IDS_RESTORE_PROGRESS);
-    FileRequest request =
-        BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore, IsLeadByteAcp);
+    Issue(BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore, IsLeadByteAcp),
+          IDS_RESTORE_PROGRESS, fromButton);
+}
+
+void CMainDlg::Issue(const FileRequest& request, UINT titleId, bool fromButton) {
     if (fromButton) ReportLeftOut(request);
+    // The title is loaded now, in the language the system picks.
+    CString title;
+    title.LoadString(titleId);
     IssueShellCopy(m_hWnd, request, title);
 }

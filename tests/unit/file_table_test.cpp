@@ -6,26 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/table_builder.h"
+
 namespace {
 
-struct Row {
-    std::string path;
-    int copy;
-    int restore;
-};
-
-FileTable MakeTable(const std::vector<Row>& rows) {
-    FileTable table;
-    ResetTable(table);
-    for (const Row& r : rows) {
-        FileEntry e{};
-        CopyPath(e.path, kPathSize, r.path.c_str());
-        e.copy = r.copy;
-        e.restore = r.restore;
-        EXPECT_TRUE(AppendEntry(table, e)) << r.path;
-    }
-    return table;
-}
 
 std::vector<Row> FullRows() {
     std::vector<Row> rows;

@@ -6,29 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/table_builder.h"
+
 namespace {
 
 #define HYO "\x95\x5C" // 表: second byte is the backslash code
 #define SO "\x83\x5C"  // ソ
 
-struct Row {
-    std::string path;
-    int copy;
-    int restore;
-};
-
-FileTable MakeTable(const std::vector<Row>& rows) {
-    FileTable table;
-    ResetTable(table);
-    for (const Row& r : rows) {
-        FileEntry e{};
-        CopyPath(e.path, kPathSize, r.path.c_str());
-        e.copy = r.copy;
-        e.restore = r.restore;
-        EXPECT_TRUE(AppendEntry(table, e));
-    }
-    return table;
-}
 
 // Each name followed by one zero byte, then one more.
 std::string List(const std::vector<std::string>& names) {
