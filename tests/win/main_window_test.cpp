@@ -84,17 +84,18 @@ struct MessageBoxAnswer {
     static inline int answer = IDOK;
     static inline std::string caption, text;
     static inline int seen = 0;
+    static BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
+        char cls[32];
+        GetClassNameA(h, cls, sizeof cls);
+        if (std::string(cls) == "#32770" && !GetPropA(h, kMarkerName) && IsWindowVisible(h)) {
+            *reinterpret_cast<HWND*>(lp) = h;
+            return FALSE;
+        }
+        return TRUE;
+    }
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM lp) -> BOOL {
-            char cls[32];
-            GetClassNameA(h, cls, sizeof cls);
-            if (std::string(cls) == "#32770" && !GetPropA(h, kMarkerName) && IsWindowVisible(h)) {
-                *reinterpret_cast<HWND*>(lp) = h;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&box));
+        EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
         if (!box) return;
         KillTimer(nullptr, id);
         char buf[1024];
@@ -146,7 +147,6 @@ public:
 
     AppSettings& Settings() { return settings; }
     FileTable& Table() { return table; }
-    const char* Ini() { return iniPath; }
     void Save() { SaveSettings(); }
     void ClickAutoCopy() {
         ::SendDlgItemMessageA(m_hWnd, IDC_AUTO_COPY, BM_SETCHECK, (Check(IDC_AUTO_COPY) + 1) % 3, 0);
