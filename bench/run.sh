@@ -1,0 +1,369 @@
+#!/usr/bin/env bash
+# VellumBox benchmarks under Wine. Prints a table of medians; never fails a build.
+# Run through `make bench` (Xvfb and a warm wineserver), or by hand:
+#   tools/with-xvfb.sh bench/run.sh
+# Knobs (environment):
+#   VB_BENCH_RUNS=5         timed runs per subject, copy of the small files (at least 5)
+#   VB_BENCH_BIG_RUNS=5     timed runs per subject, copy of the big files (0 skips them)
+#   VB_BENCH_START_RUNS=9   timed runs per subject, start-up benchmarks
+#   VB_BENCH_FILES=32       files per copy (1..32, the table's size)
+#   VB_BENCH_SMALL_MIB=1    size of each small file
+#   VB_BENCH_BIG_MIB=32     size of each big file
+#   VB_BENCH_ITERS=200      in-process iterations per LoadSettings/FillList run
+#   VB_BENCH_RECORD=1       also write bench/RESULTS.md
+#   VB_BENCH_PREFIX=dir     Wine prefix (default build/bench/prefix)
+set -u
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+# A prefix of its own: the tests' VellumBox instances hold the single-instance mutex in
+# theirs, and would make the bench's starts hand over and end at once.
+export WINEPREFIX="${VB_BENCH_PREFIX:-$root/build/bench/prefix}"
+. "$root/tools/wine-env.sh"
+
+at_least5() { local v="$1"; [ "$v" -ge 5 ] 2>/dev/null && echo "$v" || echo 5; }
+RUNS=$(at_least5 "${VB_BENCH_RUNS:-5}")
+BIG_RUNS="${VB_BENCH_BIG_RUNS:-5}"
+[ "$BIG_RUNS" = 0 ] || BIG_RUNS=$(at_least5 "$BIG_RUNS")
+START_RUNS=$(at_least5 "${VB_BENCH_START_RUNS:-9}")
+FILES="${VB_BENCH_FILES:-32}"
+[ "$FILES" -ge 1 ] 2>/dev/null && [ "$FILES" -le 32 ] || FILES=32
+SMALL_MIB="${VB_BENCH_SMALL_MIB:-1}"
+BIG_MIB="${VB_BENCH_BIG_MIB:-32}"
+ITERS="${VB_BENCH_ITERS:-200}"
+RECORD="${VB_BENCH_RECORD:-0}"
+
+out="$root/build/bench"
+vb_exe="$root/build/win64/VellumBox.exe"
+mkdir -p "$out/results"
+rm -f "$out"/results/*
+
+say() { echo "bench: $*" >&2; }
+# Z: is the root of the Unix file system in every Wine prefix.
+winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
+
+[ -x "$vb_exe" ] || [ -f "$vb_exe" ] || { say "no $vb_exe; run make build"; exit 1; }
+
+# ---- the bench's own programs ----------------------------------------------------
+CXX=x86_64-w64-mingw32-g++-posix
+RC=x86_64-w64-mingw32-windres
+WFLAGS=(-O2 -std=c++17 -Wall -Wextra -Werror -DWINVER=0x0601 -D_WIN32_WINNT=0x0601
+        -D_WIN32_IE=0x0600 -DNOMINMAX -I "$root" -static -static-libgcc -static-libstdc++)
+lib="$root/build/win64"
+build_tools() {
+    set -e
+    $CXX "${WFLAGS[@]}" -o "$out/vbbench_launch.exe" "$here/launch.cpp" -lpsapi
+    $CXX "${WFLAGS[@]}" -municode -o "$out/vbbench_copy.exe" "$here/copy_files.cpp"
+    $RC -O coff -o "$out/minimal_dialog.res.o" "$here/minimal_dialog.rc"
+    $CXX "${WFLAGS[@]}" -mwindows -o "$out/minimal_dialog.exe" "$here/minimal_dialog.cpp" \
+        "$out/minimal_dialog.res.o"
+    $RC -O coff -I "$root" -I "$root/res" -o "$out/vellumbox.res.o" "$root/res/vellumbox.rc"
+    $CXX "${WFLAGS[@]}" -o "$out/vbbench_inproc.exe" "$here/inproc.cpp" "$out/vellumbox.res.o" \
+        "$lib/ui/libvb_ui.a" "$lib/framework/libvb_framework.a" "$lib/libvb_cmdline.a" \
+        "$lib/libvb_engine_win.a" "$lib/engine/libvb_engine_core.a" "$lib/model/libvb_model.a" \
+        -lcomctl32 -lcomdlg32 -lgdi32 -luser32 -ladvapi32 -lshell32 -lole32 -lversion
+    g++ -O2 -std=c++17 -Wall -Wextra -Werror -I "$root" -o "$out/vbbench_codec" \
+        "$here/codec_native.cpp" "$root"/model/*.cpp
+}
+say "building the bench programs"
+( build_tools ) || { say "could not build the bench programs"; exit 1; }
+
+vb_wine_prepare
+trap vb_wine_stop EXIT
+
+# ---- data ----------------------------------------------------------------------
+# Random contents, kept between invocations when the sizes still match.
+make_files() {  # dir MiB
+    local dir="$1" mib="$2" i f
+    mkdir -p "$dir"
+    for i in $(seq -w 1 32); do
+        f="$dir/file$i.bin"
+        if [ "$i" -le "$FILES" ]; then
+            [ "$(stat -c %s "$f" 2>/dev/null)" = $((mib * 1048576)) ] ||
+                head -c $((mib * 1048576)) /dev/urandom >"$f"
+        else
+            rm -f "$f"
+        fi
+    done
+}
+
+# A folder holding VellumBox.exe and the settings file beside it.
+vb_folder() {  # name mode copy srcdir(or "") destdir
+    local dir="$out/work/$1" mode="$2" copy="$3" src="$4" dest="$5" i
+    mkdir -p "$dir"
+    cp "$vb_exe" "$dir/VellumBox.exe"
+    {
+        printf '[AutoVellum]\r\nAutoCopyMode=%s\r\nCopy=%s\r\nRestore=0\r\n' "$mode" "$copy"
+        printf '[OverWrite]\r\nCopy=1\r\nRestore=1\r\n'
+        printf '[DestinationDirectory]\r\nDirectory=%s\\\r\n' "$(winpath "$dest")"
+        printf '[Files]\r\n'
+        if [ -n "$src" ]; then
+            for i in $(seq 1 "$FILES"); do
+                printf 'File%03d=%s\\file%02d.bin\r\nCopy%03d=1\r\nRestore%03d=1\r\n' \
+                    "$i" "$(winpath "$src")" "$i" "$i" "$i"
+            done
+        fi
+    } >"$dir/VellumBox.ini"
+    echo "$dir/VellumBox.exe"
+}
+
+# ---- running and recording -----------------------------------------------------
+record() { echo "$2" >>"$out/results/$1"; }  # key value
+median() {  # key -> median, or "-" without values
+    local f="$out/results/$1"
+    [ -s "$f" ] || { echo "-"; return; }
+    sort -g "$f" | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'
+}
+field() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2"; }  # name line
+
+# Arguments go separately: Wine quotes any argument that holds a blank.
+launch() {  # [--show] -- program arguments... (Windows form)
+    "$WINE" "$out/vbbench_launch.exe" "$@" 2>/dev/null | tr -d '\r'
+}
+
+dst="$out/data/dst"
+fresh_dst() { rm -rf "$dst"; mkdir -p "$dst"; sync; }
+
+# Counts the copied files; with "full", compares their contents too. Fails when short.
+check_copy() {  # subject src [full]
+    local n i bad=0
+    n=$(find "$dst" -maxdepth 1 -type f -name '*.bin' | wc -l)
+    [ "$n" = "$FILES" ] || return 1
+    if [ "${3:-}" = full ]; then
+        for i in $(seq -w 1 "$FILES"); do
+            cmp -s "$2/file$i.bin" "$dst/file$i.bin" || bad=1
+        done
+    fi
+    return $bad
+}
+
+# One copy by one subject into a fresh destination; records its time and peak.
+copy_subject() {  # subject key src vbexe [full]
+    local s="$1" key="$2" src="$3" vb="$4" full="${5:-}" line ms peak
+    fresh_dst
+    case "$s" in
+    vellumbox) line=$(launch -- "$(winpath "$vb")" /q) ;;
+    robocopy) line=$(launch -- 'C:\windows\system32\robocopy.exe' "$(winpath "$src")" "$(winpath "$dst")") ;;
+    xcopy) line=$(launch -- 'C:\windows\system32\xcopy.exe' "$(winpath "$src")\\*.*" "$(winpath "$dst")\\" /Y /Q) ;;
+    copyfile) line=$(launch -- "$(winpath "$out/vbbench_copy.exe")" "$(winpath "$src")" "$(winpath "$dst")") ;;
+    cp)
+        local t0 t1
+        t0=$(date +%s%N)
+        cp "$src"/*.bin "$dst"/
+        t1=$(date +%s%N)
+        line="ms=$(awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.3f", (b - a) / 1e6}') peak_ws=0 exit=0"
+        ;;
+    esac
+    if ! check_copy "$s" "$src" "$full"; then
+        say "WARNING: $s did not copy the $FILES files (exit $(field exit "$line"))"
+        echo "$s exit $(field exit "$line")" >"$out/results/$key.$s.broken"
+        return 1
+    fi
+    [ -n "$full" ] && return 0  # the warm-up run is not counted
+    ms=$(field ms "$line")
+    [ -n "$ms" ] || { say "WARNING: no figure from $s: $line"; return 1; }
+    record "$key.$s.ms" "$ms"
+    peak=$(field peak_ws "$line")
+    [ -n "$peak" ] && [ "$peak" != 0 ] && record "$key.$s.peak" "$peak"
+    return 0
+}
+
+copy_bench() {  # key mib runs
+    local key="$1" mib="$2" runs="$3" src="$out/data/src-$2" vb r i k
+    local subjects=() all=(vellumbox robocopy xcopy copyfile cp)
+    say "copy: $FILES x $mib MiB, $runs runs per subject"
+    make_files "$src" "$mib"
+    vb=$(vb_folder "copy-$mib" 2 1 "$src" "$dst")
+    # One untimed, checked run each warms the page cache and Wine's DLLs; a subject that
+    # cannot copy here (Wine ships some tools as stubs) drops out of the timed rounds.
+    for k in "${all[@]}"; do
+        copy_subject "$k" "$key" "$src" "$vb" full && subjects+=("$k")
+    done
+    local n=${#subjects[@]}
+    for r in $(seq 0 $((runs - 1))); do
+        # Interleaved, and the order turns each round so no subject always goes first.
+        for i in $(seq 0 $((n - 1))); do
+            k=${subjects[$(((r + i) % n))]}
+            copy_subject "$k" "$key" "$src" "$vb"
+        done
+    done
+    rm -rf "$dst"
+}
+
+start_bench() {
+    local quiet show r i line src="$out/data/src-$SMALL_MIB"
+    say "start-up: $START_RUNS runs per subject"
+    quiet=$(vb_folder quiet-empty 2 1 "" "$dst")
+    show=$(vb_folder show-32 0 0 "$src" "$dst")
+    mkdir -p "$dst"
+    # The in-process program reads the settings file named after it.
+    cp "$out/work/show-32/VellumBox.ini" "$out/vbbench_inproc.ini"
+    local steps=(quiet minimal show minshow inproc codec)
+    for r in $(seq -1 $((START_RUNS - 1))); do  # round -1 warms up
+        for i in $(seq 0 5); do
+            case "${steps[$(((r + 6 + i) % 6))]}" in
+            quiet)
+                line=$(launch -- "$(winpath "$quiet")" /q)
+                [ "$r" -ge 0 ] && record start.quiet.ms "$(field ms "$line")" &&
+                    record start.quiet.peak "$(field peak_ws "$line")" ;;
+            minimal)
+                line=$(launch -- "$(winpath "$out/minimal_dialog.exe")")
+                [ "$r" -ge 0 ] && record start.minimal.ms "$(field ms "$line")" &&
+                    record start.minimal.peak "$(field peak_ws "$line")" ;;
+            show)
+                line=$(launch --show -- "$(winpath "$show")")
+                [ "$r" -ge 0 ] && record show.vellumbox.ms "$(field show_ms "$line")" ;;
+            minshow)
+                line=$(launch --show -- "$(winpath "$out/minimal_dialog.exe")" /show)
+                [ "$r" -ge 0 ] && record show.minimal.ms "$(field show_ms "$line")" ;;
+            inproc)
+                line=$("$WINE" "$out/vbbench_inproc.exe" "$ITERS" 2>/dev/null | tr -d '\r')
+                if [ "$r" -ge 0 ]; then
+                    for k in load_fill_us load_us fill_us memory_load_us; do
+                        record "inproc.$k" "$(field "$k" "$line")"
+                    done
+                    [ "$(field rows "$line")" = "$FILES" ] ||
+                        say "WARNING: in-process window shows $(field rows "$line") rows, not $FILES"
+                fi ;;
+            codec)
+                line=$("$out/vbbench_codec" "$ITERS")
+                [ "$r" -ge 0 ] && record native.memory_load_us "$(field memory_load_us "$line")" ;;
+            esac
+        done
+    done
+    # A show that never came is recorded as -1.
+    grep -q -- '^-1' "$out/results/show.vellumbox.ms" 2>/dev/null &&
+        say "WARNING: the main window did not show in some runs"
+}
+
+# ---- the runs --------------------------------------------------------------------
+t_start=$(date +%s)
+copy_bench small "$SMALL_MIB" "$RUNS"
+[ "$BIG_RUNS" = 0 ] || copy_bench big "$BIG_MIB" "$BIG_RUNS"
+start_bench
+
+# ---- the table -------------------------------------------------------------------
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b <= 0) print "-"; else printf "%.2f", a / b }'; }
+fmt() { awk -v a="$1" -v d="${2:-1}" 'BEGIN { if (a == "-") print "-"; else printf "%.*f", d, a }'; }
+mib() { awk -v a="$1" 'BEGIN { if (a == "-") print "-"; else printf "%.1f MiB", a / 1048576 }'; }
+rate() { awk -v ms="$1" -v n="$FILES" -v m="$2" 'BEGIN { if (ms == "-" || ms <= 0) print "-"; else printf "%.0f MiB/s", n * m / (ms / 1000) }'; }
+verdict() { awk -v r="$1" -v g="$2" 'BEGIN { if (r == "-") print "-"; else if (r <= g) print "met"; else print "NOT met" }'; }
+
+refname() { if [ -f "$out/results/$1.robocopy.broken" ]; then echo xcopy; else echo robocopy; fi; }
+
+table="$out/table.md"
+{
+    echo "| # | benchmark | subject | median | ratio | goal | detail |"
+    echo "|---|---|---|---|---|---|---|"
+    for key in small big; do
+        [ "$key" = big ] && [ "$BIG_RUNS" = 0 ] && continue
+        size=$SMALL_MIB runs=$RUNS
+        [ "$key" = big ] && size=$BIG_MIB runs=$BIG_RUNS
+        # The goal is set against robocopy; where this Wine's robocopy cannot copy,
+        # xcopy (a real copier in Wine) stands in and the row says so.
+        refname=$(refname "$key")
+        ref=$(median "$key.$refname.ms")
+        for s in vellumbox robocopy xcopy copyfile cp; do
+            m=$(median "$key.$s.ms")
+            r=$(ratio "$m" "$ref")
+            goal="" detail=$(rate "$m" "$size")
+            case "$s" in
+            vellumbox) label='`VellumBox.exe /q`'; goal="≤ 1.05 × $refname ($(verdict "$r" 1.05))" ;;
+            copyfile) label='own CopyFileW loop'; detail="$detail; plain Win32 floor" ;;
+            cp) label='native `cp`'; detail="$detail; no Wine" ;;
+            *) label="Wine \`$s.exe\`" ;;
+            esac
+            if [ -f "$out/results/$key.$s.broken" ]; then
+                m="-" r="-" detail="copies nothing in this Wine ($(cut -d' ' -f2- "$out/results/$key.$s.broken")); left out"
+            else
+                m="$(fmt "$m") ms"
+            fi
+            echo "| 1 | copy $FILES × $size MiB ($runs runs) | $label | $m | $r | $goal | $detail |"
+        done
+    done
+    m=$(median start.quiet.ms) ref=$(median start.minimal.ms) r=$(ratio "$m" "$ref")
+    echo "| 2 | quiet start, nothing to copy ($START_RUNS runs) | \`VellumBox.exe /q\` | $(fmt "$m") ms | $r | ≤ 1.2 ($(verdict "$r" 1.2)) | start to exit |"
+    echo "| 2 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to exit |"
+    m=$(median show.vellumbox.ms) ref=$(median show.minimal.ms) r=$(ratio "$m" "$ref")
+    echo "| 3 | main window, $FILES files ($START_RUNS runs) | \`VellumBox.exe\` | $(fmt "$m") ms | $r | | start to first visible |"
+    echo "| 3 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to first visible |"
+    echo "| 3 | LoadSettings + FillList, in-process ($START_RUNS × $ITERS) | real profile functions, Wine | $(fmt "$(median inproc.load_fill_us)") µs | | | |"
+    echo "| 3 | | LoadSettings alone | $(fmt "$(median inproc.load_us)") µs | | | 102-key read of the profile file |"
+    echo "| 3 | | FillList alone | $(fmt "$(median inproc.fill_us)") µs | | | $FILES rows into the list view |"
+    echo "| 3 | | LoadSettingsFrom, in-memory profile, Wine | $(fmt "$(median inproc.memory_load_us)" 2) µs | | | codec only |"
+    echo "| 3 | | LoadSettingsFrom, in-memory profile, native | $(fmt "$(median native.memory_load_us)" 2) µs | | | codec only |"
+    echo "| 4 | executable size | win64 \`VellumBox.exe\` | $(stat -c %s "$root/build/win64/VellumBox.exe") B | | | |"
+    if [ -f "$root/build/win32/VellumBox.exe" ]; then
+        echo "| 4 | | win32 \`VellumBox.exe\` | $(stat -c %s "$root/build/win32/VellumBox.exe") B | | | |"
+    fi
+    echo "| 4 | | minimal dialog program (win64) | $(stat -c %s "$out/minimal_dialog.exe") B | | | for scale |"
+    for key in small big; do
+        [ "$key" = big ] && [ "$BIG_RUNS" = 0 ] && continue
+        size=$SMALL_MIB
+        [ "$key" = big ] && size=$BIG_MIB
+        ref=$(median "$key.$(refname "$key").peak")
+        for s in vellumbox robocopy xcopy copyfile; do
+            [ -f "$out/results/$key.$s.broken" ] && continue
+            m=$(median "$key.$s.peak")
+            echo "| 4 | peak working set, copy $FILES × $size MiB | $s | $(mib "$m") | $(ratio "$m" "$ref") | | |"
+        done
+    done
+    m=$(median start.quiet.peak)
+    echo "| 4 | peak working set, quiet start, nothing to copy | vellumbox | $(mib "$m") | $(ratio "$m" "$(median start.minimal.peak)") | | vs minimal dialog $(mib "$(median start.minimal.peak)") |"
+} >"$table"
+
+machine() {
+    echo "- date: $(date '+%Y-%m-%d %H:%M %Z')"
+    echo "- machine: $(nproc) CPUs, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)," \
+        "$(awk '/MemTotal/ {printf "%.1f GiB RAM", $2 / 1048576}' /proc/meminfo)," \
+        "kernel $(uname -r), file system $(df -T "$out" | awk 'NR == 2 {print $2}')"
+    echo "- Wine: $("$WINE" --version 2>/dev/null), prefix ${WINEPREFIX#"$root"/}"
+    echo "- runtime of this invocation: $(($(date +%s) - t_start)) s"
+}
+
+echo
+machine
+echo
+cat "$table"
+if [ -s "$out/results/incomplete" ]; then
+    echo
+    echo "Incomplete copies by: $(sort -u "$out/results/incomplete" | tr '\n' ' ')"
+fi
+
+if [ "$RECORD" = 1 ]; then
+    {
+        echo "# Benchmark results"
+        echo
+        echo "One run of \`make bench\` (bench/run.sh). Every figure is a median; see the notes below the table."
+        echo
+        machine
+        echo
+        cat "$table"
+        cat <<'NOTES'
+
+## How the figures are taken
+
+- Wine programs are started by `vbbench_launch.exe` (bench/launch.cpp) inside the prefix and
+  timed from its `CreateProcess` call to the child's exit (or, for the main window, to the
+  first moment a dialog of the child is visible, polled every millisecond). Every subject
+  pays the same Wine process start; the launcher's own start is not counted. Native `cp` is
+  timed by the shell.
+- Copies: the destination folder is deleted and made anew, then `sync` runs, before every
+  timed run; one untimed, content-checked run of each subject comes first (warm page cache,
+  warm Wine DLLs). Rounds are interleaved and the order turns each round. Files are random
+  bytes; the source stays in the page cache, so the figures are memory-to-page-cache copies.
+- VellumBox copies with its settings file set to AutoCopyMode=2, AutoVellum Copy=1, both
+  Over Write switches on, all files ticked, started with `/q`.
+- Peak working set: `GetProcessMemoryInfo` on the child, sampled while it runs (Wine answers
+  for another process from /proc, which is gone after the exit; the peak only grows).
+- LoadSettings + FillList: `vbbench_inproc.exe` (bench/inproc.cpp) links the program's own
+  libraries, runs the real main window's initialisation on a never-shown dialog, then times
+  the pair (and each half) over and over with `QueryPerformanceCounter`; each process gives
+  the median of its iterations and the table gives the median over the processes. The
+  in-memory rows time the settings codec alone over a profile held in a map, under Wine and
+  natively, to separate the codec from the profile functions.
+NOTES
+    } >"$here/RESULTS.md"
+    say "wrote bench/RESULTS.md"
+fi
+exit 0
