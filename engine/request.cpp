@@ -7,7 +7,7 @@ namespace {
 enum class Operation { Copy, Restore };
 
 bool IsLead(LeadByteFn isLeadByte, const char* p) {
-    return isLeadByte && p[1] && isLeadByte(static_cast<unsigned char>(*p));
+    return isLeadByte && p[0] && p[1] && isLeadByte(static_cast<unsigned char>(*p));
 }
 
 // Folds ASCII letters as Windows compares file names, and treats '/' as '\\'.
@@ -36,16 +36,12 @@ bool SamePath(const char* a, const char* b, LeadByteFn isLeadByte) {
     }
 }
 
-bool HasWildcard(const char* path, LeadByteFn isLeadByte) {
-    for (const char* p = path; *p;) {
-        if (IsLead(isLeadByte, p)) {
-            p += 2;
-            continue;
-        }
+// '*' and '?' are never the second byte of a double-byte character, so any such byte
+// is a wildcard (or an invalid pair that the shell would read as one).
+bool HasWildcard(const char* path) {
+    for (const char* p = path; *p; ++p)
         if (*p == '*' || *p == '?')
             return true;
-        ++p;
-    }
     return false;
 }
 
@@ -85,12 +81,12 @@ enum class Verdict { Take, Skip, Refuse };
 Verdict Judge(const FileTable& table, int k, const char* name, Operation op,
               LeadByteFn isLeadByte) {
     const char* path = table.entries[k].path;
-    if (name[0] == '\0' || HasWildcard(path, isLeadByte))
+    if (name[0] == '\0' || HasWildcard(path))
         return Verdict::Refuse;
     char other[kPathSize];
     for (int j = 0; j < k; ++j) {
         const char* earlier = table.entries[j].path;
-        if (earlier[0] == '\0' || HasWildcard(earlier, isLeadByte))
+        if (earlier[0] == '\0' || HasWildcard(earlier))
             continue;
         FileNameOf(earlier, isLeadByte, other, kPathSize);
         if (!SamePath(name, other, isLeadByte))
