@@ -27,6 +27,12 @@ vb_wine_prepare() {
         "$WINE" wineboot -i >/dev/null 2>&1
         "$WINESERVER" -w
     fi
+    if [ ! -f "$WINEPREFIX/.vb-unmanaged" ]; then
+        # Without a window manager (Xvfb) Wine then draws title bars and frames itself,
+        # so screenshots show whole windows.
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+        touch "$WINEPREFIX/.vb-unmanaged"
+    fi
     "$WINESERVER" -p >/dev/null 2>&1
 }
 

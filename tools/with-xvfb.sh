@@ -31,4 +31,5 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 export DISPLAY=":$display"
+export VB_IN_XVFB=1
 "$@"

@@ -1,0 +1,765 @@
+// vbdrive: drives a running VellumBox from outside, the way a user (or Windows) would.
+//
+//   vbdrive.exe wait 10000 ; text 1002 ; rows ; click 1007 ; close
+//
+// Commands are separated by a lone ";" argument, so that one Wine process start serves
+// many steps. Each command prints its result on one line (rows, columns, sysmenu and
+// dialogs print one line per item); texts are UTF-8, a line break inside a text shows
+// as '|' (no file name holds one). The first command that cannot be carried out prints
+// "ERROR: ..." and ends the run with exit status 1.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kMarker[] = L"VellumBox";
+const wchar_t kExeName[] = L"VellumBox.exe";
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const UINT kListId = 1003;
+
+struct Failure {
+    std::string what;
+};
+
+[[noreturn]] void Fail(const std::string& what) { throw Failure{what}; }
+
+std::string ToUtf8(const std::wstring& w) {
+    if (w.empty()) return std::string();
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), (int)w.size(), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+// One output line: line breaks become '|', carriage returns vanish.
+void PrintLine(const std::string& utf8) {
+    std::string out;
+    for (char c : utf8) {
+        if (c == '\r') continue;
+        out += (c == '\n') ? '|' : c;
+    }
+    out += '\n';
+    fwrite(out.data(), 1, out.size(), stdout);
+    fflush(stdout);
+}
+
+void PrintLine(const std::wstring& text) { PrintLine(ToUtf8(text)); }
+
+int ToInt(const std::wstring& s) {
+    wchar_t* end = nullptr;
+    long v = wcstol(s.c_str(), &end, 0);
+    if (s.empty() || *end != L'\0') Fail("not a number: " + ToUtf8(s));
+    return (int)v;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buf[4096] = L"";
+    // WM_GETTEXT is marshalled across processes; GetWindowText would not ask the window.
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, (LPARAM)buf, SMTO_ABORTIFHUNG, 5000, nullptr);
+    return buf;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t buf[256] = L"";
+    GetClassNameW(hwnd, buf, 256);
+    return buf;
+}
+
+DWORD ProcessOf(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+// ---- finding windows -------------------------------------------------------------
+
+HWND FindMarked() {
+    struct Ctx {
+        HWND found;
+    } ctx = {nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            if (!GetPropW(h, kMarker)) return TRUE;
+            reinterpret_cast<Ctx*>(p)->found = h;
+            return FALSE;
+        },
+        (LPARAM)&ctx);
+    return ctx.found;
+}
+
+int CountMarked() {
+    int n = 0;
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            if (GetPropW(h, kMarker)) ++*reinterpret_cast<int*>(p);
+            return TRUE;
+        },
+        (LPARAM)&n);
+    return n;
+}
+
+HWND g_main = nullptr;  // the marked window the commands act on
+
+HWND Main() {
+    if (g_main && IsWindow(g_main) && GetPropW(g_main, kMarker)) return g_main;
+    g_main = FindMarked();
+    if (!g_main) Fail("no VellumBox window");
+    return g_main;
+}
+
+HWND Control(int id) {
+    HWND h = GetDlgItem(Main(), id);
+    if (!h) Fail("no control " + std::to_string(id));
+    return h;
+}
+
+// Top-level dialogs of the program's process other than the main window.
+std::vector<HWND> OwnDialogs() {
+    struct Ctx {
+        DWORD pid;
+        HWND main;
+        std::vector<HWND> found;
+    } ctx = {ProcessOf(Main()), Main(), {}};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(p);
+            if (h != c->main && ProcessOf(h) == c->pid && ClassOf(h) == L"#32770" &&
+                IsWindowVisible(h))
+                c->found.push_back(h);
+            return TRUE;
+        },
+        (LPARAM)&ctx);
+    return ctx.found;
+}
+
+// Waits for a dialog of the program for which `accept` holds; the newest one wins.
+template <typename Pred>
+HWND WaitDialog(int timeoutMs, Pred accept, const char* what) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        for (HWND h : OwnDialogs())
+            if (accept(h)) return h;
+        if ((int)(GetTickCount() - start) > timeoutMs) Fail(std::string("no ") + what);
+        Sleep(50);
+    }
+}
+
+HWND AnyDialog(int timeoutMs) {
+    return WaitDialog(timeoutMs, [](HWND) { return true; }, "dialog");
+}
+
+// ---- memory in the program's process ----------------------------------------------
+
+// A block in the target process; list-view and browser messages carry raw pointers.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND target, size_t size, bool keep = false) : size_(size), keep_(keep) {
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               ProcessOf(target));
+        if (!process_) Fail("cannot open the program's process");
+        base_ = (char*)VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        if (!base_) Fail("VirtualAllocEx failed");
+    }
+    ~RemoteBlock() {
+        // A posted message may still be on its way: such blocks stay (a few bytes).
+        if (!keep_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    char* At(size_t offset) const { return base_ + offset; }
+    void Write(size_t offset, const void* data, size_t n) {
+        if (offset + n > size_ || !WriteProcessMemory(process_, base_ + offset, data, n, nullptr))
+            Fail("WriteProcessMemory failed");
+    }
+    void Read(size_t offset, void* data, size_t n) {
+        if (offset + n > size_ || !ReadProcessMemory(process_, base_ + offset, data, n, nullptr))
+            Fail("ReadProcessMemory failed");
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* base_ = nullptr;
+    size_t size_;
+    bool keep_;
+};
+
+// ---- list view ------------------------------------------------------------------
+
+int ColumnCount(HWND list) {
+    HWND header = (HWND)SendMessageW(list, LVM_GETHEADER, 0, 0);
+    return header ? (int)SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) : 0;
+}
+
+std::wstring CellText(HWND list, RemoteBlock& mem, int row, int col) {
+    const size_t textOffset = 512, textChars = 1024;
+    LVITEMW item = {};
+    item.iSubItem = col;
+    item.pszText = (LPWSTR)mem.At(textOffset);
+    item.cchTextMax = textChars;
+    mem.Write(0, &item, sizeof item);
+    wchar_t none = 0;
+    mem.Write(textOffset, &none, sizeof none);
+    SendMessageW(list, LVM_GETITEMTEXTW, row, (LPARAM)mem.At(0));
+    std::vector<wchar_t> buf(textChars + 1, 0);
+    mem.Read(textOffset, buf.data(), textChars * sizeof(wchar_t));
+    return buf.data();
+}
+
+// ---- the commands -----------------------------------------------------------------
+
+using Args = std::vector<std::wstring>;
+
+void NeedArgs(const Args& a, size_t n, const char* usage) {
+    if (a.size() < n) Fail(std::string("usage: ") + usage);
+}
+
+int TimeoutArg(const Args& a, size_t i, int dflt) { return a.size() > i ? ToInt(a[i]) : dflt; }
+
+// Lets the program's thread go idle a few times: it answers a sent message only from its
+// message loop, so after three round trips its first show (made when its queue first
+// runs empty) has happened.
+void Settle(HWND h) {
+    for (int i = 0; i < 3; ++i) {
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        Sleep(20);
+    }
+}
+
+void CmdSettle(const Args&) {
+    Settle(Main());
+    PrintLine("ok");
+}
+
+// wait [ms]: until the marked window exists and its thread has settled.
+void CmdWait(const Args& a) {
+    int timeout = TimeoutArg(a, 1, 15000);
+    DWORD start = GetTickCount();
+    while (!(g_main = FindMarked())) {
+        if ((int)(GetTickCount() - start) > timeout) Fail("no VellumBox window in time");
+        Sleep(30);
+    }
+    Settle(g_main);
+    PrintLine("ok");
+}
+
+// gone [ms]: until no marked window is left.
+void CmdGone(const Args& a) {
+    int timeout = TimeoutArg(a, 1, 15000);
+    DWORD start = GetTickCount();
+    while (FindMarked()) {
+        if ((int)(GetTickCount() - start) > timeout) Fail("VellumBox window still there");
+        Sleep(30);
+    }
+    g_main = nullptr;
+    PrintLine("ok");
+}
+
+void CmdFind(const Args&) { PrintLine(std::to_string(CountMarked())); }
+
+// watch ms: polls the window for ms (or until it is gone) and prints 1 if it was ever
+// visible; used to prove that quiet and automatic starts never show it.
+void CmdWatch(const Args& a) {
+    NeedArgs(a, 2, "watch ms");
+    int span = ToInt(a[1]);
+    int seen = 0;
+    DWORD start = GetTickCount();
+    while ((int)(GetTickCount() - start) < span) {
+        HWND h = FindMarked();
+        if (h && IsWindowVisible(h)) seen = 1;
+        Sleep(5);
+    }
+    PrintLine(std::to_string(seen));
+}
+
+void CmdVisible(const Args&) { PrintLine(IsWindowVisible(Main()) ? "1" : "0"); }
+void CmdIconic(const Args&) { PrintLine(IsIconic(Main()) ? "1" : "0"); }
+void CmdPid(const Args&) { PrintLine(std::to_string(ProcessOf(Main()))); }
+
+void CmdRect(const Args&) {
+    RECT r;
+    GetWindowRect(Main(), &r);
+    PrintLine(std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+              std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
+}
+
+void CmdTitle(const Args&) { PrintLine(WindowText(Main())); }
+
+void CmdEnabled(const Args& a) {
+    NeedArgs(a, 2, "enabled id");
+    PrintLine(IsWindowEnabled(Control(ToInt(a[1]))) ? "1" : "0");
+}
+
+void CmdText(const Args& a) {
+    NeedArgs(a, 2, "text id");
+    PrintLine(WindowText(Control(ToInt(a[1]))));
+}
+
+void CmdChecked(const Args& a) {
+    NeedArgs(a, 2, "checked id");
+    PrintLine(std::to_string(SendMessageW(Control(ToInt(a[1])), BM_GETCHECK, 0, 0)));
+}
+
+// click id / pclick id: a mouse click on a button as the button itself sees it (check
+// boxes change state); pclick posts, for buttons that open a modal window.
+void Click(const Args& a, bool post) {
+    NeedArgs(a, 2, "click id");
+    HWND button = Control(ToInt(a[1]));
+    if (!IsWindowEnabled(button)) Fail("control " + ToUtf8(a[1]) + " is disabled");
+    if (post)
+        PostMessageW(button, BM_CLICK, 0, 0);
+    else
+        SendMessageW(button, BM_CLICK, 0, 0);
+    PrintLine("ok");
+}
+void CmdClick(const Args& a) { Click(a, false); }
+void CmdPostClick(const Args& a) { Click(a, true); }
+
+// command id: posts WM_COMMAND(id, BN_CLICKED) to the main window, enabled or not.
+void CmdCommand(const Args& a) {
+    NeedArgs(a, 2, "command id");
+    int id = ToInt(a[1]);
+    PostMessageW(Main(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(Main(), id));
+    PrintLine("ok");
+}
+
+// rows: one line per row, cells separated by a tab.
+void CmdRows(const Args&) {
+    HWND list = Control(kListId);
+    int rows = (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    int cols = ColumnCount(list);
+    RemoteBlock mem(list, 4096);
+    for (int r = 0; r < rows; ++r) {
+        std::wstring line;
+        for (int c = 0; c < cols; ++c) {
+            if (c) line += L'\t';
+            line += CellText(list, mem, r, c);
+        }
+        PrintLine(line);
+    }
+    PrintLine("rows " + std::to_string(rows));
+}
+
+// columns: one line per column: title, width, alignment (l, r or c).
+void CmdColumns(const Args&) {
+    HWND list = Control(kListId);
+    int cols = ColumnCount(list);
+    RemoteBlock mem(list, 4096);
+    const size_t textOffset = 512;
+    for (int c = 0; c < cols; ++c) {
+        LVCOLUMNW col = {};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        col.pszText = (LPWSTR)mem.At(textOffset);
+        col.cchTextMax = 256;
+        mem.Write(0, &col, sizeof col);
+        if (!SendMessageW(list, LVM_GETCOLUMNW, c, (LPARAM)mem.At(0))) Fail("LVM_GETCOLUMN failed");
+        mem.Read(0, &col, sizeof col);
+        wchar_t title[257] = L"";
+        mem.Read(textOffset, title, 256 * sizeof(wchar_t));
+        int align = col.fmt & LVCFMT_JUSTIFYMASK;
+        const wchar_t* fmt = align == LVCFMT_CENTER ? L"c" : align == LVCFMT_RIGHT ? L"r" : L"l";
+        PrintLine(std::wstring(title) + L"\t" + std::to_wstring(col.cx) + L"\t" + fmt);
+    }
+}
+
+// dblclk row col / rdblclk row col: a double click of the left or right button on a
+// cell, posted to the list as mouse messages, so that the list sends its parent the
+// NM_DBLCLK / NM_RDBLCLK it would send for a real click. (Wine carries no WM_NOTIFY
+// across processes, so the notification cannot be sent from here directly.)
+void DoubleClick(const Args& a, bool right) {
+    NeedArgs(a, 3, "dblclk row col");
+    HWND list = Control(kListId);
+    int row = ToInt(a[1]), col = ToInt(a[2]);
+    if (col < 0 || col >= ColumnCount(list)) Fail("no such column");
+    RemoteBlock mem(list, sizeof(RECT));
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    mem.Write(0, &bounds, sizeof bounds);
+    if (!SendMessageW(list, LVM_GETITEMRECT, row, (LPARAM)mem.At(0))) Fail("no such row");
+    mem.Read(0, &bounds, sizeof bounds);
+    int x = bounds.left + 4;
+    for (int c = 0; c < col; ++c) x += (int)SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0);
+    int y = (bounds.top + bounds.bottom) / 2;
+    LPARAM at = MAKELPARAM(x, y);
+    if (right)  // may ask a question: posted, so that the driver goes on
+        PostMessageW(list, WM_RBUTTONDBLCLK, MK_RBUTTON, at);
+    else
+        SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PrintLine("ok");
+}
+void CmdDblClk(const Args& a) { DoubleClick(a, false); }
+void CmdRDblClk(const Args& a) { DoubleClick(a, true); }
+
+// sysmenu: the system menu's items as "id<TAB>text", separators as "-". Menus live in
+// their process, so vbprobe.dll is loaded into the program to read it there.
+void CmdSysMenu(const Args&) {
+    HWND main = Main();
+    wchar_t dllPath[MAX_PATH];
+    GetModuleFileNameW(nullptr, dllPath, MAX_PATH);
+    wchar_t* slash = wcsrchr(dllPath, L'\\');
+    wcscpy(slash ? slash + 1 : dllPath, L"vbprobe.dll");
+
+    const DWORD mapSize = 65536;
+    HANDLE map = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, mapSize,
+                                    L"vbprobe_output");
+    if (!map) Fail("cannot create the probe's mapping");
+    char* view = (char*)MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, mapSize);
+    view[0] = '\0';
+
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, ProcessOf(main));
+    if (!process) Fail("cannot open the program's process");
+
+    auto remoteModule = [&](const wchar_t* name) -> HMODULE {
+        HMODULE mods[512];
+        DWORD needed = 0;
+        EnumProcessModules(process, mods, sizeof mods, &needed);
+        for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 512; ++i) {
+            wchar_t base[MAX_PATH] = L"";
+            GetModuleBaseNameW(process, mods[i], base, MAX_PATH);
+            if (!_wcsicmp(base, name)) return mods[i];
+        }
+        return nullptr;
+    };
+    // The same function lies at the same offset in both processes' copies of a module.
+    auto remoteProc = [&](const wchar_t* module, HMODULE local, const char* proc) {
+        HMODULE remote = remoteModule(module);
+        FARPROC f = GetProcAddress(local, proc);
+        if (!remote || !f) Fail("cannot locate " + std::string(proc) + " in the program");
+        return (LPTHREAD_START_ROUTINE)((char*)remote + ((char*)f - (char*)local));
+    };
+    auto runRemote = [&](LPTHREAD_START_ROUTINE f, void* param) {
+        HANDLE t = CreateRemoteThread(process, nullptr, 0, f, param, 0, nullptr);
+        if (!t) Fail("CreateRemoteThread failed");
+        if (WaitForSingleObject(t, 10000) != WAIT_OBJECT_0) Fail("remote thread hangs");
+        CloseHandle(t);
+    };
+
+    if (!remoteModule(L"vbprobe.dll")) {
+        RemoteBlock path(main, sizeof dllPath, true);
+        path.Write(0, dllPath, sizeof dllPath);
+        runRemote(remoteProc(L"kernel32.dll", GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW"),
+                  path.At(0));
+    }
+    HMODULE probe = LoadLibraryW(dllPath);
+    if (!probe) Fail("cannot load vbprobe.dll");
+    runRemote(remoteProc(L"vbprobe.dll", probe, "ProbeSystemMenu"), (void*)main);
+
+    std::string out(view, strnlen(view, mapSize));
+    fwrite(out.data(), 1, out.size(), stdout);
+    fflush(stdout);
+    UnmapViewOfFile(view);
+    CloseHandle(map);
+    CloseHandle(process);
+}
+
+// syscmd value: posts WM_SYSCOMMAND (some commands open modal windows).
+void CmdSysCmd(const Args& a) {
+    NeedArgs(a, 2, "syscmd value");
+    PostMessageW(Main(), WM_SYSCOMMAND, ToInt(a[1]), 0);
+    PrintLine("ok");
+}
+
+void CmdClose(const Args&) {
+    PostMessageW(Main(), WM_CLOSE, 0, 0);
+    PrintLine("ok");
+}
+
+// show min|hide|restore|normal: ShowWindow from outside.
+void CmdShow(const Args& a) {
+    NeedArgs(a, 2, "show min|hide|restore|normal");
+    const std::wstring& how = a[1];
+    int cmd = how == L"min" ? SW_MINIMIZE
+              : how == L"hide" ? SW_HIDE
+              : how == L"restore" ? SW_RESTORE
+              : how == L"normal" ? SW_SHOWNORMAL
+                                 : -1;
+    if (cmd < 0) Fail("unknown show mode");
+    ShowWindow(Main(), cmd);
+    PrintLine("ok");
+}
+
+// key esc|enter: posted to the focused control, as typed keys arrive, so that the
+// program's dialog loop sees them.
+void CmdKey(const Args& a) {
+    NeedArgs(a, 2, "key esc|enter");
+    WPARAM vk = a[1] == L"esc" ? VK_ESCAPE : a[1] == L"enter" ? VK_RETURN : 0;
+    if (!vk) Fail("unknown key");
+    HWND main = Main();
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    HWND target = main;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) && info.hwndFocus)
+        target = info.hwndFocus;
+    UINT scan = MapVirtualKeyW((UINT)vk, 0);
+    PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
+    PrintLine("ok");
+}
+
+// endsession 1|0: what Windows sends at log-off. Prints the answer to the question.
+void CmdEndSession(const Args& a) {
+    NeedArgs(a, 2, "endsession 1|0");
+    HWND main = Main();
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &answer))
+        Fail("WM_QUERYENDSESSION not answered");
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(main, WM_ENDSESSION, ToInt(a[1]) != 0, 0, SMTO_NORMAL, 60000, &ignored))
+        Fail("WM_ENDSESSION not answered");
+    PrintLine(std::to_string((long long)answer));
+}
+
+void CmdForeground(const Args&) {
+    HWND fg = GetForegroundWindow();
+    if (!fg)
+        PrintLine("none");
+    else if (fg == FindMarked())
+        PrintLine("main");
+    else
+        PrintLine(ClassOf(fg) + L"\t" + WindowText(fg));
+}
+
+// dialog [ms]: waits for a dialog of the program; prints its caption, then its texts.
+void CmdDialog(const Args& a) {
+    HWND dlg = AnyDialog(TimeoutArg(a, 1, 10000));
+    std::wstring line = WindowText(dlg);
+    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(c).c_str(), L"Static") != 0) continue;
+        LONG type = GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK;
+        if (type == SS_ICON || type == SS_BITMAP) continue;  // their "text" is a resource id
+        std::wstring t = WindowText(c);
+        if (!t.empty()) line += L"\t" + t;
+    }
+    PrintLine(line);
+}
+
+void CmdDialogs(const Args&) { PrintLine(std::to_string(OwnDialogs().size())); }
+
+// press yes|no|ok|cancel|id [ms]: presses a button of the program's dialog.
+void CmdPress(const Args& a) {
+    NeedArgs(a, 2, "press yes|no|ok|cancel|id");
+    const std::wstring& b = a[1];
+    int id = b == L"yes" ? IDYES : b == L"no" ? IDNO : b == L"ok" ? IDOK
+             : b == L"cancel" ? IDCANCEL : ToInt(b);
+    HWND dlg = WaitDialog(TimeoutArg(a, 2, 10000), [id](HWND h) { return GetDlgItem(h, id) != nullptr; },
+                          "dialog with that button");
+    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
+    PrintLine("ok");
+}
+
+// open path [ms]: answers the Open dialog with a file name.
+void CmdOpen(const Args& a) {
+    NeedArgs(a, 2, "open path");
+    const int kFileNameEdit = 0x47C;
+    HWND dlg = WaitDialog(TimeoutArg(a, 2, 15000),
+                          [](HWND h) { return GetDlgItem(h, kFileNameEdit) != nullptr; },
+                          "Open dialog");
+    HWND edit = GetDlgItem(dlg, kFileNameEdit);
+    SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)a[1].c_str());
+    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dlg, IDOK));
+    PrintLine("ok");
+}
+
+// browse path [ms]: answers the folder browser; "cancel" as the path cancels it.
+void CmdBrowse(const Args& a) {
+    NeedArgs(a, 2, "browse path|cancel");
+    HWND dlg = WaitDialog(TimeoutArg(a, 2, 15000),
+                          [](HWND h) { return FindWindowExW(h, nullptr, WC_TREEVIEWW, nullptr) != nullptr; },
+                          "folder browser");
+    if (a[1] == L"cancel") {
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        PrintLine("ok");
+        return;
+    }
+    size_t bytes = (a[1].size() + 1) * sizeof(wchar_t);
+    RemoteBlock mem(dlg, bytes);
+    mem.Write(0, a[1].c_str(), bytes);
+    SendMessageW(dlg, BFFM_SETSELECTIONW, TRUE, (LPARAM)mem.At(0));
+    Sleep(200);
+    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dlg, IDOK));
+    PrintLine("ok");
+}
+
+// procs: how many VellumBox.exe processes run in this Wine session.
+std::vector<DWORD> ProgramProcesses() {
+    std::vector<DWORD> pids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W pe = {};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe))
+        if (!_wcsicmp(pe.szExeFile, kExeName)) pids.push_back(pe.th32ProcessID);
+    CloseHandle(snap);
+    return pids;
+}
+
+void CmdProcs(const Args&) { PrintLine(std::to_string(ProgramProcesses().size())); }
+
+// exited [ms]: until no VellumBox.exe process is left in this Wine session.
+void CmdExited(const Args& a) {
+    int timeout = TimeoutArg(a, 1, 15000);
+    DWORD start = GetTickCount();
+    while (!ProgramProcesses().empty()) {
+        if ((int)(GetTickCount() - start) > timeout) Fail("VellumBox still running");
+        Sleep(30);
+    }
+    PrintLine("ok");
+}
+
+// runkey: the start-up value, or "none". runkey-clear removes it.
+void CmdRunKey(const Args&) {
+    wchar_t value[1024] = L"";
+    DWORD size = sizeof value - sizeof(wchar_t);
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        PrintLine("none");
+        return;
+    }
+    LONG rc = RegQueryValueExW(key, kMarker, nullptr, nullptr, (BYTE*)value, &size);
+    RegCloseKey(key);
+    PrintLine(rc == ERROR_SUCCESS ? std::wstring(value) : std::wstring(L"none"));
+}
+
+void CmdRunKeyClear(const Args&) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, kMarker);
+        RegCloseKey(key);
+    }
+    PrintLine("ok");
+}
+
+void CmdSleep(const Args& a) {
+    NeedArgs(a, 2, "sleep ms");
+    Sleep(ToInt(a[1]));
+    PrintLine("ok");
+}
+
+// focus id: moves the dialog's focus to a control, as Tab would.
+void CmdFocus(const Args& a) {
+    NeedArgs(a, 2, "focus id");
+    SendMessageW(Main(), WM_NEXTDLGCTL, (WPARAM)Control(ToInt(a[1])), TRUE);
+    PrintLine("ok");
+}
+
+HWND MarkedOf(DWORD pid) {
+    struct Ctx {
+        DWORD pid;
+        HWND found;
+    } ctx = {pid, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(p);
+            if (!GetPropW(h, kMarker) || ProcessOf(h) != c->pid) return TRUE;
+            c->found = h;
+            return FALSE;
+        },
+        (LPARAM)&ctx);
+    return ctx.found;
+}
+
+// launch ms "command line": starts the program with exactly that command line and
+// watches it for up to ms, or until it ends. Prints "ended" or "running", its process
+// id, whether its main window was seen at all and whether it was ever visible.
+void CmdLaunch(const Args& a) {
+    NeedArgs(a, 3, "launch ms commandline");
+    int span = ToInt(a[1]);
+    std::wstring line = a[2];
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        Fail("CreateProcess failed: " + std::to_string(GetLastError()));
+    int seen = 0, shown = 0;
+    bool ended = false;
+    DWORD start = GetTickCount();
+    while ((int)(GetTickCount() - start) < span) {
+        if (HWND h = MarkedOf(pi.dwProcessId)) {
+            seen = 1;
+            if (IsWindowVisible(h)) shown = 1;
+        }
+        if (WaitForSingleObject(pi.hProcess, 3) == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    PrintLine(std::string(ended ? "ended" : "running") + " pid=" + std::to_string(pi.dwProcessId) +
+              " window=" + std::to_string(seen) + " visible=" + std::to_string(shown));
+}
+
+// terminate pid: ends a program process that a test started and could not close.
+void CmdTerminate(const Args& a) {
+    NeedArgs(a, 2, "terminate pid");
+    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ToInt(a[1]));
+    if (h) {
+        TerminateProcess(h, 1);
+        WaitForSingleObject(h, 5000);
+        CloseHandle(h);
+    }
+    PrintLine(h ? "ok" : "gone");
+}
+
+struct Command {
+    const wchar_t* name;
+    void (*run)(const Args&);
+};
+
+const Command kCommands[] = {
+    {L"wait", CmdWait},         {L"gone", CmdGone},           {L"find", CmdFind},
+    {L"watch", CmdWatch},       {L"visible", CmdVisible},     {L"iconic", CmdIconic},
+    {L"pid", CmdPid},           {L"rect", CmdRect},           {L"title", CmdTitle},
+    {L"enabled", CmdEnabled},   {L"text", CmdText},           {L"checked", CmdChecked},
+    {L"click", CmdClick},       {L"pclick", CmdPostClick},    {L"command", CmdCommand},
+    {L"rows", CmdRows},         {L"columns", CmdColumns},     {L"dblclk", CmdDblClk},
+    {L"rdblclk", CmdRDblClk},   {L"sysmenu", CmdSysMenu},     {L"syscmd", CmdSysCmd},
+    {L"close", CmdClose},       {L"show", CmdShow},           {L"key", CmdKey},
+    {L"endsession", CmdEndSession}, {L"foreground", CmdForeground}, {L"dialog", CmdDialog},
+    {L"dialogs", CmdDialogs},   {L"press", CmdPress},         {L"open", CmdOpen},
+    {L"browse", CmdBrowse},     {L"procs", CmdProcs},         {L"exited", CmdExited},
+    {L"settle", CmdSettle},     {L"focus", CmdFocus},       {L"launch", CmdLaunch},       {L"terminate", CmdTerminate},
+    {L"runkey", CmdRunKey},     {L"runkey-clear", CmdRunKeyClear}, {L"sleep", CmdSleep},
+};
+
+void Run(const Args& a) {
+    for (const Command& c : kCommands)
+        if (a[0] == c.name) return c.run(a);
+    Fail("unknown command " + ToUtf8(a[0]));
+}
+
+}  // namespace
+
+int main() {
+    _setmode(_fileno(stdout), _O_BINARY);  // "\n", not "\r\n", for the scripts
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<Args> commands(1);
+    for (int i = 1; i < argc; ++i) {
+        if (!wcscmp(argv[i], L";")) {
+            commands.emplace_back();
+            continue;
+        }
+        commands.back().push_back(argv[i]);
+    }
+    for (const Args& a : commands) {
+        if (a.empty()) continue;
+        try {
+            Run(a);
+        } catch (const Failure& f) {
+            PrintLine("ERROR: " + ToUtf8(a[0]) + ": " + f.what);
+            return 1;
+        }
+    }
+    return 0;
+}

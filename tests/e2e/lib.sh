@@ -1,0 +1,193 @@
+# Helpers for the end-to-end tests. A test script sources this file first:
+#   . "$(dirname "$0")/lib.sh"
+#   vb_setup; vb_settings <<EOF ... EOF; out=$(vb_drive wait \; visible); assert_eq 1 "$out" "shown"
+#   vb_finish
+# Run alone, a test starts its own Xvfb and warm Wine prefix; run-all.sh shares one.
+
+set -u
+VB_E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+VB_ROOT="$(cd "$VB_E2E_DIR/../.." && pwd)"
+export VB_ROOT
+export WINEPREFIX="${WINEPREFIX:-$VB_ROOT/build/e2e/prefix}"
+# Tests name their language; the machine's own LANG does not leak in.
+export LANG="${VB_LANG:-en_US.UTF-8}"
+. "$VB_ROOT/tools/wine-env.sh"
+
+VB_TEST="$(basename "$0" .sh)"
+VB_TEST="${VB_TEST#test_}"
+VB_EXE_BUILT="$VB_ROOT/build/win64/VellumBox.exe"
+VB_DRIVER="$VB_ROOT/build/win64/vbdrive.exe"
+VB_SHOTS="$VB_ROOT/build/screenshots"
+
+# Not inside Xvfb: run this script again inside one. Alone (not from run-all.sh), warm
+# the prefix first.
+if [ -z "${VB_IN_XVFB:-}" ]; then
+    exec "$VB_ROOT/tools/with-xvfb.sh" bash "$0" "$@"
+fi
+[ -n "${VB_E2E_SESSION:-}" ] || vb_wine_prepare
+
+for f in "$VB_EXE_BUILT" "$VB_DRIVER" "$VB_ROOT/build/win64/vbprobe.dll"; do
+    [ -f "$f" ] || { echo "missing $f: build first" >&2; exit 2; }
+done
+
+VB_PASS=0
+VB_FAIL=0
+VB_UNIX_PIDS=()
+VB_WIN_PIDS=()
+
+# --- folders and paths ----------------------------------------------------------------
+
+# Windows form of a Linux path (Wine's Z: drive is the root).
+winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
+
+# drive_c of the prefix, which the program sees as C:\.
+VB_DRIVE_C="$WINEPREFIX/drive_c"
+
+# A fresh folder build/e2e/<test>/<case> holding a copy of the program; sets VB_DIR,
+# VB_EXE (Linux), VB_WEXE (Windows) and VB_INI. Also a fresh C:\vbt-<test> as VB_C.
+vb_setup() {
+    local case="${1:-main}"
+    vb_cleanup
+    VB_DIR="$VB_ROOT/build/e2e/$VB_TEST/$case"
+    rm -rf "$VB_DIR"
+    mkdir -p "$VB_DIR"
+    cp "$VB_EXE_BUILT" "$VB_DIR/VellumBox.exe"
+    VB_EXE="$VB_DIR/VellumBox.exe"
+    VB_WEXE="$(winpath "$VB_EXE")"
+    VB_INI="$VB_DIR/VellumBox.ini"
+    VB_C="$VB_DRIVE_C/vbt-$VB_TEST"
+    rm -rf "$VB_C"
+    mkdir -p "$VB_C"
+}
+
+# The settings file from stdin (written with CRLF, as Windows tools would).
+vb_settings() { sed 's/$/\r/' >"$VB_INI"; }
+
+# Writes a file with the given content, creating its folder.
+vb_file() { mkdir -p "$(dirname "$1")"; printf '%s' "$2" >"$1"; }
+
+# --- the program ----------------------------------------------------------------------
+
+# Starts the program in the background with the given arguments (Wine quotes them).
+vb_start() {
+    "$WINE" "$VB_EXE" "$@" </dev/null >>"$VB_DIR/wine.log" 2>&1 &
+    VB_UNIX_PIDS+=($!)
+    VB_LAST_PID=$!
+}
+
+# Runs the driver: vb_drive wait \; text 1002. Its output goes to stdout.
+vb_drive() { "$WINE" "$VB_DRIVER" "$@" 2>>"${VB_DIR:-/tmp}/driver.log"; }
+
+# Like vb_drive, with the output lines joined by blanks: vb_ask visible \; iconic -> "1 0".
+vb_ask() { vb_drive "$@" | tr '\n' ' ' | sed 's/ $//'; }
+
+# Starts the program with an exact command line tail ("" for none) through the driver,
+# watching it for ms; sets VB_LAUNCH to the driver's report (ended|running pid= window=
+# visible=).
+vb_launch() {
+    local ms="$1" tail="$2" line
+    line="\"$VB_WEXE\""
+    [ -n "$tail" ] && line="$line $tail"
+    # Through a file: the program inherits the driver's output, and a pipe would stay
+    # open for as long as the program runs.
+    vb_drive launch "$ms" "$line" >"$VB_DIR/launch.out"
+    VB_LAUNCH="$(cat "$VB_DIR/launch.out")"
+    local pid
+    pid="$(sed -n 's/.* pid=\([0-9]*\).*/\1/p' <<<"$VB_LAUNCH")"
+    [ -n "$pid" ] && VB_WIN_PIDS+=("$pid")
+}
+
+# Waits up to $2 seconds (default 15) for a process started by vb_start to end.
+vb_wait_exit() {
+    local pid="$1" limit="${2:-15}" i
+    for ((i = 0; i < limit * 20; i++)); do
+        kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+        sleep 0.05
+    done
+    return 1
+}
+
+# Ends whatever this test started and removes a start-up entry it may have made.
+vb_cleanup() {
+    local p
+    if ((${#VB_UNIX_PIDS[@]} + ${#VB_WIN_PIDS[@]})); then
+        vb_drive close \; gone 3000 >/dev/null 2>&1
+        for p in "${VB_WIN_PIDS[@]}"; do vb_drive terminate "$p" >/dev/null 2>&1; done
+        for p in "${VB_UNIX_PIDS[@]}"; do
+            if kill -0 "$p" 2>/dev/null; then
+                kill "$p" 2>/dev/null
+                vb_wait_exit "$p" 3 || kill -9 "$p" 2>/dev/null
+            fi
+            wait "$p" 2>/dev/null
+        done
+    fi
+    VB_UNIX_PIDS=()
+    VB_WIN_PIDS=()
+}
+
+# Screenshot of the main window: build/screenshots/<name>-<en|ja>.png. Prints the path.
+vb_screenshot() {
+    local name="$1" lang rect out
+    case "$LANG" in ja*) lang=ja ;; *) lang=en ;; esac
+    mkdir -p "$VB_SHOTS"
+    out="$VB_SHOTS/$name-$lang.png"
+    rect="$(vb_drive rect)"
+    local x y w h
+    read -r x y w h <<<"$rect"
+    if [ -n "${h:-}" ] && ((w > 0 && h > 0)); then
+        ((x < 0)) && x=0
+        ((y < 0)) && y=0
+        import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null
+    else
+        import -window root "$out" 2>/dev/null
+    fi
+    echo "$out"
+}
+
+# --- assertions -------------------------------------------------------------------------
+
+_vb_result() {
+    if [ "$1" = ok ]; then
+        VB_PASS=$((VB_PASS + 1))
+        [ -n "${VB_VERBOSE:-}" ] && echo "  ok   $2"
+    else
+        VB_FAIL=$((VB_FAIL + 1))
+        echo "  FAIL $2"
+    fi
+    return 0
+}
+
+# assert_eq expected actual message
+assert_eq() {
+    if [ "$1" == "$2" ]; then
+        _vb_result ok "$3"
+    else
+        _vb_result fail "$3: expected '$1', got '$2'"
+    fi
+}
+
+# assert_match extended-regex actual message
+assert_match() {
+    if [[ "$2" =~ $1 ]]; then
+        _vb_result ok "$3"
+    else
+        _vb_result fail "$3: '$2' does not match /$1/"
+    fi
+}
+
+# assert_file path expected-content message; "ABSENT" expects no file.
+assert_file() {
+    local got
+    if [ -e "$1" ]; then got="$(cat "$1")"; else got="ABSENT"; fi
+    assert_eq "$2" "$got" "$3"
+}
+
+# Ends the test: cleans up, prints the counts, fails when any assertion failed.
+vb_finish() {
+    vb_cleanup
+    vb_drive runkey-clear >/dev/null 2>&1
+    echo "$VB_TEST: $VB_PASS passed, $VB_FAIL failed"
+    if ((VB_FAIL > 0 || VB_PASS == 0)); then exit 1; fi
+    exit 0
+}
+trap 'vb_cleanup' EXIT

@@ -1,0 +1,64 @@
+// vbprobe.dll: loaded into the running VellumBox by vbdrive to read what only its own
+// process can read (Wine keeps menus per process). Results go to the shared mapping
+// "vbprobe_output" as UTF-8 lines.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::string ToUtf8(const wchar_t* w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string s(n - 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w, -1, &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+void Publish(const std::string& text) {
+    HANDLE map = OpenFileMappingW(FILE_MAP_WRITE, FALSE, L"vbprobe_output");
+    if (!map) return;
+    const size_t size = 65536;
+    if (char* view = static_cast<char*>(MapViewOfFile(map, FILE_MAP_WRITE, 0, 0, size))) {
+        size_t n = text.size() < size - 1 ? text.size() : size - 1;
+        memcpy(view, text.data(), n);
+        view[n] = '\0';
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(map);
+}
+
+}  // namespace
+
+// The system menu of the window given, one line per item: "-" for a separator, else
+// the command value in hex, a tab and the text.
+extern "C" __declspec(dllexport) DWORD WINAPI ProbeSystemMenu(void* window) {
+    HMENU menu = GetSystemMenu(static_cast<HWND>(window), FALSE);
+    if (!menu) {
+        Publish("ERROR: no system menu\n");
+        return 1;
+    }
+    std::string out;
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW info = {};
+        wchar_t text[512] = L"";
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 511;
+        GetMenuItemInfoW(menu, i, TRUE, &info);
+        if (info.fType & MFT_SEPARATOR) {
+            out += "-\n";
+            continue;
+        }
+        char id[16];
+        wsprintfA(id, "0x%04X", info.wID);
+        out += id;
+        out += '\t';
+        out += ToUtf8(text);
+        out += '\n';
+    }
+    Publish(out);
+    return 0;
+}

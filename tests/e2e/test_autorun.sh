@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The decision at start: quiet switch x Auto Copy mode x copy switch gives a copy or not,
+# an end at once or not, and a window shown or kept hidden.
+. "$(dirname "$0")/lib.sh"
+
+# command-line tail | mode | Copy | files copied | process ends | window ever visible
+# Only "/q" and "/Q", whole, are the quiet switch; other forms start normally.
+cases=(
+    "/q      |2|1|yes|yes|0"
+    "/Q      |2|1|yes|yes|0"
+    "/q      |2|0|no |yes|0"
+    "/Q      |2|0|no |yes|0"
+    "/q      |1|1|no |yes|0"
+    "/q      |1|0|no |yes|0"
+    "/q      |0|1|no |yes|0"
+    "/Q      |0|0|no |yes|0"
+    "        |1|1|yes|no |0"
+    "        |1|0|no |no |0"
+    "        |2|1|no |no |0"
+    "        |2|0|no |no |0"
+    "        |0|1|no |no |1"
+    "        |0|0|no |no |1"
+    "/q_     |2|1|no |no |0"
+    "-q      |2|1|no |no |0"
+    "q       |2|1|no |no |0"
+    "/quiet  |2|1|no |no |0"
+    "/q_/q   |2|1|no |no |0"
+    "-q      |1|1|yes|no |0"
+    "/Q_     |1|1|yes|no |0"
+)
+[ -n "${ONLY:-}" ] && cases=("${cases[@]:$ONLY:1}")
+n=0
+for row in "${cases[@]}"; do
+    IFS='|' read -r tail mode copy want_copy want_end want_visible <<<"$row"
+    tail="${tail%% *}"
+    want_copy="${want_copy// /}"
+    want_end="${want_end// /}"
+    tail="${tail//_/ }"  # "_" stands for a blank in the table
+    n=$((n + 1))
+    label="[\"$tail\" mode $mode copy $copy]"
+    vb_setup "case$n"
+    vb_file "$VB_C/src/a.txt" "alpha"
+    vb_file "$VB_C/src/b.txt" "beta"
+    vb_file "$VB_C/src/c.txt" "gamma"
+    mkdir -p "$VB_C/dst"
+    vb_settings <<INI
+[AutoVellum]
+AutoCopyMode=$mode
+Copy=$copy
+Restore=1
+[OverWrite]
+Copy=1
+Restore=1
+[DestinationDirectory]
+Directory=C:\\vbt-$VB_TEST\\dst\\
+[Files]
+File001=C:\\vbt-$VB_TEST\\src\\a.txt
+Copy001=1
+Restore001=1
+File002=C:\\vbt-$VB_TEST\\src\\b.txt
+Copy002=1
+Restore002=1
+File003=C:\\vbt-$VB_TEST\\src\\c.txt
+Copy003=0
+Restore003=1
+INI
+    vb_launch 2500 "$tail"
+    if [ "$want_end" = yes ]; then
+        assert_match "^ended .* visible=0$" "$VB_LAUNCH" "$label ends at once, never visible"
+    else
+        assert_match "^running .* window=1 visible=$want_visible$" "$VB_LAUNCH" "$label keeps running, visible=$want_visible"
+        assert_eq "ok $want_visible" "$(vb_ask settle \; visible)" "$label window state after start"
+    fi
+    if [ "$want_copy" = yes ]; then
+        assert_eq "a.txt b.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "$label ticked files copied"
+        assert_file "$VB_C/dst/b.txt" "beta" "$label copy holds the content"
+    else
+        assert_eq "" "$(ls "$VB_C/dst")" "$label nothing copied"
+    fi
+    assert_eq "a.txt b.txt c.txt" "$(ls "$VB_C/src" | tr "\n" " " | sed "s/ $//")" "$label originals untouched"
+done
+
+vb_finish

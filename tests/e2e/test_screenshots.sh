@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The main window with files loaded, in English and Japanese: list texts checked, and
+# screenshots written to build/screenshots/ for people to look at.
+. "$(dirname "$0")/lib.sh"
+
+#   LANG         column titles (title width alignment)                  tick on
+cases=(
+    "en_US.UTF-8|File Path 255 c;Copy 60 c;Restore 60 c|ON"
+    "ja_JP.UTF-8|ファイルパス 255 c;コピー 60 c;リストア 60 c|する"
+)
+for row in "${cases[@]}"; do
+    IFS='|' read -r lang columns on <<<"$row"
+    short=${lang%%_*}
+    vb_setup "$short"
+    d="C:\\vbt-$VB_TEST"
+    vb_settings <<INI
+[AutoVellum]
+AutoCopyMode=0
+[OverWrite]
+Copy=1
+Restore=1
+[DestinationDirectory]
+Directory=$d\\backup\\
+[Files]
+File001=$d\\work\\report.doc
+Copy001=1
+Restore001=1
+File002=$d\\work\\notes.txt
+Copy002=1
+Restore002=0
+File003=$d\\work\\data.csv
+Copy003=0
+Restore003=1
+INI
+    LANG=$lang vb_start
+    assert_eq "ok 1" "$(LANG=$lang vb_ask wait \; visible)" "[$short] window shown"
+    got="$(LANG=$lang vb_drive columns | tr '\t' ' ' | tr '\n' ';' | sed 's/;$//')"
+    assert_eq "$columns" "$got" "[$short] list columns"
+    want="$(printf '%s\t%s\t%s\n' "$d\\work\\report.doc" "$on" "$on" "$d\\work\\notes.txt" "$on" "---" \
+        "$d\\work\\data.csv" "---" "$on"; echo "rows 3")"
+    assert_eq "$want" "$(LANG=$lang vb_drive rows)" "[$short] list rows and ticks"
+    assert_eq "$d\\backup\\ 1 1 1 1 0" "$(LANG=$lang vb_ask text 1002 \; checked 1009 \; enabled 1004 \; enabled 1005 \; enabled 1006 \; enabled 1007)" \
+        "[$short] destination, Over Write and buttons"
+    shot="$(LANG=$lang vb_screenshot main)"
+    [ -s "$shot" ]
+    assert_eq 0 $? "[$short] screenshot written: $shot"
+done
+
+vb_finish

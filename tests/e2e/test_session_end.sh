@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# End of the Windows session: the hidden window in automatic mode restores the files
+# ticked for Restore, and only when the session really ends.
+. "$(dirname "$0")/lib.sh"
+
+# Backups in the destination, changed or deleted originals (one in a folder that is gone).
+prepare() {  # mode autoRestore
+    local d="C:\\vbt-$VB_TEST"
+    vb_file "$VB_C/dst/a.txt" "A-saved"
+    vb_file "$VB_C/dst/b.txt" "B-saved"
+    vb_file "$VB_C/dst/c.txt" "C-saved"
+    vb_file "$VB_C/dst/d.txt" "D-saved"
+    vb_file "$VB_C/src/a.txt" "A-changed"
+    vb_file "$VB_C/src/c.txt" "C-changed"
+    mkdir -p "$VB_C/src"
+    vb_settings <<INI
+[AutoVellum]
+AutoCopyMode=$1
+Copy=0
+Restore=$2
+[OverWrite]
+Copy=0
+Restore=1
+[DestinationDirectory]
+Directory=$d\\dst\\
+[Files]
+File001=$d\\src\\a.txt
+Copy001=1
+Restore001=1
+File002=$d\\src\\b.txt
+Copy002=1
+Restore002=1
+File003=$d\\src\\c.txt
+Copy003=1
+Restore003=0
+File004=$d\\src\\gone\\d.txt
+Copy004=1
+Restore004=1
+INI
+}
+
+originals() {
+    local f out=""
+    for f in a.txt b.txt c.txt gone/d.txt; do
+        if [ -f "$VB_C/src/$f" ]; then out+="$(cat "$VB_C/src/$f") "; else out+="- "; fi
+    done
+    echo "${out% }"
+}
+RESTORED="A-saved B-saved C-changed D-saved"
+UNTOUCHED="A-changed - C-changed -"
+
+# state: how the window stands when the session ends
+#   auto     hidden by the automatic mode since start
+#   hidden   shown by a second start, then hidden with Hide Window
+#   shown    shown by a second start
+#   min      shown by a second start, then minimised
+# flags: the WM_ENDSESSION flags sent one after another; the files are checked after each.
+#   state  mode restore flags  expected after each
+cases=(
+    "auto    1 1 1    yes"
+    "auto    2 1 1    yes"
+    "hidden  1 1 1    yes"
+    "auto    1 0 1    no"
+    "auto    2 0 1    no"
+    "shown   1 1 1    no"
+    "min     1 1 1    no"
+    "hidden  0 1 1    no"
+    "auto    1 1 0,1  no,yes"
+    "auto    2 1 0,0  no,no"
+)
+n=0
+for row in "${cases[@]}"; do
+    read -r state mode restore flags expect <<<"$row"
+    n=$((n + 1))
+    label="[$state mode $mode restore $restore flags $flags]"
+    vb_setup "case$n"
+    prepare "$mode" "$restore"
+    vb_start
+    vb_drive wait >/dev/null
+    case $state in
+    hidden | shown | min)
+        vb_start
+        vb_wait_exit "$VB_LAST_PID" 10
+        [ "$mode" = 0 ] || assert_eq "ok 1" "$(vb_ask settle \; visible)" "$label second start shows"
+        ;;
+    esac
+    case $state in
+    hidden) vb_drive syscmd 0x1010 \; settle >/dev/null ;;
+    min) vb_drive show min \; settle >/dev/null ;;
+    esac
+    IFS=, read -r -a fl <<<"$flags"
+    IFS=, read -r -a ex <<<"$expect"
+    for i in "${!fl[@]}"; do
+        assert_eq "ok 1" "$(vb_ask settle \; endsession "${fl[$i]}")" "$label session question answered yes"
+        if [ "${ex[$i]}" = yes ]; then want="$RESTORED"; else want="$UNTOUCHED"; fi
+        assert_eq "$want" "$(originals)" "$label files after WM_ENDSESSION(${fl[$i]})"
+        assert_eq 1 "$(vb_ask find)" "$label window still there after WM_ENDSESSION(${fl[$i]})"
+    done
+done
+
+# The real thing: Wine's own end of session reaches the program, which restores and is
+# then ended by the system.
+vb_setup wineboot
+prepare 1 1
+vb_start
+pid=$VB_LAST_PID
+vb_drive wait >/dev/null
+"$WINE" wineboot -e -s </dev/null >/dev/null 2>&1
+vb_wait_exit "$pid" 20
+assert_eq 0 $? "[wineboot -e -s] process ended by the session end"
+assert_eq "$RESTORED" "$(originals)" "[wineboot -e -s] files restored"
+vb_wine_prepare
+
+vb_finish
