@@ -86,28 +86,28 @@ DWORD ProcessOf(HWND hwnd) {
 
 // ---- finding windows -------------------------------------------------------------
 
+// Top-level windows in Z order. A named CALLBACK function: the 32-bit build needs stdcall.
+BOOL CALLBACK CollectWindow(HWND h, LPARAM p) {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> all;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
 HWND FindMarked() {
-    struct Ctx {
-        HWND found;
-    } ctx = {nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            if (!GetPropW(h, kMarker)) return TRUE;
-            reinterpret_cast<Ctx*>(p)->found = h;
-            return FALSE;
-        },
-        (LPARAM)&ctx);
-    return ctx.found;
+    for (HWND h : TopLevelWindows())
+        if (GetPropW(h, kMarker)) return h;
+    return nullptr;
 }
 
 int CountMarked() {
     int n = 0;
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            if (GetPropW(h, kMarker)) ++*reinterpret_cast<int*>(p);
-            return TRUE;
-        },
-        (LPARAM)&n);
+    for (HWND h : TopLevelWindows())
+        if (GetPropW(h, kMarker)) ++n;
     return n;
 }
 
@@ -128,21 +128,13 @@ HWND Control(int id) {
 
 // Top-level dialogs of the program's process other than the main window.
 std::vector<HWND> OwnDialogs() {
-    struct Ctx {
-        DWORD pid;
-        HWND main;
-        std::vector<HWND> found;
-    } ctx = {ProcessOf(Main()), Main(), {}};
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(p);
-            if (h != c->main && ProcessOf(h) == c->pid && ClassOf(h) == L"#32770" &&
-                IsWindowVisible(h))
-                c->found.push_back(h);
-            return TRUE;
-        },
-        (LPARAM)&ctx);
-    return ctx.found;
+    HWND main = Main();
+    DWORD pid = ProcessOf(main);
+    std::vector<HWND> found;
+    for (HWND h : TopLevelWindows())
+        if (h != main && ProcessOf(h) == pid && ClassOf(h) == L"#32770" && IsWindowVisible(h))
+            found.push_back(h);
+    return found;
 }
 
 // Waits for a dialog of the program for which `accept` holds; the newest one wins.
@@ -653,19 +645,9 @@ void CmdFocus(const Args& a) {
 }
 
 HWND MarkedOf(DWORD pid) {
-    struct Ctx {
-        DWORD pid;
-        HWND found;
-    } ctx = {pid, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(p);
-            if (!GetPropW(h, kMarker) || ProcessOf(h) != c->pid) return TRUE;
-            c->found = h;
-            return FALSE;
-        },
-        (LPARAM)&ctx);
-    return ctx.found;
+    for (HWND h : TopLevelWindows())
+        if (GetPropW(h, kMarker) && ProcessOf(h) == pid) return h;
+    return nullptr;
 }
 
 // launch ms "command line": starts the program with exactly that command line and
