@@ -33,6 +33,16 @@ vb_wine_prepare() {
         "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
         touch "$WINEPREFIX/.vb-unmanaged"
     fi
+    if [ ! -f "$WINEPREFIX/.vb-fonts" ]; then
+        # The Japanese templates name the proportional MS P Gothic; its closest Debian
+        # font is IPA P Gothic (the fixed-pitch fallback cuts texts Windows would fit).
+        local reg="$WINEPREFIX/vb-fonts.reg"
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"\xef\xbc\xad\xef\xbc\xb3 \xef\xbc\xb0\xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf"="IPAPGothic"\r\n' |
+            iconv -f UTF-8 -t UTF-16 >"$reg"
+        "$WINE" regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
+        "$WINESERVER" -w
+        touch "$WINEPREFIX/.vb-fonts"
+    fi
     "$WINESERVER" -p >/dev/null 2>&1
 }
 
