@@ -1,0 +1,64 @@
+# Helpers shared by test_commands.sh and test_commands_ja.sh (sourced after lib.sh).
+
+# Windows path of a name under this test's folder on C:.
+D() { printf 'C:\\vbt-%s\\%s' "$VB_TEST" "$1"; }
+
+# prepare destination [mode autoCopy autoRestore overwriteCopy overwriteRestore]
+# writes the settings file; file entries "path copy restore" come on stdin.
+prepare() {
+    local dest="$1" mode="${2:-0}" ac="${3:-0}" ar="${4:-0}" oc="${5:-1}" orr="${6:-1}"
+    local i=0 path copy restore
+    {
+        printf '[AutoVellum]\nAutoCopyMode=%s\nCopy=%s\nRestore=%s\n' "$mode" "$ac" "$ar"
+        printf '[OverWrite]\nCopy=%s\nRestore=%s\n' "$oc" "$orr"
+        printf '[DestinationDirectory]\nDirectory=%s\n[Files]\n' "$dest"
+        while read -r path copy restore; do
+            i=$((i + 1))
+            printf 'File%03d=%s\nCopy%03d=%s\nRestore%03d=%s\n' $i "$path" $i "$copy" $i "$restore"
+        done
+    } | vb_settings
+}
+
+# ini_vals section key...: "key=value" for each key of the settings file, blank-separated,
+# "key=<absent>" for a missing one. By value: Wine's profile writer rewrites the layout.
+# The file is in the program's ANSI code page; VB_INI_CP names it when it is not ASCII.
+ini_vals() {
+    local section="$1"
+    shift
+    iconv -f "${VB_INI_CP:-CP1252}" -t UTF-8 <"$VB_INI" | tr -d '\r' |
+        awk -v s="[$section]" -v keys="$*" '
+            BEGIN { n = split(keys, k, " ") }
+            /^\[/ { cur = (tolower($0) == tolower(s)); next }
+            cur {
+                eq = index($0, "=")
+                if (eq == 0) next
+                name = tolower(substr($0, 1, eq - 1))
+                if (!(name in seen)) seen[name] = substr($0, eq + 1)
+            }
+            END {
+                for (i = 1; i <= n; i++) {
+                    v = (tolower(k[i]) in seen) ? seen[tolower(k[i])] : "<absent>"
+                    printf "%s%s=%s", (i > 1 ? " " : ""), k[i], v
+                }
+            }'
+}
+
+# Screenshot of the program's newest dialog: build/screenshots/<name>-<en|ja>.png.
+shot_dialog() {
+    local name="$1" lang x y w h out
+    case "$LANG" in ja*) lang=ja ;; *) lang=en ;; esac
+    mkdir -p "$VB_SHOTS"
+    out="$VB_SHOTS/$name-$lang.png"
+    # Let the dialog paint (the browser fills its tree after it shows).
+    vb_drive sleep 700 >/dev/null
+    read -r x y w h <<<"$(vb_drive dlgrect)"
+    if [ -n "${h:-}" ] && ((w > 0 && h > 0)); then
+        ((x < 0)) && x=0
+        ((y < 0)) && y=0
+        import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null
+    else
+        import -window root "$out" 2>/dev/null
+    fi
+    [ -s "$out" ]
+    assert_eq 0 $? "screenshot $out written"
+}

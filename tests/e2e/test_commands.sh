@@ -1,0 +1,278 @@
+#!/usr/bin/env bash
+# The main window's commands, used as a person would: the folder browser, the file
+# dialog, tick toggling, deleting, the two check boxes, Set, Copy and Restore.
+# The Japanese session is test_commands_ja.sh.
+. "$(dirname "$0")/lib.sh"
+. "$VB_E2E_DIR/commands-lib.sh"
+
+# --- the folder browser -------------------------------------------------------------------
+
+vb_setup browse
+vb_file "$VB_C/src/a.txt" "a"
+mkdir -p "$VB_C/picked"
+prepare 'C:\old\' <<EOF
+$(D src)\\a.txt 1 1
+EOF
+vb_start
+assert_eq "ok C:\\old\\ 0 1 1" "$(vb_ask wait \; text 1002 \; enabled 1007 \; enabled 1004 \; enabled 1005)" \
+    "browse: loaded destination, Set dark, Copy and Restore lit"
+assert_match "Select Destination Directory\(Folder\)" "$(vb_ask pclick 1001 \; dialog)" \
+    "browse: the browser shows its title"
+shot_dialog browser
+# A browse ends with the edit box and the three buttons:
+#   choice        edit box            Set Copy Restore
+cases=(
+    "$(D picked)|$(D picked)\\|1 1 1"
+    'C:\|C:\|1 1 1'
+    "cancel|none|0 0 0"
+)
+first=1
+for row in "${cases[@]}"; do
+    IFS='|' read -r choice shown buttons <<<"$row"
+    ((first)) || vb_drive pclick 1001 >/dev/null
+    first=0
+    got="$(vb_ask browse "$choice" \; nodialog \; text 1002 \; enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)"
+    assert_eq "ok ok $shown $buttons 1" "$got" "browse [$choice]: edit box and buttons"
+    if [ "$choice" = "$(D picked)" ]; then
+        # Saved once, so that the cancel below has a newer destination to keep.
+        vb_drive click 1007 >/dev/null
+        assert_eq "Directory=$(D picked)\\" "$(ini_vals DestinationDirectory Directory)" \
+            "browse: Set saves the chosen folder with its final backslash"
+        assert_eq 0 "$(vb_ask enabled 1007)" "browse: Set dark after saving"
+    fi
+done
+assert_eq "Directory=$(D picked)\\" "$(ini_vals DestinationDirectory Directory)" \
+    "browse: a cancelled browse leaves the saved destination in the file"
+vb_cleanup
+vb_start
+assert_eq "ok $(D picked)\\ 0 1 1" "$(vb_ask wait \; text 1002 \; enabled 1007 \; enabled 1004 \; enabled 1005)" \
+    "browse: the next start shows the saved destination again"
+
+# With no file in the table a chosen folder lights nothing.
+vb_setup browse-nofiles
+mkdir -p "$VB_C/picked"
+prepare "" </dev/null
+vb_start
+got="$(vb_ask wait \; text 1002 \; pclick 1001 \; browse "$(D picked)" \; nodialog \; text 1002 \; enabled 1007 \; enabled 1004 \; enabled 1005)"
+assert_eq "ok none ok ok ok $(D picked)\\ 0 0 0" "$got" "browse without files: shown, Set, Copy and Restore dark"
+
+# --- the file dialog ---------------------------------------------------------------------------
+
+vb_setup files
+vb_file "$VB_C/src/a.txt" "a"
+vb_file "$VB_C/src/b.txt" "b"
+prepare "$(D dst)\\" <<EOF
+$(D src)\\a.txt 0 0
+EOF
+vb_start
+before="$(vb_drive wait >/dev/null; vb_drive rows)"
+got="$(vb_ask pclick 1006 \; press cancel \; nodialog \; enabled 1007)"
+assert_eq "ok ok ok 0" "$got" "file dialog cancelled: Set stays dark"
+assert_eq "$before" "$(vb_drive rows)" "file dialog cancelled: the list is unchanged"
+vb_drive pclick 1006 \; open "$(D src)\\b.txt" \; nodialog >/dev/null
+want="$(printf '%s\t---\t---\n%s\t---\t---\nrows 2' "$(D src)\\a.txt" "$(D src)\\b.txt")"
+assert_eq "$want" "$(vb_drive rows)" "file added: a new last row with '---' twice"
+assert_eq "1 1 1 1" "$(vb_ask enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)" \
+    "file added: Set lit, the others stay lit"
+assert_eq "File002=<absent>" "$(ini_vals Files File002)" "file added: nothing reaches the file before Set"
+
+# The same path again: its own row, with ticks of its own.
+vb_drive pclick 1006 \; open "$(D src)\\a.txt" \; nodialog \; dblclk 2 1 \; dblclk 0 2 >/dev/null
+want="$(printf '%s\t---\tON\n%s\t---\t---\n%s\tON\t---\nrows 3' "$(D src)\\a.txt" "$(D src)\\b.txt" "$(D src)\\a.txt")"
+assert_eq "$want" "$(vb_drive rows)" "same path twice: the two rows toggle independently"
+vb_drive click 1007 >/dev/null
+assert_eq "File001=$(D src)\\a.txt Copy001=0 Restore001=1 File003=$(D src)\\a.txt Copy003=1 Restore003=0" \
+    "$(ini_vals Files File001 Copy001 Restore001 File003 Copy003 Restore003)" \
+    "same path twice: two entries with their own ticks after Set"
+vb_drive rdblclk 0 0 \; press yes \; nodialog >/dev/null
+want="$(printf '%s\t---\t---\n%s\tON\t---\nrows 2' "$(D src)\\b.txt" "$(D src)\\a.txt")"
+assert_eq "$want" "$(vb_drive rows)" "same path twice: deleting one leaves the other"
+
+# Without a destination a file is added, and nothing lights.
+vb_setup files-nodest
+vb_file "$VB_C/src/a.txt" "a"
+prepare "" </dev/null
+vb_start
+got="$(vb_ask wait \; pclick 1006 \; open "$(D src)\\a.txt" \; nodialog \; enabled 1007 \; enabled 1004 \; enabled 1005)"
+assert_eq "ok ok ok ok 0 0 0" "$got" "file added without a destination: Set, Copy and Restore dark"
+assert_eq "$(printf '%s\t---\t---\nrows 1' "$(D src)\\a.txt")" "$(vb_drive rows)" \
+    "file added without a destination: the row is there"
+
+# The 32nd file closes the file dialog's button; deleting any file opens it again.
+vb_setup full
+for i in $(seq -w 1 32); do vb_file "$VB_C/src/f$i.txt" "$i"; done
+for i in $(seq -w 1 31); do echo "$(D src)\\f$i.txt 0 0"; done | prepare "$(D dst)\\"
+vb_start
+assert_eq "ok 1" "$(vb_ask wait \; enabled 1006)" "31 files: Select file lit"
+vb_drive pclick 1006 \; open "$(D src)\\f32.txt" \; nodialog >/dev/null
+assert_eq "0 rows 32" "$(vb_ask enabled 1006 \; rows | sed 's/ C:.* rows/ rows/')" \
+    "32nd file added: Select file dark"
+# A command that reaches the window anyway must not open the dialog or grow the table.
+got="$(vb_ask command 1006 \; sleep 700 \; dialogs \; rows | sed 's/ C:.* rows/ rows/')"
+assert_eq "ok ok 0 rows 32" "$got" "32 files: a stray Select file command does nothing"
+vb_drive rdblclk 4 0 \; press yes \; nodialog >/dev/null
+assert_eq "1 rows 31" "$(vb_ask enabled 1006 \; rows | sed 's/ C:.* rows/ rows/')" \
+    "one of 32 deleted: Select file lit again"
+vb_drive click 1007 >/dev/null
+assert_eq "File005=$(D src)\\f06.txt File031=$(D src)\\f32.txt File032=" \
+    "$(ini_vals Files File005 File031 File032)" "one of 32 deleted: the table moved up and was saved"
+
+# --- ticks ------------------------------------------------------------------------------------
+
+vb_setup ticks
+vb_file "$VB_C/src/a.txt" "a"
+vb_file "$VB_C/src/b.txt" "b"
+prepare "$(D dst)\\" <<EOF
+$(D src)\\a.txt 0 1
+$(D src)\\b.txt 1 0
+EOF
+vb_start
+vb_drive wait >/dev/null
+saved="$(ini_vals Files Copy001 Restore001 Copy002 Restore002)"
+# Each double click, then row 0 and row 1 as "copy/restore", and Set:
+#   where        row 0     row 1     Set
+cases=(
+    "0 0|---/ON|ON/---|0"
+    "below|---/ON|ON/---|0"
+    "0 1|ON/ON|ON/---|1"
+    "1 2|ON/ON|ON/ON|1"
+    "1 1|ON/ON|---/ON|1"
+    "0 1|---/ON|---/ON|1"
+    "0 2|---/---|---/ON|1"
+)
+for row in "${cases[@]}"; do
+    IFS='|' read -r where want0 want1 set <<<"$row"
+    if [ "$where" = below ]; then
+        vb_drive dblclkbelow left >/dev/null
+    else
+        vb_drive dblclk $where >/dev/null
+    fi
+    got="$(vb_drive rows | awk -F'\t' '/^C:/ { printf "%s/%s|", $2, $3 }')$(vb_ask enabled 1007)"
+    assert_eq "$want0|$want1|$set" "$got" "double click on [$where]: ticks and Set"
+done
+assert_eq "$saved" "$(ini_vals Files Copy001 Restore001 Copy002 Restore002)" \
+    "ticks: the file is unchanged before Set"
+assert_eq "ok 0" "$(vb_ask click 1007 \; enabled 1007)" "ticks: Set pressed, then dark"
+assert_eq "Copy001=0 Restore001=0 Copy002=0 Restore002=1" "$(ini_vals Files Copy001 Restore001 Copy002 Restore002)" \
+    "ticks: Set writes the ticks shown"
+
+# --- deleting ---------------------------------------------------------------------------------
+
+vb_setup delete
+for f in a b c; do vb_file "$VB_C/src/$f.txt" "$f"; done
+prepare "$(D dst)\\" <<EOF
+$(D src)\\a.txt 1 0
+$(D src)\\b.txt 0 1
+$(D src)\\c.txt 1 1
+EOF
+vb_start
+vb_drive wait >/dev/null
+three="$(vb_drive rows)"
+vb_screenshot main-files >/dev/null
+assert_eq "ok ok 0 ok ok 0" "$(vb_ask rdblclk 1 1 \; sleep 500 \; dialogs \; dblclkbelow right \; sleep 500 \; dialogs)" \
+    "right double click on a tick cell or below the rows asks nothing"
+assert_eq "ok VellumBox	Delete from list ?|$(D src)\\b.txt" "$(vb_ask rdblclk 1 0 \; dialog)" \
+    "right double click on a path: the question with the path, caption the program's name"
+shot_dialog delete-question
+vb_drive key enter \; nodialog >/dev/null
+# Answers that keep the file; Enter is among them, as No is the default button.
+for answer in enter no close; do
+    [ "$answer" = enter ] || {
+        vb_drive rdblclk 1 0 \; dialog >/dev/null
+        case $answer in
+            no) vb_drive press no \; nodialog >/dev/null ;;
+            close) vb_drive dlgclose \; nodialog >/dev/null ;;
+        esac
+    }
+    assert_eq "$three" "$(vb_drive rows)" "question answered [$answer]: the file stays"
+    assert_eq 0 "$(vb_ask enabled 1007)" "question answered [$answer]: nothing to save"
+done
+vb_drive rdblclk 1 0 \; press yes \; nodialog >/dev/null
+want="$(printf '%s\tON\t---\n%s\tON\tON\nrows 2' "$(D src)\\a.txt" "$(D src)\\c.txt")"
+assert_eq "$want" "$(vb_drive rows)" "middle of three deleted: the others keep their ticks"
+assert_eq "1 1 1 1" "$(vb_ask enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)" \
+    "middle of three deleted: Set lit"
+assert_eq "File002=$(D src)\\b.txt" "$(ini_vals Files File002)" "middle of three deleted: file unchanged before Set"
+vb_drive click 1007 >/dev/null
+assert_eq "File001=$(D src)\\a.txt Copy001=1 Restore001=0 File002=$(D src)\\c.txt Copy002=1 Restore002=1 File003=" \
+    "$(ini_vals Files File001 Copy001 Restore001 File002 Copy002 Restore002 File003)" \
+    "middle of three deleted: Set saves the two in order with their ticks"
+
+# The only file deleted, under another name of the program: the caption follows the
+# name; afterwards nothing can be saved or run, and Auto Copy lights nothing.
+vb_setup only-file
+vb_file "$VB_C/src/a.txt" "a"
+mv "$VB_EXE" "$VB_DIR/Other.exe"
+VB_EXE="$VB_DIR/Other.exe"
+VB_INI="$VB_DIR/Other.ini"
+prepare "$(D dst)\\" <<EOF
+$(D src)\\a.txt 1 1
+EOF
+vb_start
+assert_eq "ok ok Other	Delete from list ?|$(D src)\\a.txt" "$(vb_ask wait \; rdblclk 0 0 \; dialog)" \
+    "renamed program: the question's caption is its name"
+got="$(vb_ask press yes \; nodialog \; rows \; enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)"
+assert_eq "ok ok rows 0 0 0 0 1" "$got" "only file deleted: empty list, Set, Copy and Restore dark"
+assert_eq "ok 1 0" "$(vb_ask click 1008 \; checked 1008 \; enabled 1007)" "no files: Auto Copy lights no Set"
+
+# --- Auto Copy and Over Write -------------------------------------------------------------------
+
+vb_setup auto
+vb_file "$VB_C/src/a.txt" "a"
+prepare "$(D dst)\\" 0 0 0 1 0 <<EOF
+$(D src)\\a.txt 1 1
+EOF
+vb_start
+assert_eq "ok 0 1" "$(vb_ask wait \; checked 1008 \; checked 1009)" "loaded: Auto Copy clear, Over Write ticked (Copy=1 Restore=0)"
+#   state  saved AutoCopyMode Copy Restore
+cases=("1 1 1 1" "2 2 1 1" "0 0 0 0")
+for row in "${cases[@]}"; do
+    read -r state mode sw sw2 <<<"$row"
+    assert_eq "ok $state 1" "$(vb_ask click 1008 \; checked 1008 \; enabled 1007)" "Auto Copy click to $state: Set lit"
+    vb_drive click 1007 >/dev/null
+    assert_eq "AutoCopyMode=$mode Copy=$sw Restore=$sw2" "$(ini_vals AutoVellum AutoCopyMode Copy Restore)" \
+        "Auto Copy $state saved: mode and both switches"
+done
+#   Over Write state after the click, then both saved switches
+for state in 0 1; do
+    assert_eq "ok $state 1" "$(vb_ask click 1009 \; checked 1009 \; enabled 1007)" "Over Write click to $state: Set lit"
+    vb_drive click 1007 >/dev/null
+    assert_eq "Copy=$state Restore=$state" "$(ini_vals OverWrite Copy Restore)" "Over Write $state saved to both switches"
+done
+# From a file with only the restore switch on, one click clears both.
+vb_cleanup
+prepare "$(D dst)\\" 0 0 0 0 1 <<EOF
+$(D src)\\a.txt 1 1
+EOF
+vb_start
+assert_eq "ok 1 ok 0" "$(vb_ask wait \; checked 1009 \; click 1009 \; checked 1009)" "Over Write from Copy=0 Restore=1: ticked, then clear"
+vb_drive click 1007 >/dev/null
+assert_eq "Copy=0 Restore=0" "$(ini_vals OverWrite Copy Restore)" "Over Write from apart: both switches cleared"
+
+# --- Copy and Restore act on unsaved changes ------------------------------------------------------
+
+vb_setup unsaved
+vb_file "$VB_C/src/a.txt" "a"
+vb_file "$VB_C/src/b.txt" "b"
+mkdir -p "$VB_C/dst" "$VB_C/other"
+prepare "$(D dst)\\" 0 0 0 1 1 <<EOF
+$(D src)\\a.txt 0 0
+$(D src)\\b.txt 0 0
+EOF
+vb_start
+assert_eq "ok ok ok 1" "$(vb_ask wait \; dblclk 0 1 \; click 1004 \; enabled 1007)" "Copy after a new tick: Set stays lit"
+assert_eq "a.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "Copy after a new tick: the newly ticked file copied"
+vb_file "$VB_C/dst/b.txt" "b-saved"
+vb_file "$VB_C/src/a.txt" "a-changed"
+assert_eq "ok ok 1" "$(vb_ask dblclk 1 2 \; click 1005 \; enabled 1007)" "Restore after a new tick: Set stays lit"
+assert_file "$VB_C/src/b.txt" "b-saved" "Restore after a new tick: the newly ticked file restored"
+assert_file "$VB_C/src/a.txt" "a-changed" "Restore after a new tick: the other file left alone"
+# A destination chosen but not saved is where Copy goes.
+got="$(vb_ask pclick 1001 \; browse "$(D other)" \; nodialog \; text 1002 \; click 1004 \; enabled 1007)"
+assert_eq "ok ok ok $(D other)\\ ok 1" "$got" "Copy after a new destination: Set stays lit"
+assert_file "$VB_C/other/a.txt" "a-changed" "Copy after a new destination: copied there"
+assert_eq "Directory=$(D dst)\\ Copy001=0 Restore002=0" \
+    "$(ini_vals DestinationDirectory Directory) $(ini_vals Files Copy001 Restore002)" \
+    "Copy and Restore saved nothing"
+
+vb_finish

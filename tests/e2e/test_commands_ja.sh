@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The main window's commands in a Japanese session: tick texts, the question, the
+# browser's title, a file with a Japanese name through the file dialog, the list and the
+# settings file (code page 932); screenshots of the window, the question and the browser.
+export VB_LANG=ja_JP.UTF-8
+. "$(dirname "$0")/lib.sh"
+. "$VB_E2E_DIR/commands-lib.sh"
+export VB_INI_CP=CP932
+
+vb_setup ja
+vb_file "$VB_C/src/a.txt" "a"
+vb_file "$VB_C/src/b.txt" "b"
+vb_file "$VB_C/src/報告書.txt" "report"
+mkdir -p "$VB_C/dst" "$VB_C/保存先"
+prepare "$(D dst)\\" <<EOF
+$(D src)\\a.txt 1 0
+$(D src)\\b.txt 0 1
+EOF
+jp="$(D src)\\報告書.txt"
+
+vb_start
+want="$(printf '%s\tする\t---\n%s\t---\tする\nrows 2' "$(D src)\\a.txt" "$(D src)\\b.txt")"
+vb_drive wait >/dev/null
+assert_eq "$want" "$(vb_drive rows)" "loaded ticks show する"
+vb_drive pclick 1006 \; open "$jp" \; nodialog \; dblclk 2 1 >/dev/null
+want="$(printf '%s\tする\t---\n%s\t---\tする\n%s\tする\t---\nrows 3' "$(D src)\\a.txt" "$(D src)\\b.txt" "$jp")"
+assert_eq "$want" "$(vb_drive rows)" "a Japanese file name added and ticked"
+vb_drive dblclk 0 1 \; dblclk 1 2 >/dev/null
+got="$(vb_drive rows | awk -F'\t' '/^C:/ { printf "%s/%s|", $2, $3 }')"
+assert_eq "---/---|---/---|する/---|" "$got" "double clicks turn する back into ---"
+vb_drive dblclk 0 1 \; dblclk 1 2 >/dev/null
+vb_screenshot main-files >/dev/null
+
+# The browser, its Japanese title and a Japanese folder name.
+got="$(vb_ask pclick 1001 \; dialog)"
+assert_match "	コピー先ディレクトリ\(フォルダ\)を選択してください$" "$got" "the browser's title"
+shot_dialog browser
+got="$(vb_ask browse "$(D 保存先)" \; nodialog \; text 1002 \; enabled 1007)"
+assert_eq "ok ok $(D 保存先)\\ 1" "$got" "a Japanese folder chosen, with its final backslash"
+
+# The question, with the Japanese path.
+assert_eq "ok VellumBox	削除しますか？|$jp" "$(vb_ask rdblclk 2 0 \; dialog)" "the Japanese question"
+shot_dialog delete-question
+vb_drive press no \; nodialog >/dev/null
+assert_eq "rows 3" "$(vb_drive rows | tail -n 1)" "No keeps the file"
+vb_drive rdblclk 1 0 \; press yes \; nodialog \; click 1007 >/dev/null
+want="$(printf '%s\tする\t---\n%s\tする\t---\nrows 2' "$(D src)\\a.txt" "$jp")"
+assert_eq "$want" "$(vb_drive rows)" "Yes deletes the middle file"
+assert_eq "File001=$(D src)\\a.txt Copy001=1 File002=$jp Copy002=1 Restore002=0 File003=" \
+    "$(ini_vals Files File001 Copy001 File002 Copy002 Restore002 File003)" \
+    "Set saves the Japanese path in the program's code page"
+assert_eq "Directory=$(D 保存先)\\" "$(ini_vals DestinationDirectory Directory)" \
+    "Set saves the Japanese destination"
+assert_eq "ok 1" "$(vb_ask click 1004 \; enabled 1004)" "Copy pressed"
+assert_file "$VB_C/保存先/報告書.txt" "report" "Copy copies the Japanese file into the Japanese folder"
+
+vb_finish
