@@ -538,6 +538,31 @@ void CmdDialog(const Args& a) {
 
 void CmdDialogs(const Args&) { PrintLine(std::to_string(OwnDialogs().size())); }
 
+// dlginfo [id...]: the newest dialog of the program as one line: its owner (main, other or
+// none), its big icon (main when it is the main window's, other, none), whether the main
+// window is enabled, its frame as x,y,w,h, then id=1|0 for each control's enabled state.
+void CmdDialogInfo(const Args& a) {
+    HWND main = Main();
+    HWND dlg = AnyDialog(10000);
+    HWND owner = GetWindow(dlg, GW_OWNER);
+    DWORD_PTR icon = 0, mainIcon = 0;
+    SendMessageTimeoutW(dlg, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 5000, &icon);
+    SendMessageTimeoutW(main, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 5000, &mainIcon);
+    RECT r;
+    GetWindowRect(dlg, &r);
+    std::string line = std::string("owner=") + (owner == main ? "main" : owner ? "other" : "none") +
+                       " icon=" + (!icon ? "none" : icon == mainIcon ? "main" : "other") +
+                       " mainenabled=" + (IsWindowEnabled(main) ? "1" : "0") + " rect=" +
+                       std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+                       std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top);
+    for (size_t i = 1; i < a.size(); ++i) {
+        HWND c = GetDlgItem(dlg, ToInt(a[i]));
+        if (!c) Fail("no control " + ToUtf8(a[i]) + " in the dialog");
+        line += " " + ToUtf8(a[i]) + "=" + (IsWindowEnabled(c) ? "1" : "0");
+    }
+    PrintLine(line);
+}
+
 // press yes|no|ok|cancel|id [ms]: presses a button of the program's dialog.
 void CmdPress(const Args& a) {
     NeedArgs(a, 2, "press yes|no|ok|cancel|id");
@@ -575,10 +600,36 @@ void CmdBrowse(const Args& a) {
         return;
     }
     size_t bytes = (a[1].size() + 1) * sizeof(wchar_t);
-    RemoteBlock mem(dlg, bytes);
+    RemoteBlock mem(dlg, 4096);
     mem.Write(0, a[1].c_str(), bytes);
-    SendMessageW(dlg, BFFM_SETSELECTIONW, TRUE, (LPARAM)mem.At(0));
-    Sleep(200);
+    // The first selection in a fresh browser sometimes stays on the desktop under Wine:
+    // repeat it until the tree's selected item names the folder asked for.
+    HWND tree = FindWindowExW(dlg, nullptr, WC_TREEVIEWW, nullptr);
+    std::wstring want = a[1];
+    while (want.size() > 3 && want.back() == L'\\') want.pop_back();
+    want = want.size() <= 3 ? want.substr(0, 2) : want.substr(want.rfind(L'\\') + 1);
+    bool selected = false;
+    for (int attempt = 0; attempt < 20 && !selected; ++attempt) {
+        SendMessageW(dlg, BFFM_SETSELECTIONW, TRUE, (LPARAM)mem.At(0));
+        Sleep(100 + 50 * attempt);
+        HTREEITEM item = (HTREEITEM)SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+        if (!item) continue;
+        const size_t textOffset = 2048;
+        TVITEMW tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = (LPWSTR)mem.At(textOffset);
+        tv.cchTextMax = 512;
+        mem.Write(1024, &tv, sizeof tv);
+        SendMessageW(tree, TVM_GETITEMW, 0, (LPARAM)mem.At(1024));
+        wchar_t text[513] = L"";
+        mem.Read(textOffset, text, 512 * sizeof(wchar_t));
+        std::wstring shown = text, lowerShown = shown, lowerWant = want;
+        CharLowerW(&lowerShown[0]);
+        CharLowerW(&lowerWant[0]);
+        selected = !lowerWant.empty() && lowerShown.find(lowerWant) != std::wstring::npos;
+    }
+    if (!selected) Fail("the browser did not select " + ToUtf8(a[1]));
     PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dlg, IDOK));
     PrintLine("ok");
 }
@@ -693,6 +744,58 @@ void CmdTerminate(const Args& a) {
     PrintLine(h ? "ok" : "gone");
 }
 
+// resources: the program's open kernel handles, GDI objects, USER objects and windows
+// ("handles gdi user windows"); a soak run compares them over time. Where the process
+// count reads 0 (Wine), the handles are counted in the system's handle table instead.
+BOOL CALLBACK CountChild(HWND, LPARAM p) {
+    ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
+void CmdResources(const Args&) {
+    DWORD pid = ProcessOf(Main());
+    HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!h) Fail("cannot open the program's process");
+    DWORD handles = 0;
+    GetProcessHandleCount(h, &handles);
+    DWORD gdi = GetGuiResources(h, GR_GDIOBJECTS);
+    DWORD user = GetGuiResources(h, GR_USEROBJECTS);
+    CloseHandle(h);
+    if (handles == 0) {
+        typedef LONG(WINAPI * QueryFn)(ULONG, void*, ULONG, ULONG*);
+        struct Entry {  // SYSTEM_HANDLE_TABLE_ENTRY_INFO
+            USHORT pid, backTrace;
+            UCHAR type, attributes;
+            USHORT value;
+            void* object;
+            ULONG access;
+        };
+        auto query = reinterpret_cast<QueryFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+        std::vector<char> buf(1 << 20);
+        LONG rc = -1;
+        for (int i = 0; query && i < 6; ++i) {
+            ULONG needed = 0;
+            rc = query(16 /* SystemHandleInformation */, buf.data(), (ULONG)buf.size(), &needed);
+            if (rc != (LONG)0xC0000004) break;
+            buf.resize(buf.size() * 4);
+        }
+        if (rc != 0) Fail("no handle count for the program");
+        ULONG n = *reinterpret_cast<ULONG*>(buf.data());
+        const Entry* e = reinterpret_cast<const Entry*>(buf.data() + sizeof(void*));
+        for (ULONG i = 0; i < n; ++i)
+            if (e[i].pid == (USHORT)pid) ++handles;
+    }
+    int windows = 0;
+    for (HWND w : TopLevelWindows())
+        if (ProcessOf(w) == pid) {
+            ++windows;
+            EnumChildWindows(w, CountChild, reinterpret_cast<LPARAM>(&windows));
+        }
+    PrintLine(std::to_string(handles) + " " + std::to_string(gdi) + " " + std::to_string(user) +
+              " " + std::to_string(windows));
+}
+
 struct Command {
     const wchar_t* name;
     void (*run)(const Args&);
@@ -712,6 +815,10 @@ const Command kCommands[] = {
     {L"browse", CmdBrowse},     {L"procs", CmdProcs},         {L"exited", CmdExited},
     {L"settle", CmdSettle},     {L"focus", CmdFocus},       {L"launch", CmdLaunch},       {L"terminate", CmdTerminate},
     {L"runkey", CmdRunKey},     {L"runkey-clear", CmdRunKeyClear}, {L"sleep", CmdSleep},
+    {L"dlginfo", CmdDialogInfo},
+    {L"dblclkbelow", CmdDblClkBelow}, {L"dlgclose", CmdDlgClose}, {L"dlgrect", CmdDlgRect},
+    {L"nodialog", CmdNoDialog},
+    {L"resources", CmdResources},
 };
 
 void Run(const Args& a) {
