@@ -512,6 +512,30 @@ void CmdEndSession(const Args& a) {
     PrintLine(std::to_string((long long)answer));
 }
 
+// dblclkbelow left|right: a double click in the list's empty area below the last row.
+void CmdDblClkBelow(const Args& a) {
+    NeedArgs(a, 2, "dblclkbelow left|right");
+    HWND list = Control(kListId);
+    RECT client;
+    GetClientRect(list, &client);
+    int y = client.bottom - 4;
+    int rows = (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    if (rows > 0) {
+        RemoteBlock mem(list, sizeof(RECT));
+        RECT last = {LVIR_BOUNDS, 0, 0, 0};
+        mem.Write(0, &last, sizeof last);
+        SendMessageW(list, LVM_GETITEMRECT, rows - 1, (LPARAM)mem.At(0));
+        mem.Read(0, &last, sizeof last);
+        if (last.bottom + 4 >= client.bottom) Fail("no empty area below the rows");
+    }
+    LPARAM at = MAKELPARAM(10, y);
+    if (a[1] == L"right")
+        PostMessageW(list, WM_RBUTTONDBLCLK, MK_RBUTTON, at);
+    else
+        SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PrintLine("ok");
+}
+
 void CmdForeground(const Args&) {
     HWND fg = GetForegroundWindow();
     if (!fg)
@@ -561,6 +585,35 @@ void CmdDialogInfo(const Args& a) {
         line += " " + ToUtf8(a[i]) + "=" + (IsWindowEnabled(c) ? "1" : "0");
     }
     PrintLine(line);
+}
+
+// dlgclose [ms]: closes the program's newest dialog as its title-bar close button would.
+void CmdDlgClose(const Args& a) {
+    HWND dlg = AnyDialog(TimeoutArg(a, 1, 10000));
+    PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PrintLine("ok");
+}
+
+// dlgrect [ms]: the newest dialog's frame as "x y width height".
+void CmdDlgRect(const Args& a) {
+    HWND dlg = AnyDialog(TimeoutArg(a, 1, 10000));
+    RECT r;
+    GetWindowRect(dlg, &r);
+    PrintLine(std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+              std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
+}
+
+// nodialog [ms]: waits until the program has no dialog open, then until it has finished
+// the handler that showed it.
+void CmdNoDialog(const Args& a) {
+    int timeout = TimeoutArg(a, 1, 10000);
+    DWORD start = GetTickCount();
+    while (!OwnDialogs().empty()) {
+        if ((int)(GetTickCount() - start) > timeout) Fail("a dialog is still open");
+        Sleep(30);
+    }
+    Settle(Main());
+    PrintLine("ok");
 }
 
 // press yes|no|ok|cancel|id [ms]: presses a button of the program's dialog.
