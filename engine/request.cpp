@@ -105,7 +105,7 @@ Verdict Judge(const FileTable& table, int k, const char* name, Operation op,
 }
 
 FileRequest Build(Operation op, const FileTable& table, const char* destDir, int overwrite,
-                  LeadByteFn isLeadByte) {
+                  LeadByteFn isLeadByte, ExistsFn exists) {
     FileRequest request;
     const bool copying = op == Operation::Copy;
     request.flags = kFofSimpleProgress | kFofNoConfirmMkdir | (copying ? 0u : kFofMultiDestFiles);
@@ -115,8 +115,10 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
     if (!destDir || destDir[0] == '\0')
         return request;
 
+    // A hand-edited destination may lack its final separator. Both operations add it:
+    // without it Copy would write a single file over a file of the folder's name.
     std::string folder = destDir;
-    if (!copying && !EndsWithSeparator(destDir, isLeadByte))
+    if (!EndsWithSeparator(destDir, isLeadByte))
         folder += '\\';
 
     char name[kPathSize];
@@ -136,17 +138,22 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         case Verdict::Take:
             break;
         }
-        if (copying) {
-            request.from.append(entry.path).push_back('\0');
-        } else {
-            request.from.append(folder).append(name).push_back('\0');
-            request.to.append(entry.path).push_back('\0');
+        CopyPair pair = copying ? CopyPair{entry.path, folder + name}
+                                : CopyPair{folder + name, entry.path};
+        // The shell refuses a whole request for one missing source; leave it out instead.
+        if (exists && !exists(pair.source.c_str())) {
+            request.missing.push_back(entry.path);
+            continue;
         }
+        request.from.append(pair.source).push_back('\0');
+        if (!copying)
+            request.to.append(pair.target).push_back('\0');
+        request.pairs.push_back(std::move(pair));
         ++request.count;
     }
     request.from.push_back('\0');
     if (copying)
-        request.to.append(destDir).append(2, '\0');
+        request.to.append(folder).append(2, '\0');
     else
         request.to.push_back('\0');
     return request;
@@ -155,11 +162,11 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
 } // namespace
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
-                             LeadByteFn isLeadByte) {
-    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte);
+                             LeadByteFn isLeadByte, ExistsFn exists) {
+    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists);
 }
 
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
-                                LeadByteFn isLeadByte) {
-    return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte);
+                                LeadByteFn isLeadByte, ExistsFn exists) {
+    return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, exists);
 }

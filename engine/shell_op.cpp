@@ -1,8 +1,44 @@
 #include "engine/shell_op.h"
 #include <shellapi.h>
 
-int IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle) {
-    if (request.count <= 0) return 0;
+namespace {
+struct FileState {
+    bool exists = false;
+    ULONGLONG size = 0;
+    FILETIME written = {0, 0};
+};
+
+FileState StateOf(const std::string& path) {
+    FileState state;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+        !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        state.exists = true;
+        state.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        state.written = data.ftLastWriteTime;
+    }
+    return state;
+}
+
+bool Changed(const FileState& before, const FileState& after) {
+    return before.exists != after.exists || before.size != after.size ||
+           ::CompareFileTime(&before.written, &after.written) != 0;
+}
+}  // namespace
+
+bool FileExistsA(const char* path) { return StateOf(path).exists; }
+
+CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
+                           bool removeBroken) {
+    CopyOutcome outcome;
+    if (request.count <= 0) return outcome;
+
+    // Targets as they were, so that a file the user chose not to replace is not
+    // mistaken for a broken copy afterwards.
+    std::vector<FileState> before;
+    before.reserve(request.pairs.size());
+    for (const CopyPair& pair : request.pairs) before.push_back(StateOf(pair.target));
+
     SHFILEOPSTRUCTA op = {};
     op.hwnd = owner;
     op.wFunc = FO_COPY;
@@ -11,5 +47,17 @@ int IssueShellCopy(HWND owner, const FileRequest& request, const char* progressT
     op.pTo = request.to.c_str();
     op.fFlags = static_cast<FILEOP_FLAGS>(request.flags);
     op.lpszProgressTitle = progressTitle;
-    return ::SHFileOperationA(&op);
+    ::SHFileOperationA(&op);
+
+    for (size_t i = 0; i < request.pairs.size(); ++i) {
+        const CopyPair& pair = request.pairs[i];
+        FileState after = StateOf(pair.target);
+        if (!after.exists || !Changed(before[i], after)) continue;
+        FileState source = StateOf(pair.source);
+        if (!source.exists || source.size == after.size) continue;
+        // A cut copy would later be restored over the original: never keep one.
+        if (removeBroken) ::DeleteFileA(pair.target.c_str());
+        outcome.incomplete.push_back(removeBroken ? pair.source : pair.target);
+    }
+    return outcome;
 }

@@ -1,7 +1,20 @@
-// Hands a built request to the shell's file operation (copy with progress window).
+// Hands a built request to the shell's file operation (copy with progress window) and
+// checks afterwards that every file it wrote is whole.
 #pragma once
 #include <windows.h>
+#include <string>
+#include <vector>
 #include "engine/request.h"
 
-// Returns the shell's result; makes no call (and returns 0) when the request is empty.
-int IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle);
+struct CopyOutcome {
+    // Targets the operation wrote but left shorter or longer than their source (a full
+    // disk, for one). Copies of this kind are removed when `removeBroken` is set.
+    std::vector<std::string> incomplete;
+};
+
+// Makes no call when the request is empty.
+CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
+                           bool removeBroken);
+
+// For building requests: whether a file (not a folder) exists at the path.
+bool FileExistsA(const char* path);

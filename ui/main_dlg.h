@@ -68,7 +68,7 @@ protected:
     void DoRestore();
     void RunCopy(bool fromButton);
     void RunRestore(bool fromButton);
-    void Issue(const FileRequest& request, UINT titleId, bool fromButton);
+    void Issue(const FileRequest& request, bool copying, bool fromButton);
 
     // Life cycle.
     void OnSysCommand(UINT id, LPARAM lParam);

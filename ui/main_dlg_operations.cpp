@@ -6,11 +6,12 @@
 namespace {
 bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
 
-void ReportLeftOut(const FileRequest& request) {
-    if (request.leftOut.empty()) return;
+// One message box per kind of problem, each listing the files concerned.
+void Report(UINT textId, const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
     CString text;
-    text.LoadString(IDS_NAME_CLASH);
-    for (const std::string& path : request.leftOut) {
+    text.LoadString(textId);
+    for (const std::string& path : paths) {
         text += "\n";
         text += path.c_str();
     }
@@ -23,19 +24,27 @@ void CMainDlg::DoCopy() { RunCopy(true); }
 void CMainDlg::DoRestore() { RunRestore(true); }
 
 void CMainDlg::RunCopy(bool fromButton) {
-    Issue(BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp),
-          IDS_COPY_PROGRESS, fromButton);
+    Issue(BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp,
+                           FileExistsA),
+          true, fromButton);
 }
 
 void CMainDlg::RunRestore(bool fromButton) {
-    Issue(BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore, IsLeadByteAcp),
-          IDS_RESTORE_PROGRESS, fromButton);
+    Issue(BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore, IsLeadByteAcp,
+                              FileExistsA),
+          false, fromButton);
 }
 
-void CMainDlg::Issue(const FileRequest& request, UINT titleId, bool fromButton) {
-    if (fromButton) ReportLeftOut(request);
+void CMainDlg::Issue(const FileRequest& request, bool copying, bool fromButton) {
     // The title is loaded now, in the language the system picks.
     CString title;
-    title.LoadString(titleId);
-    IssueShellCopy(m_hWnd, request, title);
+    title.LoadString(copying ? IDS_COPY_PROGRESS : IDS_RESTORE_PROGRESS);
+    // Only Copy writes into our own folder, where a cut copy can safely go.
+    CopyOutcome outcome = IssueShellCopy(m_hWnd, request, title, copying);
+    // Told after the work is done; automatic runs have nobody to tell.
+    if (fromButton) {
+        Report(IDS_NAME_CLASH, request.leftOut);
+        Report(IDS_NOT_FOUND, request.missing);
+        Report(copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, outcome.incomplete);
+    }
 }

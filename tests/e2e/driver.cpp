@@ -393,10 +393,10 @@ void DoubleClick(const Args& a, bool right) {
 void CmdDblClk(const Args& a) { DoubleClick(a, false); }
 void CmdRDblClk(const Args& a) { DoubleClick(a, true); }
 
-// sysmenu: the system menu's items as "id<TAB>text", separators as "-". Menus live in
-// their process, so vbprobe.dll is loaded into the program to read it there.
-void CmdSysMenu(const Args&) {
-    HWND main = Main();
+// Runs the export `proc` of vbprobe.dll inside the program's process (loading the DLL
+// there once) with `arg`, and returns what it published. Menus and icons live in their
+// process under Wine, so they are read there.
+std::string RunProbe(HWND main, const char* proc, void* arg) {
     wchar_t dllPath[MAX_PATH];
     GetModuleFileNameW(nullptr, dllPath, MAX_PATH);
     wchar_t* slash = wcsrchr(dllPath, L'\\');
@@ -445,14 +445,21 @@ void CmdSysMenu(const Args&) {
     }
     HMODULE probe = LoadLibraryW(dllPath);
     if (!probe) Fail("cannot load vbprobe.dll");
-    runRemote(remoteProc(L"vbprobe.dll", probe, "ProbeSystemMenu"), (void*)main);
+    runRemote(remoteProc(L"vbprobe.dll", probe, proc), arg);
 
     std::string out(view, strnlen(view, mapSize));
-    fwrite(out.data(), 1, out.size(), stdout);
-    fflush(stdout);
     UnmapViewOfFile(view);
     CloseHandle(map);
     CloseHandle(process);
+    return out;
+}
+
+// sysmenu: the system menu's items as "id<TAB>text", separators as "-".
+void CmdSysMenu(const Args&) {
+    HWND main = Main();
+    std::string out = RunProbe(main, "ProbeSystemMenu", (void*)main);
+    fwrite(out.data(), 1, out.size(), stdout);
+    fflush(stdout);
 }
 
 // syscmd value: posts WM_SYSCOMMAND (some commands open modal windows).
@@ -562,29 +569,36 @@ void CmdDialog(const Args& a) {
 
 void CmdDialogs(const Args&) { PrintLine(std::to_string(OwnDialogs().size())); }
 
-// dlginfo [id...]: the newest dialog of the program as one line: its owner (main, other or
-// none), its big icon (main when it is the main window's, other, none), whether the main
-// window is enabled, its frame as x,y,w,h, then id=1|0 for each control's enabled state.
+// dlginfo [id...]: the program's newest open dialog, without waiting for one. First line:
+// its owner (main, other or none), its big icon (main when it is the main window's, other,
+// none), whether the main window is enabled and its frame as x,y,w,h; or "nodialog" and the
+// main window's state. Then "id<TAB>enabled 1|0<TAB>text" for each control named.
 void CmdDialogInfo(const Args& a) {
     HWND main = Main();
-    HWND dlg = AnyDialog(10000);
+    std::vector<HWND> dialogs = OwnDialogs();
+    std::string enabled = std::string(" mainenabled=") + (IsWindowEnabled(main) ? "1" : "0");
+    if (dialogs.empty()) {
+        PrintLine("nodialog" + enabled);
+        return;
+    }
+    HWND dlg = dialogs.front();
     HWND owner = GetWindow(dlg, GW_OWNER);
-    DWORD_PTR icon = 0, mainIcon = 0;
-    SendMessageTimeoutW(dlg, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 5000, &icon);
-    SendMessageTimeoutW(main, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 5000, &mainIcon);
+    // "<dialog's big icon> <owner's big icon>", read inside the program.
+    unsigned long long icon = 0, ownerIcon = 0;
+    if (sscanf(RunProbe(main, "ProbeBigIcons", (void*)dlg).c_str(), "%llx %llx", &icon, &ownerIcon) != 2)
+        Fail("no icons from the probe");
+    unsigned long long mainIcon = owner == main ? ownerIcon : 0;
     RECT r;
     GetWindowRect(dlg, &r);
-    std::string line = std::string("owner=") + (owner == main ? "main" : owner ? "other" : "none") +
-                       " icon=" + (!icon ? "none" : icon == mainIcon ? "main" : "other") +
-                       " mainenabled=" + (IsWindowEnabled(main) ? "1" : "0") + " rect=" +
-                       std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-                       std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top);
+    PrintLine(std::string("owner=") + (owner == main ? "main" : owner ? "other" : "none") +
+              " icon=" + (!icon ? "none" : icon == mainIcon ? "main" : "other") + enabled +
+              " rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+              std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top));
     for (size_t i = 1; i < a.size(); ++i) {
         HWND c = GetDlgItem(dlg, ToInt(a[i]));
         if (!c) Fail("no control " + ToUtf8(a[i]) + " in the dialog");
-        line += " " + ToUtf8(a[i]) + "=" + (IsWindowEnabled(c) ? "1" : "0");
+        PrintLine(a[i] + (IsWindowEnabled(c) ? L"\t1\t" : L"\t0\t") + WindowText(c));
     }
-    PrintLine(line);
 }
 
 // dlgclose [ms]: closes the program's newest dialog as its title-bar close button would.

@@ -3,6 +3,7 @@
 // "vbprobe_output" as UTF-8 lines.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -60,5 +61,20 @@ extern "C" __declspec(dllexport) DWORD WINAPI ProbeSystemMenu(void* window) {
         out += '\n';
     }
     Publish(out);
+    return 0;
+}
+
+// The big icons of the window given and of its owner, as two hex numbers on one line.
+// Wine answers WM_GETICON only from inside the window's own process.
+extern "C" __declspec(dllexport) DWORD WINAPI ProbeBigIcons(void* window) {
+    HWND hwnd = static_cast<HWND>(window);
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    DWORD_PTR own = 0, owners = 0;
+    SendMessageTimeoutW(hwnd, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 5000, &own);
+    if (owner) SendMessageTimeoutW(owner, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 5000, &owners);
+    char line[64];
+    snprintf(line, sizeof line, "%llx %llx\n", static_cast<unsigned long long>(own),
+             static_cast<unsigned long long>(owners));
+    Publish(line);
     return 0;
 }

@@ -120,8 +120,10 @@ void Check(const FileTable& table, const std::string& dest, int overwrite, bool 
     FUZZ_CHECK(ParseList(r.from, from));
     FUZZ_CHECK(ParseList(r.to, to));
     FUZZ_CHECK(static_cast<int>(from.size()) == r.count);
+    FUZZ_CHECK(static_cast<int>(r.pairs.size()) == r.count);
+    const std::string folder = EndsWithSeparator(dest, isLead) ? dest : dest + "\\";
     if (copying) {
-        FUZZ_CHECK(to.size() == 1 && to[0] == dest);
+        FUZZ_CHECK(to.size() == 1 && to[0] == folder);
     } else {
         FUZZ_CHECK(static_cast<int>(to.size()) == r.count);
     }
@@ -135,8 +137,9 @@ void Check(const FileTable& table, const std::string& dest, int overwrite, bool 
         FUZZ_CHECK(path.find_first_of("*?") == std::string::npos);
         const std::string name = NameOf(path, isLead);
         FUZZ_CHECK(!name.empty());
+        FUZZ_CHECK(r.pairs[i].source == from[i]);
+        FUZZ_CHECK(r.pairs[i].target == (copying ? folder + name : to[i]));
         if (!copying) {
-            const std::string folder = EndsWithSeparator(dest, isLead) ? dest : dest + "\\";
             FUZZ_CHECK(from[i] == folder + name);
             FUZZ_CHECK(from[i].find_first_of("*?", folder.size()) == std::string::npos);
         }

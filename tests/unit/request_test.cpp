@@ -160,28 +160,29 @@ TEST(Request, EmptyDestinationMakesNoRequest) {
     }
 }
 
-TEST(Request, RestoreAddsMissingSeparator) {
+TEST(Request, BothOperationsAddMissingSeparator) {
     const struct {
         const char* dest;
         LeadByteFn lead;
-        const char* source;
+        const char* folder;
     } cases[] = {
-        {"E:\\Backup", IsLeadByteNone, "E:\\Backup\\a.txt"},
-        {"E:\\Backup\\", IsLeadByteNone, "E:\\Backup\\a.txt"},
-        {"E:/Backup/", IsLeadByteNone, "E:/Backup/a.txt"},
-        {"E:/Backup", IsLeadByteNone, "E:/Backup\\a.txt"},
+        {"E:\\Backup", IsLeadByteNone, "E:\\Backup\\"},
+        {"E:\\Backup\\", IsLeadByteNone, "E:\\Backup\\"},
+        {"E:/Backup/", IsLeadByteNone, "E:/Backup/"},
+        {"E:/Backup", IsLeadByteNone, "E:/Backup\\"},
         // The trailing 0x5C belongs to 表: the folder still needs its separator.
-        {"E:\\" HYO, IsLeadByte932, "E:\\" HYO "\\a.txt"},
-        {"E:\\" HYO "\\", IsLeadByte932, "E:\\" HYO "\\a.txt"},
-        {"E:\\" SO, IsLeadByte932, "E:\\" SO "\\a.txt"},
+        {"E:\\" HYO, IsLeadByte932, "E:\\" HYO "\\"},
+        {"E:\\" HYO "\\", IsLeadByte932, "E:\\" HYO "\\"},
+        {"E:\\" SO, IsLeadByte932, "E:\\" SO "\\"},
     };
     const FileTable table = MakeTable({{"C:\\a.txt", 1, 1}});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dest);
+        const std::string source = std::string(c.folder) + "a.txt";
         ExpectRequest(BuildRestoreRequest(table, c.dest, 0, c.lead),
-                      {{c.source}, {"C:\\a.txt"}, {}}, 0x0301);
-        // Copy hands the folder over as it stands.
-        ExpectRequest(BuildCopyRequest(table, c.dest, 0, c.lead), {{"C:\\a.txt"}, {c.dest}, {}},
+                      {{source}, {"C:\\a.txt"}, {}}, 0x0301);
+        // Without the separator a single file would be written over a file of that name.
+        ExpectRequest(BuildCopyRequest(table, c.dest, 0, c.lead), {{"C:\\a.txt"}, {c.folder}, {}},
                       0x0300);
     }
 }
@@ -281,3 +282,23 @@ TEST(Request, WildcardsAndNamelessPathsAreLeftOut) {
 }
 
 } // namespace
+
+// A missing source is left out and named, so that the others are still copied.
+TEST(Request, MissingSourcesAreLeftOutAndNamed) {
+    const FileTable table =
+        MakeTable({{"C:\\a.txt", 1, 1}, {"C:\\gone.txt", 1, 1}, {"C:\\b.txt", 1, 1}});
+    auto exists = [](const char* path) { return std::string(path).find("gone") == std::string::npos; };
+    FileRequest copy = BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone, exists);
+    EXPECT_EQ(copy.count, 2);
+    EXPECT_EQ(copy.missing, std::vector<std::string>{"C:\\gone.txt"});
+    ASSERT_EQ(copy.pairs.size(), 2u);
+    EXPECT_EQ(copy.pairs[1].source, "C:\\b.txt");
+    EXPECT_EQ(copy.pairs[1].target, "E:\\B\\b.txt");
+    // For Restore the source is the copy in the folder.
+    FileRequest restore = BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone, exists);
+    EXPECT_EQ(restore.count, 2);
+    EXPECT_EQ(restore.missing, std::vector<std::string>{"C:\\gone.txt"});
+    EXPECT_EQ(restore.pairs[0].source, "E:\\B\\a.txt");
+    EXPECT_EQ(restore.pairs[0].target, "C:\\a.txt");
+    EXPECT_EQ(Show(restore.to), Show(List({"C:\\a.txt", "C:\\b.txt"})));
+}

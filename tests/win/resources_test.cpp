@@ -174,6 +174,14 @@ const StringCase kStrings[] = {
     {IDS_NAME_CLASH,
      "These files were left out, because a file of the same name comes earlier in the list:",
      "同じ名前のファイルがリストの前にあるため、次のファイルは除外されました:"},
+    {IDS_NOT_FOUND, "These files were left out, because they could not be found:",
+     "次のファイルは見つからないため、除外されました:"},
+    {IDS_COPY_INCOMPLETE,
+     "These files could not be copied completely (is the disk full?). Their incomplete copies "
+     "were removed:",
+     "次のファイルは完全にはコピーできませんでした(ディスクの空き不足など)。不完全なコピーは削除しました:"},
+    {IDS_RESTORE_INCOMPLETE, "These files could not be restored completely (is the disk full?):",
+     "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など):"},
 };
 
 // Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a

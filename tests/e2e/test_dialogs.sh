@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# The About box and the start-up registration dialog, opened the ways a user opens them,
+# in English and Japanese: owner, icon, texts, registry effect, a second start while one
+# of them is open, and screenshots for people to look at.
+. "$(dirname "$0")/lib.sh"
+
+RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+
+# Whatever happens, no start-up value stays behind: Wine would start it at every boot.
+remove_run_value() { vb_drive runkey-clear >/dev/null 2>&1; }
+trap 'vb_cleanup; remove_run_value' EXIT
+trap 'exit 130' INT TERM
+
+# The value as Wine's own reg.exe sees it: "<type> <data>", or "none".
+reg_value() {
+    local line
+    line="$("$WINE" reg query "$RUN_KEY" /v VellumBox </dev/null 2>/dev/null | tr -d '\r' |
+        grep -E '^\s+VellumBox\s+REG_')"
+    if [ -z "$line" ]; then echo none; return; fi
+    sed -E 's/^\s+VellumBox\s+(REG_[A-Z_]+)\s+/\1 /' <<<"$line"
+}
+
+# Screenshot of the program's open dialog: build/screenshots/<name>-<en|ja>.png.
+dialog_screenshot() {
+    local name="$1" lang="$2" info x y w h out
+    mkdir -p "$VB_SHOTS"
+    out="$VB_SHOTS/$name-$lang.png"
+    info="$(LANG=$LANG_FULL vb_drive dlginfo | head -1)"
+    IFS=, read -r x y w h <<<"${info##*rect=}"
+    ((x < 0)) && x=0
+    ((y < 0)) && y=0
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null
+    [ -s "$out" ]
+    assert_eq 0 $? "[$lang] screenshot $out"
+}
+
+# Waits until the program's thread has handled what was posted to it, then describes
+# the dialog (see the driver's dlginfo).
+info() { LANG=$LANG_FULL vb_drive settle \; dlginfo "$@" | tail -n +2; }
+
+# A second start of the same executable while a dialog is open: it ends by itself, and
+# the dialog (not the main window) is in front, with the main window shown.
+#   $1 language, $2 label, $3 expected dialog title, $4 how the main window is left (-|min)
+second_start() {
+    local lang="$1" what="$2" title="$3" how="$4" second
+    [ "$how" != - ] && LANG=$LANG_FULL vb_drive show "$how" >/dev/null
+    LANG=$LANG_FULL vb_start
+    second=$VB_LAST_PID
+    vb_wait_exit "$second" 10
+    assert_eq 0 "$?" "[$lang $what $how] second start ends by itself"
+    got="$(LANG=$LANG_FULL vb_drive settle \; foreground \; visible \; iconic \; procs \; dialogs |
+        tail -n +2 | paste -sd'|')"
+    assert_eq "1|0|1|1" "${got#*|}" \
+        "[$lang $what $how] main window shown and restored, one process, the dialog still open"
+    assert_eq "$(printf '#32770\t%s' "$title")" "${got%%|*}" "[$lang $what $how] the dialog is in front"
+}
+
+#   LANG         short  About title                 start-up title
+cases=(
+    "en_US.UTF-8|en|About VellumBox|Register in Start-up"
+    "ja_JP.UTF-8|ja|VellumBoxのﾊﾞｰｼﾞｮﾝ情報|スタートアップに登録"
+)
+about_fields="$(printf '%s\n' \
+    $'1009\t1\tVellumBox' \
+    $'1010\t1\tVer. 1, 0, 1, 2' \
+    $'1011\t1\tCopyright (C) 2026 VellumBox Project' \
+    $'1012\t1\tVellumBox Project')"
+
+remove_run_value
+for row in "${cases[@]}"; do
+    IFS='|' read -r LANG_FULL lang about_title startup_title <<<"$row"
+    vb_setup "$lang"
+    vb_settings <<INI
+[AutoVellum]
+AutoCopyMode=0
+INI
+    LANG=$LANG_FULL vb_start
+    main_pid=$VB_LAST_PID
+    assert_eq "ok 1" "$(LANG=$LANG_FULL vb_ask wait \; visible)" "[$lang] main window shown"
+
+    # ---- About box, from both entry points -------------------------------------------
+    #   entry     driver command that opens it   second start with the main window
+    entries=(
+        "button   pclick 1000    -"
+        "sysmenu  syscmd 0x0010  min"
+    )
+    for entry in "${entries[@]}"; do
+        read -r where open arg how <<<"$entry"
+        opened="$(LANG=$LANG_FULL vb_drive $open $arg \; dialog | tail -n +2 | cut -f1)"
+        assert_eq "$about_title" "$opened" "[$lang about/$where] About box opens with its title"
+        got="$(LANG=$LANG_FULL vb_drive dlginfo 1009 1010 1011 1012)"
+        assert_match '^owner=main icon=main mainenabled=0 ' "$(head -1 <<<"$got")" \
+            "[$lang about/$where] owned by the main window, which it disables; main window's icon"
+        assert_eq "$about_fields" "$(tail -n +2 <<<"$got")" "[$lang about/$where] version fields"
+        [ "$where" = button ] && dialog_screenshot about "$lang"
+        second_start "$lang" "about/$where" "$about_title" "$how"
+        LANG=$LANG_FULL vb_drive press ok >/dev/null
+        assert_eq "nodialog mainenabled=1" "$(info)" "[$lang about/$where] OK closes it, main window enabled again"
+    done
+
+    # ---- start-up dialog: Set, reopen, Clear -----------------------------------------
+    want_value="REG_SZ \"$VB_WEXE\""
+    #   step            action     buttons Set/Clear after  registry after
+    steps=(
+        "open           open       1/0                      none"
+        "screenshot     shot       1/0                      none"
+        "set            press1013  0/1                      set"
+        "close          press1     -                        set"
+        "reopen         open       0/1                      set"
+        "second-start   second     0/1                      set"
+        "clear          press1014  1/0                      none"
+        "set-again      press1013  0/1                      set"
+        "clear-again    press1014  1/0                      none"
+        "close-again    press1     -                        none"
+    )
+    for step in "${steps[@]}"; do
+        read -r name action buttons reg <<<"$step"
+        case "$action" in
+        open)
+            opened="$(LANG=$LANG_FULL vb_drive syscmd 0x1020 \; dialog | tail -n +2 | cut -f1)"
+            assert_eq "$startup_title" "$opened" "[$lang startup/$name] dialog opens with its title"
+            assert_match '^owner=main icon=main mainenabled=0 ' "$(LANG=$LANG_FULL vb_drive dlginfo)" \
+                "[$lang startup/$name] owned by the main window, which it disables; main window's icon"
+            ;;
+        shot) dialog_screenshot startup "$lang" ;;
+        second) second_start "$lang" startup "$startup_title" - ;;
+        press*) LANG=$LANG_FULL vb_drive press "${action#press}" >/dev/null ;;
+        esac
+        if [ "$buttons" = - ]; then
+            assert_eq "nodialog mainenabled=1" "$(info)" "[$lang startup/$name] dialog ended, main window enabled"
+        else
+            got="$(info 1013 1014 | tail -n +2 | cut -f1,2 | tr '\t\n' ': ')"
+            assert_eq "1013:${buttons%/*} 1014:${buttons#*/} " "$got" "[$lang startup/$name] Set/Clear enabled"
+        fi
+        if [ "$reg" = set ]; then expect="$want_value"; else expect=none; fi
+        assert_eq "$expect" "$(reg_value)" "[$lang startup/$name] Run value (reg.exe)"
+    done
+
+    LANG=$LANG_FULL vb_drive close >/dev/null
+    vb_wait_exit "$main_pid" 10
+    assert_eq 0 "$?" "[$lang] program ends on WM_CLOSE"
+done
+
+vb_finish

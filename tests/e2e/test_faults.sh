@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# Faults while copying and restoring: a missing source, a destination that cannot be made,
+# a destination gone before Restore, a full file system. Whatever happens, no original
+# changes except by a completed restore of its own copy, the program keeps running and
+# the buttons keep their rules.
+. "$(dirname "$0")/lib.sh"
+
+C='C:\vbt-faults'
+
+settings() {  # dest, then "name|copy|restore"... (files under src\)
+    local dest="$1" i=0 e n c r
+    shift
+    {
+        printf '[AutoVellum]\nAutoCopyMode=0\nCopy=0\nRestore=0\n[OverWrite]\nCopy=1\nRestore=1\n'
+        printf '[DestinationDirectory]\nDirectory=%s\n[Files]\n' "$dest"
+        for e in "$@"; do
+            i=$((i + 1))
+            IFS='|' read -r n c r <<<"$e"
+            printf 'File%03d=%s\nCopy%03d=%s\nRestore%03d=%s\n' $i "$C\\src\\$n" $i "$c" $i "$r"
+        done
+    } | vb_settings
+}
+
+# Presses a button, waits for the operation to end, answers an overwrite question with
+# Yes and the program's own messages with OK (their texts go to the file $MESSAGES);
+# prints the number of windows still open besides the main one.
+MESSAGES="$VB_ROOT/build/e2e/faults-messages.txt"
+press() {
+    : >"$MESSAGES"
+    vb_drive pclick "$1" \; sleep 300 \; settle >/dev/null
+    local i text
+    for i in 1 2 3 4; do
+        [ "$(vb_ask dialogs)" = 0 ] && break
+        text="$(vb_ask dialog 2000)"
+        if [[ "$text" == VellumBox* ]]; then
+            echo "$text" >>"$MESSAGES"
+            vb_drive press ok 2000 \; sleep 300 \; settle >/dev/null
+        else
+            vb_drive press yes 2000 \; sleep 300 \; settle >/dev/null
+        fi
+    done
+    vb_ask settle \; dialogs | sed 's/^ok //'
+}
+
+# The program is alive and the buttons follow their rules (a destination and files:
+# Copy and Restore on; nothing changed: Set off; room in the table: Select File on).
+assert_alive() {
+    assert_eq "ok 1 1 1 0 1" "$(vb_ask settle \; enabled 1001 \; enabled 1004 \; enabled 1005 \; enabled 1007 \; enabled 1006)" \
+        "$1: alive, buttons as their rules say"
+}
+
+# Contents of the given files, or ABSENT: "name=content ...".
+contents() {
+    local dir="$1" f out=""
+    shift
+    for f in "$@"; do
+        if [ -f "$dir/$f" ]; then out+="$f=$(cat "$dir/$f") "; else out+="$f=ABSENT "; fi
+    done
+    echo "${out% }"
+}
+
+# --- a ticked source that does not exist, first, in the middle or last ------------------
+#   label   table (missing.txt does not exist)
+cases=(
+    "first |missing.txt|1|1,a.txt|1|1,b.txt|1|1"
+    "middle|a.txt|1|1,missing.txt|1|1,b.txt|1|1"
+    "last  |a.txt|1|1,b.txt|1|1,missing.txt|1|1"
+)
+for row in "${cases[@]}"; do
+    where="${row%%|*}"
+    where="${where%% *}"
+    label="missing source $where"
+    IFS=, read -r -a table <<<"${row#*|}"
+    vb_setup "missing-$where"
+    vb_file "$VB_C/src/a.txt" "alpha"
+    vb_file "$VB_C/src/b.txt" "beta"
+    settings "$C\\dst\\" "${table[@]}"
+    vb_start
+    vb_drive wait >/dev/null
+    assert_eq 0 "$(press 1004)" "[$label] Copy leaves no window open"
+    assert_eq "a.txt=alpha b.txt=beta missing.txt=ABSENT" "$(contents "$VB_C/dst" a.txt b.txt missing.txt)" \
+        "[$label] the other files are copied"
+    assert_eq "VellumBox	These files were left out, because they could not be found:|C:\\vbt-faults\\src\\missing.txt" \
+        "$(cat "$MESSAGES")" "[$label] Copy names the missing file"
+    assert_alive "[$label] after Copy"
+    vb_file "$VB_C/src/a.txt" "alpha-edited"
+    vb_file "$VB_C/src/b.txt" "beta-edited"
+    assert_eq 0 "$(press 1005)" "[$label] Restore leaves no window open"
+    assert_eq "a.txt=alpha b.txt=beta missing.txt=ABSENT" "$(contents "$VB_C/src" a.txt b.txt missing.txt)" \
+        "[$label] Restore brings the others back and makes nothing up"
+    assert_match "could not be found:.*missing.txt" "$(cat "$MESSAGES")" "[$label] Restore names the file without a copy"
+    assert_alive "[$label] after Restore"
+done
+
+# --- a destination that cannot be created: a file stands where a folder must be --------
+#   label        Directory value (relative)   the blocking file
+cases=(
+    "file in the way   |dst\\|dst"
+    "file on the path  |block\\sub\\|block"
+)
+n=0
+for row in "${cases[@]}"; do
+    IFS='|' read -r label rel blocker <<<"$row"
+    label="$(sed 's/ *$//' <<<"$label")"
+    n=$((n + 1))
+    vb_setup "blocked$n"
+    vb_file "$VB_C/src/a.txt" "alpha"
+    vb_file "$VB_C/src/b.txt" "beta"
+    vb_file "$VB_C/$blocker" "user file"
+    settings "$C\\$rel" "a.txt|1|1" "b.txt|1|1"
+    vb_start
+    vb_drive wait >/dev/null
+    assert_eq 0 "$(press 1004)" "[$label] Copy leaves no window open"
+    assert_file "$VB_C/$blocker" "user file" "[$label] the file in the way is unchanged"
+    assert_eq "a.txt=alpha b.txt=beta" "$(contents "$VB_C/src" a.txt b.txt)" "[$label] Copy changes no original"
+    assert_alive "[$label] after Copy"
+    assert_eq 0 "$(press 1005)" "[$label] Restore leaves no window open"
+    assert_eq "a.txt=alpha b.txt=beta" "$(contents "$VB_C/src" a.txt b.txt)" "[$label] Restore changes no original"
+    assert_file "$VB_C/$blocker" "user file" "[$label] the file in the way is still unchanged"
+    assert_alive "[$label] after Restore"
+done
+
+# --- the destination removed (wholly or in part) between Copy and Restore ---------------
+# b.txt keeps its copy in the second case: restored, or left alone, but never anything else.
+#   label     what is removed     expected originals after Restore (a regex)
+cases=(
+    "folder removed|dst         |^a.txt=alpha-edited b.txt=beta-edited$"
+    "one copy gone |dst/a.txt   |^a.txt=alpha-edited b.txt=(beta|beta-edited)$"
+)
+n=0
+for row in "${cases[@]}"; do
+    IFS='|' read -r label gone want <<<"$row"
+    label="$(sed 's/ *$//' <<<"$label")"
+    gone="${gone%% *}"
+    n=$((n + 1))
+    vb_setup "removed$n"
+    vb_file "$VB_C/src/a.txt" "alpha"
+    vb_file "$VB_C/src/b.txt" "beta"
+    settings "$C\\dst\\" "a.txt|1|1" "b.txt|1|1"
+    vb_start
+    vb_drive wait >/dev/null
+    assert_eq 0 "$(press 1004)" "[$label] Copy leaves no window open"
+    assert_eq "a.txt=alpha b.txt=beta" "$(contents "$VB_C/dst" a.txt b.txt)" "[$label] copies made"
+    vb_file "$VB_C/src/a.txt" "alpha-edited"
+    vb_file "$VB_C/src/b.txt" "beta-edited"
+    rm -rf "${VB_C:?}/$gone"
+    assert_eq 0 "$(press 1005)" "[$label] Restore leaves no window open"
+    assert_match "$want" "$(contents "$VB_C/src" a.txt b.txt)" "[$label] no original changed but by its own copy"
+    assert_alive "[$label] after Restore"
+done
+
+# --- a full file system: a 1 MiB tmpfs as the destination -------------------------------
+full_done() { mountpoint -q "$VB_C/full" 2>/dev/null && umount "$VB_C/full"; }
+vb_setup full
+mkdir -p "$VB_C/full"
+if ! mount -t tmpfs -o size=1m tmpfs "$VB_C/full" 2>/dev/null; then
+    echo "  skip full file system: cannot mount a tmpfs here (needs root)"
+else
+    trap 'full_done; vb_cleanup' EXIT
+    mkdir -p "$VB_C/src"
+    head -c 400000 /dev/urandom >"$VB_C/src/a.bin"
+    head -c 900000 /dev/urandom >"$VB_C/src/b.bin"
+    head -c 1000 /dev/urandom >"$VB_C/src/c.bin"
+    before="$(cd "$VB_C/src" && md5sum a.bin b.bin c.bin)"
+    settings "$C\\full\\dst\\" "a.bin|1|1" "b.bin|1|1" "c.bin|1|1"
+    vb_start
+    vb_drive wait >/dev/null
+    assert_eq 0 "$(press 1004)" "[full] Copy leaves no window open"
+    assert_eq "$before" "$(cd "$VB_C/src" && md5sum a.bin b.bin c.bin)" "[full] Copy changes no original"
+    assert_alive "[full] after Copy"
+    # Copies that are there whole, by name; a cut copy must not be left behind as if whole.
+    whole=""
+    for f in a.bin b.bin c.bin; do
+        [ -f "$VB_C/full/dst/$f" ] || continue
+        if cmp -s "$VB_C/src/$f" "$VB_C/full/dst/$f"; then
+            whole+="$f "
+        else
+            assert_eq "whole or absent" "cut: $(stat -c %s "$VB_C/full/dst/$f") bytes" "[full] copy of $f"
+        fi
+    done
+    echo "  full file system: whole copies: ${whole:-none}"
+    assert_match "could not be copied completely.*incomplete copies were removed:.*b.bin" \
+        "$(cat "$MESSAGES")" "[full] Copy names the file it could not copy whole"
+    # Originals changed after the copy; Restore may bring back only whole copies.
+    for f in a.bin b.bin c.bin; do printf 'edited %s' "$f" >"$VB_C/src/$f"; done
+    assert_eq 0 "$(press 1005)" "[full] Restore leaves no window open"
+    for f in a.bin b.bin c.bin; do
+        got="$(md5sum <"$VB_C/src/$f" | cut -d' ' -f1)"
+        edited="$(printf 'edited %s' "$f" | md5sum | cut -d' ' -f1)"
+        orig="$(grep " $f\$" <<<"$before" | cut -d' ' -f1)"
+        if [[ " $whole" == *" $f "* ]]; then
+            assert_eq "$orig" "$got" "[full] $f restored from its whole copy"
+        else
+            assert_eq "$edited" "$got" "[full] $f without a whole copy is left as it was"
+        fi
+    done
+    assert_alive "[full] after Restore"
+    vb_cleanup
+    full_done
+fi
+
+vb_finish
