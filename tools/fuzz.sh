@@ -29,7 +29,10 @@ for t in $targets; do
     log=$out/logs/$t.log
     if [ $mode = smoke ]; then
         # Fixed seed and run count: the same inputs every time, so a failure is no fluke.
-        args=(-seed=1 -runs="${FUZZ_RUNS:-4000}" "$seeds")
+        # New inputs go to a scratch folder, never into the committed seeds.
+        rm -rf "$out/smoke/$t"
+        mkdir -p "$out/smoke/$t"
+        args=(-seed=1 -runs="${FUZZ_RUNS:-4000}" "$out/smoke/$t" "$seeds")
     else
         mkdir -p "$out/corpus/$t"
         cp -n "$seeds"/* "$out/corpus/$t"/ 2>/dev/null
