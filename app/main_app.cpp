@@ -31,7 +31,10 @@ int CMainApp::ExitInstance() {
 
 BOOL CALLBACK FindRunningCopyProc(HWND hwnd, LPARAM) {
     if (!::GetPropA(hwnd, kMarkerName)) return TRUE;
+    // Asked before the show: restoring a minimised window activates it, and then it,
+    // not its open dialog, would count as the last active pop-up.
+    HWND popup = ::GetLastActivePopup(hwnd);
     ::ShowWindow(hwnd, ::IsIconic(hwnd) ? SW_RESTORE : SW_SHOWNORMAL);
-    ::SetForegroundWindow(::GetLastActivePopup(hwnd));
+    ::SetForegroundWindow(popup);
     return FALSE;
 }
