@@ -1,0 +1,75 @@
+#include "model/window_rules.h"
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "tests/unit/table_builder.h"
+
+namespace {
+
+TEST(WindowRules, AutomaticRunAtStart) {
+    const struct {
+        const char* args;
+        int mode, autoCopy;
+        bool copy, close;
+    } cases[] = {
+        {"/q", 2, 1, true, true},    {"/Q", 2, 1, true, true},   {"/q", 2, 0, false, true},
+        {"/q", 1, 1, false, true},   {"/q", 0, 1, false, true},  {"", 1, 1, true, false},
+        {"", 1, 0, false, false},    {"", 2, 1, false, false},   {"", 0, 1, false, false},
+        // Only the switch itself, whole: anything more or else is an ordinary start.
+        {"/q ", 2, 1, false, false}, {"-q", 2, 1, false, false}, {"q", 1, 1, true, false},
+        {"/quiet", 2, 1, false, false}, {"/q /q", 1, 1, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "'" << c.args << "' mode " << c.mode << " copy "
+                                        << c.autoCopy);
+        AutoRunDecision d = DecideAutoRun(c.args, c.mode, c.autoCopy);
+        EXPECT_EQ(d.copyAtStart, c.copy);
+        EXPECT_EQ(d.closeAtOnce, c.close);
+    }
+}
+
+TEST(WindowRules, ButtonsFollowDestinationFilesAndChanges) {
+    AppSettings withDest = {};
+    std::strcpy(withDest.destDir, "E:\\B\\");
+    AppSettings noDest = {};
+    const FileTable empty = MakeTable({});
+    const FileTable one = MakeTable({{"C:\\a.txt", 0, 0}});
+    std::vector<Row> rows;
+    for (int i = 0; i < kMaxFiles; ++i) rows.push_back({"C:\\f" + std::to_string(i), 0, 0});
+    const FileTable full = MakeTable(rows);
+
+    EXPECT_TRUE(SetButtonEnabled(1, withDest, one));
+    EXPECT_FALSE(SetButtonEnabled(0, withDest, one));  // nothing to save
+    EXPECT_FALSE(SetButtonEnabled(1, noDest, one));
+    EXPECT_FALSE(SetButtonEnabled(1, withDest, empty));
+    EXPECT_TRUE(RunButtonsEnabled(withDest, one));
+    EXPECT_FALSE(RunButtonsEnabled(noDest, one));
+    EXPECT_FALSE(RunButtonsEnabled(withDest, empty));
+    EXPECT_TRUE(SelectFileEnabled(one));
+    EXPECT_FALSE(SelectFileEnabled(full));
+}
+
+TEST(WindowRules, RestoreAtSessionEndOnlyWhenHiddenAutomaticAndEnding) {
+    EXPECT_TRUE(RestoresAtSessionEnd(false, 1, 1, true));
+    EXPECT_TRUE(RestoresAtSessionEnd(false, 2, 1, true));
+    EXPECT_FALSE(RestoresAtSessionEnd(true, 1, 1, true));   // visible
+    EXPECT_FALSE(RestoresAtSessionEnd(false, 0, 1, true));  // mode 0
+    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 0, true));  // switch off
+    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 1, false)); // called off
+}
+
+TEST(WindowRules, MinimisedIconIsCentredWithTruncatingDivision) {
+    const struct {
+        int w, h, x, y;
+    } cases[] = {{100, 50, 34, 9}, {0, 0, -15, -15}, {32, 32, 0, 0}, {33, 34, 1, 1}};
+    for (const auto& c : cases) {
+        int x = 0, y = 0;
+        MinimisedIconOrigin(c.w, c.h, 32, 32, x, y);
+        EXPECT_EQ(x, c.x) << c.w << "x" << c.h;
+        EXPECT_EQ(y, c.y) << c.w << "x" << c.h;
+    }
+}
+
+}  // namespace
