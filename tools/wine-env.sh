@@ -44,6 +44,9 @@ vb_wine_prepare() {
         touch "$WINEPREFIX/.vb-fonts"
     fi
     "$WINESERVER" -p >/dev/null 2>&1
+    # Start the prefix's services now, detached from our output: started later by a test
+    # under CTest they would inherit its pipe and keep it waiting.
+    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 # Ends the prefix's wineserver and every Wine process in it.
