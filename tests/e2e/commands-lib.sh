@@ -1,4 +1,4 @@
-# Helpers shared by test_commands.sh and test_commands_ja.sh (sourced after lib.sh).
+# Helpers shared by the tests that fill the list from a table (sourced after lib.sh).
 
 # Windows path of a name under this test's folder on C:.
 D() { printf 'C:\\vbt-%s\\%s' "$VB_TEST" "$1"; }
@@ -6,17 +6,9 @@ D() { printf 'C:\\vbt-%s\\%s' "$VB_TEST" "$1"; }
 # prepare destination [mode autoCopy autoRestore overwriteCopy overwriteRestore]
 # writes the settings file; file entries "path copy restore" come on stdin.
 prepare() {
-    local dest="$1" mode="${2:-0}" ac="${3:-0}" ar="${4:-0}" oc="${5:-1}" orr="${6:-1}"
-    local i=0 path copy restore
-    {
-        printf '[AutoVellum]\nAutoCopyMode=%s\nCopy=%s\nRestore=%s\n' "$mode" "$ac" "$ar"
-        printf '[OverWrite]\nCopy=%s\nRestore=%s\n' "$oc" "$orr"
-        printf '[DestinationDirectory]\nDirectory=%s\n[Files]\n' "$dest"
-        while read -r path copy restore; do
-            i=$((i + 1))
-            printf 'File%03d=%s\nCopy%03d=%s\nRestore%03d=%s\n' $i "$path" $i "$copy" $i "$restore"
-        done
-    } | vb_settings
+    local entries=() path copy restore
+    while read -r path copy restore; do entries+=("$path|$copy|$restore"); done
+    vb_ini_text "${2:-0}" "${3:-0}" "${4:-0}" "${5:-1}" "${6:-1}" "$1" "${entries[@]}" | vb_settings
 }
 
 # ini_vals section key...: "key=value" for each key of the settings file, blank-separated,

@@ -63,6 +63,21 @@ vb_setup() {
 # The settings file from stdin (written with CRLF, as Windows tools would).
 vb_settings() { sed 's/$/\r/' >"$VB_INI"; }
 
+# Prints a complete settings text (LF): mode autoCopy autoRestore overwriteCopy
+# overwriteRestore dest, then one "path|copy|restore" argument per file entry.
+vb_ini_text() {
+    local i=0 e p c r
+    printf '[AutoVellum]\nAutoCopyMode=%s\nCopy=%s\nRestore=%s\n' "$1" "$2" "$3"
+    printf '[OverWrite]\nCopy=%s\nRestore=%s\n' "$4" "$5"
+    printf '[DestinationDirectory]\nDirectory=%s\n[Files]\n' "$6"
+    shift 6
+    for e in "$@"; do
+        i=$((i + 1))
+        IFS='|' read -r p c r <<<"$e"
+        printf 'File%03d=%s\nCopy%03d=%s\nRestore%03d=%s\n' $i "$p" $i "$c" $i "$r"
+    done
+}
+
 # Writes a file with the given content, creating its folder.
 vb_file() { mkdir -p "$(dirname "$1")"; printf '%s' "$2" >"$1"; }
 
@@ -76,7 +91,25 @@ vb_start() {
 }
 
 # Runs the driver: vb_drive wait \; text 1002. Its output goes to stdout.
-vb_drive() { "$WINE" "$VB_DRIVER" "$@" 2>>"${VB_DIR:-/tmp}/driver.log"; }
+vb_drive() {
+    local log="${VB_DIR:-/tmp}/driver.log" out rc
+    # launch leaves the program holding the driver's output: no capture there.
+    if [ "${1:-}" = launch ]; then
+        "$WINE" "$VB_DRIVER" "$@" 2>>"$log"
+        return
+    fi
+    out="$("$WINE" "$VB_DRIVER" "$@" 2>>"$log")"
+    rc=$?
+    # The driver prints a line for every command or an ERROR line. Nothing at all with a
+    # failure status means Wine did not get it running: try once more, and log it.
+    if [ -z "$out" ] && [ "$rc" -ne 0 ]; then
+        echo "driver ended $rc with no output ($*); running it again" >>"$log"
+        out="$("$WINE" "$VB_DRIVER" "$@" 2>>"$log")"
+        rc=$?
+    fi
+    [ -n "$out" ] && printf '%s\n' "$out"
+    return "$rc"
+}
 
 # Like vb_drive, with the output lines joined by blanks: vb_ask visible \; iconic -> "1 0".
 vb_ask() { vb_drive "$@" | tr '\n' ' ' | sed 's/ $//'; }

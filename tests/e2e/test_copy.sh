@@ -4,26 +4,14 @@
 # final backslash (two or more files work); the cases here copy two files or into an
 # existing folder so that they do not depend on that difference from Windows.
 . "$(dirname "$0")/lib.sh"
-
-prepare() {  # overwrite destDir-line, then file entries "path copy restore" on stdin
-    local overwrite="$1" dest="$2" i=0 path copy restore
-    {
-        printf '[AutoVellum]\nAutoCopyMode=0\n[OverWrite]\nCopy=%s\nRestore=%s\n' "$overwrite" "$overwrite"
-        printf '[DestinationDirectory]\nDirectory=%s\n[Files]\n' "$dest"
-        while read -r path copy restore; do
-            i=$((i + 1))
-            printf 'File%03d=%s\nCopy%03d=%s\nRestore%03d=%s\n' $i "$path" $i "$copy" $i "$restore"
-        done
-    } | vb_settings
-}
-D() { echo "C:\\vbt-$VB_TEST\\$1"; }
+. "$VB_E2E_DIR/commands-lib.sh"
 
 # Copy button, then Restore button after the originals changed: ticks decide which.
 vb_setup worked
 vb_file "$VB_C/src/report.doc" "report"
 vb_file "$VB_C/src/notes.txt" "notes"
 vb_file "$VB_C/src/sub/data.csv" "data"
-prepare 1 "$(D dst)\\" <<EOF2
+prepare "$(D dst)\\" 0 0 0 1 1 <<EOF2
 $(D src)\\report.doc 1 1
 $(D src)\\notes.txt 1 0
 $(D src)\\sub\\data.csv 0 1
@@ -47,7 +35,7 @@ for row in "yes new" "no old"; do
     vb_file "$VB_C/src/a.txt" "new"
     vb_file "$VB_C/src/b.txt" "new"
     vb_file "$VB_C/dst/a.txt" "old"
-    prepare 0 "$(D dst)\\" <<EOF2
+    prepare "$(D dst)\\" 0 0 0 0 0 <<EOF2
 $(D src)\\a.txt 1 1
 $(D src)\\b.txt 1 1
 EOF2
@@ -64,7 +52,7 @@ vb_setup clash
 vb_file "$VB_C/one/a.txt" "first"
 vb_file "$VB_C/two/A.TXT" "second"
 vb_file "$VB_C/one/b.txt" "b"
-prepare 1 "$(D dst)\\" <<EOF2
+prepare "$(D dst)\\" 0 0 0 1 1 <<EOF2
 $(D one)\\a.txt 1 1
 $(D one)\\b.txt 1 1
 $(D two)\\A.TXT 1 1
@@ -82,7 +70,7 @@ assert_file "$VB_C/dst/a.txt" "first" "clash: the copy of a.txt is the first fil
 vb_setup nodest
 vb_file "$VB_C/src/a.txt" "a"
 vb_file "$VB_C/src/b.txt" "b"
-prepare 1 "" <<EOF2
+prepare "" 0 0 0 1 1 <<EOF2
 $(D src)\\a.txt 1 1
 $(D src)\\b.txt 1 1
 EOF2

@@ -8,17 +8,10 @@
 C='C:\vbt-faults'
 
 settings() {  # dest, then "name|copy|restore"... (files under src\)
-    local dest="$1" i=0 e n c r
+    local dest="$1" e entries=()
     shift
-    {
-        printf '[AutoVellum]\nAutoCopyMode=0\nCopy=0\nRestore=0\n[OverWrite]\nCopy=1\nRestore=1\n'
-        printf '[DestinationDirectory]\nDirectory=%s\n[Files]\n' "$dest"
-        for e in "$@"; do
-            i=$((i + 1))
-            IFS='|' read -r n c r <<<"$e"
-            printf 'File%03d=%s\nCopy%03d=%s\nRestore%03d=%s\n' $i "$C\\src\\$n" $i "$c" $i "$r"
-        done
-    } | vb_settings
+    for e in "$@"; do entries+=("$C\\src\\$e"); done
+    vb_ini_text 0 0 0 1 1 "$dest" "${entries[@]}" | vb_settings
 }
 
 # Presses a button, waits for the operation to end, answers an overwrite question with

@@ -13,15 +13,9 @@ py_ini() { python3 -c "$1" >"$VB_INI"; }
 
 # A valid block of settings, CRLF: mode, copy switch, dest, then "path|copy|restore"...
 block() {
-    local mode="$1" copy="$2" dest="$3" i=0 e
+    local mode="$1" copy="$2" dest="$3"
     shift 3
-    printf '[AutoVellum]\r\nAutoCopyMode=%s\r\nCopy=%s\r\nRestore=0\r\n' "$mode" "$copy"
-    printf '[OverWrite]\r\nCopy=1\r\nRestore=0\r\n[DestinationDirectory]\r\nDirectory=%s\r\n[Files]\r\n' "$dest"
-    for e in "$@"; do
-        i=$((i + 1))
-        IFS='|' read -r p c r <<<"$e"
-        printf 'File%03d=%s\r\nCopy%03d=%s\r\nRestore%03d=%s\r\n' $i "$p" $i "$c" $i "$r"
-    done
+    vb_ini_text "$mode" "$copy" 0 1 0 "$dest" "$@" | sed 's/$/\r/'
 }
 
 # What the window shows: list rows, destination text, Auto Copy and Over Write boxes.
