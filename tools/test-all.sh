@@ -15,7 +15,7 @@ run_level() {  # name, command...
 run_level native ctest --test-dir build/native --output-on-failure
 # Everything under Wine shares one display and one warm wine server.
 run_level wine ./tools/with-xvfb.sh bash -c \
-    '. tools/wine-env.sh && vb_wine_prepare && ctest --test-dir build/win64 --output-on-failure' 
+    '. tools/wine-env.sh && vb_wine_prepare && ctest --test-dir build/win64 --output-on-failure'
 run_level e2e ./tools/with-xvfb.sh ./tests/e2e/run-all.sh
 if [ -x tools/fuzz.sh ]; then run_level fuzz-smoke ./tools/fuzz.sh --smoke; fi
 
