@@ -18,7 +18,7 @@ char Fold(char c) {
 }
 
 // Both bytes of a double-byte character must match exactly.
-bool SamePath(const char* a, const char* b, LeadByteFn isLeadByte) {
+bool SameBytesFolded(const char* a, const char* b, LeadByteFn isLeadByte) {
     for (;;) {
         if (IsLead(isLeadByte, a)) {
             if (a[0] != b[0] || a[1] != b[1])
@@ -35,6 +35,16 @@ bool SamePath(const char* a, const char* b, LeadByteFn isLeadByte) {
         ++b;
     }
 }
+
+// How names and paths are compared: by the host's rule when it gives one.
+struct Names {
+    LeadByteFn isLeadByte;
+    SameNameFn sameName;
+
+    bool Same(const char* a, const char* b) const {
+        return sameName ? sameName(a, b) : SameBytesFolded(a, b, isLeadByte);
+    }
+};
 
 // '*' and '?' are never the second byte of a double-byte character, so any such byte
 // is a wildcard (or an invalid pair that the shell would read as one).
@@ -60,9 +70,9 @@ bool EndsWithSeparator(const char* dir, LeadByteFn isLeadByte) {
     return last;
 }
 
-void AddLeftOut(FileRequest& request, const char* path, LeadByteFn isLeadByte) {
+void AddLeftOut(FileRequest& request, const char* path, const Names& names) {
     for (const std::string& seen : request.leftOut)
-        if (SamePath(seen.c_str(), path, isLeadByte))
+        if (names.Same(seen.c_str(), path))
             return;
     request.leftOut.push_back(path);
 }
@@ -78,8 +88,7 @@ int32_t Tick(const FileEntry& entry, Operation op) {
 // own no name there.
 enum class Verdict { Take, Skip, Refuse };
 
-Verdict Judge(const FileTable& table, int k, const char* name, Operation op,
-              LeadByteFn isLeadByte) {
+Verdict Judge(const FileTable& table, int k, const char* name, Operation op, const Names& names) {
     const char* path = table.entries[k].path;
     if (name[0] == '\0' || HasWildcard(path))
         return Verdict::Refuse;
@@ -88,15 +97,15 @@ Verdict Judge(const FileTable& table, int k, const char* name, Operation op,
         const char* earlier = table.entries[j].path;
         if (earlier[0] == '\0' || HasWildcard(earlier))
             continue;
-        FileNameOf(earlier, isLeadByte, other, kPathSize);
-        if (!SamePath(name, other, isLeadByte))
+        FileNameOf(earlier, names.isLeadByte, other, kPathSize);
+        if (!names.Same(name, other))
             continue;
-        if (!SamePath(path, earlier, isLeadByte))
+        if (!names.Same(path, earlier))
             return Verdict::Refuse;
         // The same file listed twice is done once, by its first ticked entry.
         for (int i = j; i < k; ++i) {
             const FileEntry& twin = table.entries[i];
-            if (Tick(twin, op) == 1 && SamePath(path, twin.path, isLeadByte))
+            if (Tick(twin, op) == 1 && names.Same(path, twin.path))
                 return Verdict::Skip;
         }
         return Verdict::Take;
@@ -105,8 +114,9 @@ Verdict Judge(const FileTable& table, int k, const char* name, Operation op,
 }
 
 FileRequest Build(Operation op, const FileTable& table, const char* destDir, int overwrite,
-                  LeadByteFn isLeadByte, ExistsFn exists) {
+                  LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {
     FileRequest request;
+    const Names names{isLeadByte, sameName};
     const bool copying = op == Operation::Copy;
     request.flags = kFofSimpleProgress | kFofNoConfirmMkdir | (copying ? 0u : kFofMultiDestFiles);
     if (overwrite == 1)
@@ -129,11 +139,11 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         if (Tick(entry, op) != 1)
             continue;
         FileNameOf(entry.path, isLeadByte, name, kPathSize);
-        switch (Judge(table, k, name, op, isLeadByte)) {
+        switch (Judge(table, k, name, op, names)) {
         case Verdict::Skip:
             continue;
         case Verdict::Refuse:
-            AddLeftOut(request, entry.path, isLeadByte);
+            AddLeftOut(request, entry.path, names);
             continue;
         case Verdict::Take:
             break;
@@ -162,11 +172,12 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
 } // namespace
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
-                             LeadByteFn isLeadByte, ExistsFn exists) {
-    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists);
+                             LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {
+    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists, sameName);
 }
 
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
-                                LeadByteFn isLeadByte, ExistsFn exists) {
-    return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, exists);
+                                LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {
+    return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, exists,
+                 sameName);
 }

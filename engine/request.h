@@ -29,9 +29,13 @@ struct FileRequest {
 
 // Tells whether a source file exists; null means every source is taken as existing.
 using ExistsFn = bool (*)(const char* path);
+// Tells whether two paths (or two names) name the same file, as the file system compares
+// them; null ignores the case of ASCII letters only and treats '/' as '\\'.
+using SameNameFn = bool (*)(const char* a, const char* b);
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
-                             LeadByteFn isLeadByte, ExistsFn exists = nullptr);
+                             LeadByteFn isLeadByte, ExistsFn exists = nullptr,
+                             SameNameFn sameName = nullptr);
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir,
                                 int overwriteOnRestore, LeadByteFn isLeadByte,
-                                ExistsFn exists = nullptr);
+                                ExistsFn exists = nullptr, SameNameFn sameName = nullptr);

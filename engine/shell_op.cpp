@@ -1,5 +1,6 @@
 #include "engine/shell_op.h"
 #include <shellapi.h>
+#include <cstring>
 
 namespace {
 struct FileState {
@@ -27,6 +28,21 @@ bool Changed(const FileState& before, const FileState& after) {
 }  // namespace
 
 bool FileExistsA(const char* path) { return StateOf(path).exists; }
+
+bool SameFileNameA(const char* a, const char* b) {
+    // Converted as the ANSI file functions convert names before they reach the file system.
+    std::wstring wide[2];
+    const char* paths[2] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        int n = ::MultiByteToWideChar(CP_ACP, 0, paths[i], -1, nullptr, 0);
+        if (n <= 0) return std::strcmp(a, b) == 0;
+        wide[i].resize(static_cast<size_t>(n));
+        ::MultiByteToWideChar(CP_ACP, 0, paths[i], -1, &wide[i][0], n);
+        for (wchar_t& c : wide[i])
+            if (c == L'/') c = L'\\';
+    }
+    return ::CompareStringOrdinal(wide[0].c_str(), -1, wide[1].c_str(), -1, TRUE) == CSTR_EQUAL;
+}
 
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
                            bool removeBroken) {

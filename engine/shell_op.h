@@ -18,3 +18,6 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
 
 // For building requests: whether a file (not a folder) exists at the path.
 bool FileExistsA(const char* path);
+// For building requests: whether two ANSI paths name the same file, letter case ignored
+// by the system's own table (so "\xE9" and "\xC9" match, as they do on NTFS).
+bool SameFileNameA(const char* a, const char* b);

@@ -25,13 +25,13 @@ void CMainDlg::DoRestore() { RunRestore(true); }
 
 void CMainDlg::RunCopy(bool fromButton) {
     Issue(BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp,
-                           FileExistsA),
+                           FileExistsA, SameFileNameA),
           true, fromButton);
 }
 
 void CMainDlg::RunRestore(bool fromButton) {
     Issue(BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore, IsLeadByteAcp,
-                              FileExistsA),
+                              FileExistsA, SameFileNameA),
           false, fromButton);
 }
 

@@ -66,6 +66,25 @@ vb_drive press ok \; sleep 300 \; settle >/dev/null
 assert_eq "a.txt b.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "clash: the left-out file is not copied"
 assert_file "$VB_C/dst/a.txt" "first" "clash: the copy of a.txt is the first file's"
 
+# Letters beyond ASCII fold as well: "été.txt" and "ÉTÉ.TXT" are one name on Windows. The
+# settings file is in the program's code page (1252).
+vb_setup clash-accents
+vb_file "$VB_C/one/été.txt" "first"
+vb_file "$VB_C/two/ÉTÉ.TXT" "second"
+mkdir -p "$VB_C/dst"  # one file into a missing folder fails under Wine
+e=$'\xe9' E=$'\xc9'
+prepare "$(D dst)\\" 0 0 0 1 1 <<EOF2
+$(D one)\\${e}t${e}.txt 1 1
+$(D two)\\${E}T${E}.TXT 1 1
+EOF2
+vb_start
+vb_drive wait \; pclick 1004 >/dev/null
+want="VellumBox	These files were left out, because a file of the same name comes earlier in the list:|$(D two)\\ÉTÉ.TXT"
+assert_eq "$want" "$(vb_ask dialog)" "clash-accents: the later file is named as left out"
+vb_drive press ok \; sleep 300 \; settle >/dev/null
+assert_eq "été.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "clash-accents: one copy only"
+assert_file "$VB_C/dst/été.txt" "first" "clash-accents: the copy is the first file's"
+
 # Quiet mode 2 with no destination copies nowhere (not into the current folder).
 vb_setup nodest
 vb_file "$VB_C/src/a.txt" "a"

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "res/resource.h"
+#include "engine/shell_op.h"
 #include "ui/main_dlg.h"
 
 namespace {
@@ -449,6 +450,43 @@ TEST(MainWindowCommands, FullTableReenablesSelectAfterDeletion) {
         EXPECT_EQ(d.Table().count, 31);
         EXPECT_TRUE(d.Enabled(IDC_SELECT_FILE));
     });
+}
+
+// ---- file names, compared as the file system compares them ----
+
+// Both are run in each locale; a case needs its code page (0: any).
+void ExpectSameFileNames(UINT codePage) {
+    struct Case {
+        UINT codePage;
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {0, "C:\\Work\\a.txt", "c:/work/A.TXT", true},
+        {0, "C:\\Work\\a.txt", "C:\\Work\\b.txt", false},
+        {1252, "été.txt", "ÉTÉ.TXT", true},
+        {1252, "é.txt", "e.txt", false},
+        {1252, "straße.txt", "STRASSE.TXT", false},
+        {932, "Ａ.txt", "ａ.TXT", true},  // full-width letters fold as well
+        {932, "ア.txt", "ァ.txt", false},
+        {932, "C:\\表\\ソ.txt", "c:/表/ソ.TXT", true},
+    };
+    for (const Case& c : cases) {
+        if (c.codePage != 0 && c.codePage != codePage) continue;
+        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+        EXPECT_EQ(SameFileNameA(Ansi(c.a).c_str(), Ansi(c.b).c_str()), c.same);
+    }
+}
+
+TEST(SameFileName, FoldsLettersAsTheSystemDoes) {
+    if (GetACP() != 1252) GTEST_SKIP() << "needs the English locale";
+    ExpectSameFileNames(1252);
+}
+
+TEST(SameFileNameJapanese, FoldsLettersAsTheSystemDoes) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese locale";
+    ExpectSameFileNames(932);
 }
 
 // ---- Japanese resources (run with LANG=ja_JP.UTF-8) ----
