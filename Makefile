@@ -9,7 +9,7 @@ JOBS ?= $(shell nproc)
 CMAKE_WIN = cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: all setup build build-win64 build-win32 build-native run test test-native test-wine \
-        test-e2e fuzz bench dist clean
+        test-e2e fuzz bench dist format clean
 
 all: build
 
@@ -44,6 +44,10 @@ bench: build
 
 dist: build
 	@./tools/dist.sh
+
+# Formats every C++ file by .clang-format.
+format: setup
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf build dist

@@ -13,7 +13,8 @@ int wmain(int argc, wchar_t** argv) {
     int failed = 0;
     do {
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (!CopyFileW((src + L"\\" + fd.cFileName).c_str(), (dst + L"\\" + fd.cFileName).c_str(), FALSE))
+        if (!CopyFileW((src + L"\\" + fd.cFileName).c_str(), (dst + L"\\" + fd.cFileName).c_str(),
+                       FALSE))
             ++failed;
     } while (FindNextFileW(find, &fd));
     FindClose(find);

@@ -12,8 +12,7 @@ bool IsLead(LeadByteFn isLeadByte, const char* p) {
 
 // Folds ASCII letters as Windows compares file names, and treats '/' as '\\'.
 char Fold(char c) {
-    if (c == '/')
-        return '\\';
+    if (c == '/') return '\\';
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
@@ -21,16 +20,13 @@ char Fold(char c) {
 bool SameBytesFolded(const char* a, const char* b, LeadByteFn isLeadByte) {
     for (;;) {
         if (IsLead(isLeadByte, a)) {
-            if (a[0] != b[0] || a[1] != b[1])
-                return false;
+            if (a[0] != b[0] || a[1] != b[1]) return false;
             a += 2;
             b += 2;
             continue;
         }
-        if (Fold(*a) != Fold(*b))
-            return false;
-        if (*a == '\0')
-            return true;
+        if (Fold(*a) != Fold(*b)) return false;
+        if (*a == '\0') return true;
         ++a;
         ++b;
     }
@@ -50,8 +46,7 @@ struct Names {
 // is a wildcard (or an invalid pair that the shell would read as one).
 bool HasWildcard(const char* path) {
     for (const char* p = path; *p; ++p)
-        if (*p == '*' || *p == '?')
-            return true;
+        if (*p == '*' || *p == '?') return true;
     return false;
 }
 
@@ -72,8 +67,7 @@ bool EndsWithSeparator(const char* dir, LeadByteFn isLeadByte) {
 
 void AddLeftOut(FileRequest& request, const char* path, const Names& names) {
     for (const std::string& seen : request.leftOut)
-        if (names.Same(seen.c_str(), path))
-            return;
+        if (names.Same(seen.c_str(), path)) return;
     request.leftOut.push_back(path);
 }
 
@@ -90,23 +84,18 @@ enum class Verdict { Take, Skip, Refuse };
 
 Verdict Judge(const FileTable& table, int k, const char* name, Operation op, const Names& names) {
     const char* path = table.entries[k].path;
-    if (name[0] == '\0' || HasWildcard(path))
-        return Verdict::Refuse;
+    if (name[0] == '\0' || HasWildcard(path)) return Verdict::Refuse;
     char other[kPathSize];
     for (int j = 0; j < k; ++j) {
         const char* earlier = table.entries[j].path;
-        if (earlier[0] == '\0' || HasWildcard(earlier))
-            continue;
+        if (earlier[0] == '\0' || HasWildcard(earlier)) continue;
         FileNameOf(earlier, names.isLeadByte, other, kPathSize);
-        if (!names.Same(name, other))
-            continue;
-        if (!names.Same(path, earlier))
-            return Verdict::Refuse;
+        if (!names.Same(name, other)) continue;
+        if (!names.Same(path, earlier)) return Verdict::Refuse;
         // The same file listed twice is done once, by its first ticked entry.
         for (int i = j; i < k; ++i) {
             const FileEntry& twin = table.entries[i];
-            if (Tick(twin, op) == 1 && names.Same(path, twin.path))
-                return Verdict::Skip;
+            if (Tick(twin, op) == 1 && names.Same(path, twin.path)) return Verdict::Skip;
         }
         return Verdict::Take;
     }
@@ -119,25 +108,20 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
     const Names names{isLeadByte, sameName};
     const bool copying = op == Operation::Copy;
     request.flags = kFofSimpleProgress | kFofNoConfirmMkdir | (copying ? 0u : kFofMultiDestFiles);
-    if (overwrite == 1)
-        request.flags |= kFofNoConfirmation;
+    if (overwrite == 1) request.flags |= kFofNoConfirmation;
     // Without a folder the sources or targets would be relative to the working directory.
-    if (!destDir || destDir[0] == '\0')
-        return request;
+    if (!destDir || destDir[0] == '\0') return request;
 
     // A hand-edited destination may lack its final separator. Both operations add it:
     // without it Copy would write a single file over a file of the folder's name.
     std::string folder = destDir;
-    if (!EndsWithSeparator(destDir, isLeadByte))
-        folder += '\\';
+    if (!EndsWithSeparator(destDir, isLeadByte)) folder += '\\';
 
     char name[kPathSize];
     for (int k = 0; k < kMaxFiles; ++k) {
         const FileEntry& entry = table.entries[k];
-        if (entry.path[0] == '\0')
-            continue;
-        if (Tick(entry, op) != 1)
-            continue;
+        if (entry.path[0] == '\0') continue;
+        if (Tick(entry, op) != 1) continue;
         FileNameOf(entry.path, isLeadByte, name, kPathSize);
         switch (Judge(table, k, name, op, names)) {
         case Verdict::Skip:
@@ -148,16 +132,15 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         case Verdict::Take:
             break;
         }
-        CopyPair pair = copying ? CopyPair{entry.path, folder + name}
-                                : CopyPair{folder + name, entry.path};
+        CopyPair pair =
+            copying ? CopyPair{entry.path, folder + name} : CopyPair{folder + name, entry.path};
         // The shell refuses a whole request for one missing source; leave it out instead.
         if (exists && !exists(pair.source.c_str())) {
             request.missing.push_back(entry.path);
             continue;
         }
         request.from.append(pair.source).push_back('\0');
-        if (!copying)
-            request.to.append(pair.target).push_back('\0');
+        if (!copying) request.to.append(pair.target).push_back('\0');
         request.pairs.push_back(std::move(pair));
         ++request.count;
     }
@@ -169,7 +152,7 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
     return request;
 }
 
-} // namespace
+}  // namespace
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
                              LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {

@@ -18,13 +18,13 @@ struct CopyPair {
 };
 
 struct FileRequest {
-    std::string from;                   // names, each followed by '\0', then one more '\0'
-    std::string to;                     // the same form
-    unsigned flags = 0;                 // 16-bit flag word
-    int count = 0;                      // files taken; no shell call when 0
-    std::vector<std::string> leftOut;   // ticked paths refused (name clash, wildcard)
-    std::vector<std::string> missing;   // ticked paths whose source does not exist
-    std::vector<CopyPair> pairs;        // what each taken file becomes, in list order
+    std::string from;                  // names, each followed by '\0', then one more '\0'
+    std::string to;                    // the same form
+    unsigned flags = 0;                // 16-bit flag word
+    int count = 0;                     // files taken; no shell call when 0
+    std::vector<std::string> leftOut;  // ticked paths refused (name clash, wildcard)
+    std::vector<std::string> missing;  // ticked paths whose source does not exist
+    std::vector<CopyPair> pairs;       // what each taken file becomes, in list order
 };
 
 // Tells whether a source file exists; null means every source is taken as existing.
@@ -36,6 +36,6 @@ using SameNameFn = bool (*)(const char* a, const char* b);
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
                              LeadByteFn isLeadByte, ExistsFn exists = nullptr,
                              SameNameFn sameName = nullptr);
-FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir,
-                                int overwriteOnRestore, LeadByteFn isLeadByte,
-                                ExistsFn exists = nullptr, SameNameFn sameName = nullptr);
+FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
+                                LeadByteFn isLeadByte, ExistsFn exists = nullptr,
+                                SameNameFn sameName = nullptr);

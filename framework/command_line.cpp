@@ -1,8 +1,7 @@
 #include "framework/command_line.h"
 
 const char* ArgumentPart(const char* commandLine, LeadByteTest isLeadByte) {
-    if (!commandLine)
-        return "";
+    if (!commandLine) return "";
     auto code = [](const char* q) { return static_cast<unsigned char>(*q); };
     const char* p = commandLine;
     if (*p == '"') {
@@ -16,14 +15,11 @@ const char* ArgumentPart(const char* commandLine, LeadByteTest isLeadByte) {
                 ++p;
         }
         // An unclosed quote swallows the whole line: nothing is left for arguments.
-        if (!*p)
-            return p;
+        if (!*p) return p;
         ++p;
     } else {
-        while (code(p) > 32)
-            ++p;
+        while (code(p) > 32) ++p;
     }
-    while (*p && code(p) <= 32)
-        ++p;
+    while (*p && code(p) <= 32) ++p;
     return p;
 }

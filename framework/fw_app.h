@@ -20,7 +20,7 @@ public:
     HINSTANCE m_hInstance = nullptr;
     const char* m_lpCmdLine = "";  // argument part of the command line
     int m_nCmdShow = SW_SHOWNORMAL;
-    CString m_appName;             // title of message boxes
+    CString m_appName;  // title of message boxes
     // Owner of every dialog and message box created without a parent.
     CWnd* m_pMainWnd = nullptr;
 

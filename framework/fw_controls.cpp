@@ -4,8 +4,8 @@
 #include "framework/fw_app.h"
 
 int CListCtrl::InsertColumn(int col, const LVCOLUMNA& column) {
-    return static_cast<int>(
-        SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(col), reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(col),
+                                        reinterpret_cast<LPARAM>(&column)));
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD mask, DWORD style) {

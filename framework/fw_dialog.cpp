@@ -63,8 +63,8 @@ INT_PTR CDialog::DoModal() {
     continueModal = true;
     modalResult = -1;
     creatingDialog = this;
-    HWND hwnd = ::CreateDialogIndirectParamA(inst, tmpl, owner, DialogProc,
-                                             reinterpret_cast<LPARAM>(this));
+    HWND hwnd =
+        ::CreateDialogIndirectParamA(inst, tmpl, owner, DialogProc, reinterpret_cast<LPARAM>(this));
     creatingDialog = nullptr;
 
     if (hwnd) {

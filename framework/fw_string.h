@@ -19,11 +19,28 @@ public:
     bool IsEmpty() const { return text.empty(); }
     void Empty() { text.clear(); }
 
-    CString& operator=(const char* s) { text = s ? s : ""; return *this; }
-    CString& operator+=(const char* s) { text += s ? s : ""; return *this; }
-    CString& operator+=(const CString& s) { text += s.text; return *this; }
-    friend CString operator+(const CString& a, const char* b) { CString r(a); r += b; return r; }
-    friend CString operator+(const CString& a, const CString& b) { CString r(a); r += b; return r; }
+    CString& operator=(const char* s) {
+        text = s ? s : "";
+        return *this;
+    }
+    CString& operator+=(const char* s) {
+        text += s ? s : "";
+        return *this;
+    }
+    CString& operator+=(const CString& s) {
+        text += s.text;
+        return *this;
+    }
+    friend CString operator+(const CString& a, const char* b) {
+        CString r(a);
+        r += b;
+        return r;
+    }
+    friend CString operator+(const CString& a, const CString& b) {
+        CString r(a);
+        r += b;
+        return r;
+    }
     bool operator==(const char* s) const { return text == (s ? s : ""); }
     bool operator!=(const char* s) const { return !(*this == s); }
 

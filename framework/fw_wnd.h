@@ -91,7 +91,7 @@ public:                                                                         
 #define VB_SELF static_cast<ThisClass*>(self)
 
 #define ON_COMMAND(id, fn)                                                                         \
-    {WM_COMMAND, 0, static_cast<UINT>(id), [](CWnd* self, WPARAM, LPARAM) -> LRESULT {            \
+    {WM_COMMAND, 0, static_cast<UINT>(id), [](CWnd* self, WPARAM, LPARAM) -> LRESULT {             \
          VB_SELF->fn();                                                                            \
          return 0;                                                                                 \
      }},
@@ -131,9 +131,8 @@ public:                                                                         
          return 0;                                                                                 \
      }},
 #define ON_WM_QUERYENDSESSION()                                                                    \
-    {WM_QUERYENDSESSION, 0, 0, [](CWnd* self, WPARAM, LPARAM) -> LRESULT {                         \
-         return VB_SELF->OnQueryEndSession();                                                      \
-     }},
+    {WM_QUERYENDSESSION, 0, 0,                                                                     \
+     [](CWnd* self, WPARAM, LPARAM) -> LRESULT { return VB_SELF->OnQueryEndSession(); }},
 
 // Data exchange between members and controls. Towards the controls when
 // m_bSaveAndValidate is FALSE, towards the members when TRUE.

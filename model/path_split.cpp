@@ -16,18 +16,16 @@ void CopyPart(char* dest, size_t size, const char* begin, const char* end, LeadB
     const char* p = begin;
     while (p < end) {
         size_t step = (IsLead(isLeadByte, p) && p + 1 < end) ? 2 : 1;
-        if (n + step > size - 1)
-            break;
-        for (size_t s = 0; s < step; ++s)
-            dest[n++] = *p++;
+        if (n + step > size - 1) break;
+        for (size_t s = 0; s < step; ++s) dest[n++] = *p++;
     }
     dest[n] = '\0';
 }
 
 struct Marks {
     const char* afterDrive;
-    const char* nameStart; // just after the last separator
-    const char* lastDot;   // in the name, or null
+    const char* nameStart;  // just after the last separator
+    const char* lastDot;    // in the name, or null
     const char* end;
 };
 
@@ -53,11 +51,10 @@ Marks Scan(const char* path, LeadByteFn isLeadByte) {
     return m;
 }
 
-} // namespace
+}  // namespace
 
 void SplitPath(const char* path, LeadByteFn isLeadByte, PathParts& parts) {
-    if (!path)
-        path = "";
+    if (!path) path = "";
     const Marks m = Scan(path, isLeadByte);
     const char* extStart = m.lastDot ? m.lastDot : m.end;
     CopyPart(parts.drive, sizeof parts.drive, path, m.afterDrive, isLeadByte);
@@ -67,18 +64,12 @@ void SplitPath(const char* path, LeadByteFn isLeadByte, PathParts& parts) {
 }
 
 void FileNameOf(const char* path, LeadByteFn isLeadByte, char* out, int outSize) {
-    if (!out || outSize <= 0)
-        return;
-    if (!path)
-        path = "";
+    if (!out || outSize <= 0) return;
+    if (!path) path = "";
     const Marks m = Scan(path, isLeadByte);
     CopyPart(out, static_cast<size_t>(outSize), m.nameStart, m.end, isLeadByte);
 }
 
-bool IsLeadByte932(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+bool IsLeadByte932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
-bool IsLeadByteNone(unsigned char) {
-    return false;
-}
+bool IsLeadByteNone(unsigned char) { return false; }

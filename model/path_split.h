@@ -5,10 +5,10 @@
 using LeadByteFn = bool (*)(unsigned char);
 
 struct PathParts {
-    char drive[3];     // "C:" or empty
-    char dir[256];     // up to and including the last '\\' or '/'
-    char fname[256];   // base name without extension
-    char ext[256];     // from the last '.' of the name, dot included
+    char drive[3];    // "C:" or empty
+    char dir[256];    // up to and including the last '\\' or '/'
+    char fname[256];  // base name without extension
+    char ext[256];    // from the last '.' of the name, dot included
 };
 
 // Never overflows: each part is cut to fit its buffer.

@@ -25,11 +25,9 @@ int32_t ReadSwitch(ProfileStore& store, const char* section, const char* key, co
     return std::strcmp(buf, "1") == 0 ? 1 : 0;
 }
 
-const char* SwitchText(int32_t value) {
-    return value == 1 ? "1" : "0";
-}
+const char* SwitchText(int32_t value) { return value == 1 ? "1" : "0"; }
 
-} // namespace
+}  // namespace
 
 void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& table) {
     char buf[kPathSize];
@@ -78,8 +76,7 @@ void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& tab
 bool SaveSettingsTo(ProfileStore& store, const AppSettings& settings, const FileTable& table) {
     bool ok = true;
     auto write = [&](const char* section, const char* key, const char* value) {
-        if (!store.Write(section, key, value))
-            ok = false;
+        if (!store.Write(section, key, value)) ok = false;
     };
     const char* mode = settings.autoCopyMode == 1 ? "1" : settings.autoCopyMode == 2 ? "2" : "0";
     write(kAutoSection, "AutoCopyMode", mode);

@@ -8,9 +8,9 @@ struct AppSettings {
     int32_t autoCopyMode;        // 0, 1 or 2 (the three-state Auto Copy box)
     int32_t overwriteOnRestore;  // 1 = replace without asking
     int32_t overwriteOnCopy;
-    int32_t autoRestore;         // 1 = restore when the session ends
-    int32_t autoCopy;            // 1 = copy at start
-    char destDir[kPathSize];     // empty = none chosen
+    int32_t autoRestore;      // 1 = restore when the session ends
+    int32_t autoCopy;         // 1 = copy at start
+    char destDir[kPathSize];  // empty = none chosen
 };
 
 class ProfileStore {

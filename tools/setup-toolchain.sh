@@ -4,7 +4,7 @@
 set -e
 PKGS="mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix cmake ninja-build make g++ \
 wine wine64 xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic googletest \
-clang libclang-rt-14-dev zip"
+clang libclang-rt-14-dev clang-format zip"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -8,9 +8,7 @@ CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(IDD_ABOUTBOX, parent) {}
 
 CAboutDlg::~CAboutDlg() = default;
 
-void CAboutDlg::DoDataExchange(CDataExchange* dx) {
-    CDialog::DoDataExchange(dx);
-}
+void CAboutDlg::DoDataExchange(CDataExchange* dx) { CDialog::DoDataExchange(dx); }
 
 BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -23,8 +21,7 @@ BOOL CAboutDlg::OnInitDialog() {
     HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
     DWORD length = ::GetModuleFileNameA(instance, exePath, sizeof exePath);
     // A truncated name is not the file's name: read nothing rather than another file.
-    if (length == 0 || length >= sizeof exePath)
-        exePath[0] = '\0';
+    if (length == 0 || length >= sizeof exePath) exePath[0] = '\0';
 
     CString company, internalName, copyright, version;
     {

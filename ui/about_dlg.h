@@ -4,11 +4,11 @@
 #include "framework/fw_dialog.h"
 
 class CAboutDlg : public CDialog {
-  public:
+public:
     explicit CAboutDlg(CWnd* parent = nullptr);
     ~CAboutDlg() override;
 
-  protected:
+protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
     // No message map of its own: OK and Cancel end the box through the framework's map.

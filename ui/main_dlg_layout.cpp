@@ -12,10 +12,9 @@ CMainDlg::CMainDlg(const char* argumentPart, CWnd* parent)
     destText = "";
     overWriteCheck = 0;
     settings.autoCopyMode = 0;
-    mainIcon = static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(),
-                                               MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                               ::GetSystemMetrics(SM_CXICON),
-                                               ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    mainIcon = static_cast<HICON>(::LoadImageA(
+        AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
 }
 
 CMainDlg::~CMainDlg() {

@@ -12,8 +12,7 @@ bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
 class PrivateProfile : public ProfileStore {
 public:
     explicit PrivateProfile(const char* path) : iniPath(path) {}
-    void Read(const char* section, const char* key, const char* def, char* buf,
-              int size) override {
+    void Read(const char* section, const char* key, const char* def, char* buf, int size) override {
         ::GetPrivateProfileStringA(section, key, def, buf, static_cast<DWORD>(size), iniPath);
     }
     bool Write(const char* section, const char* key, const char* value) override {

@@ -11,14 +11,13 @@ constexpr size_t kQuotedSize = kPathSize + 2;
 
 // The machine-wide Run key, open for `access` until it goes out of scope.
 class RunKey {
-  public:
+public:
     explicit RunKey(REGSAM access) {
         if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access, &handle) != ERROR_SUCCESS)
             handle = nullptr;
     }
     ~RunKey() {
-        if (handle)
-            ::RegCloseKey(handle);
+        if (handle) ::RegCloseKey(handle);
     }
     RunKey(const RunKey&) = delete;
     RunKey& operator=(const RunKey&) = delete;
@@ -26,7 +25,7 @@ class RunKey {
     explicit operator bool() const { return handle != nullptr; }
     HKEY get() const { return handle; }
 
-  private:
+private:
     HKEY handle = nullptr;
 };
 
@@ -34,11 +33,9 @@ class RunKey {
 // not the main window, whose path is the only one worth registering.
 bool QuotedExePath(const CWnd& dlg, char (&text)[kQuotedSize]) {
     auto* main = dynamic_cast<CMainDlg*>(CDialog::FromHandle(dlg.GetParent()));
-    if (!main)
-        return false;
+    if (!main) return false;
     size_t length = strnlen(main->exePath, sizeof main->exePath);
-    if (length == 0 || length == sizeof main->exePath)
-        return false;
+    if (length == 0 || length == sizeof main->exePath) return false;
     text[0] = '"';
     std::memcpy(text + 1, main->exePath, length);
     text[length + 1] = '"';
@@ -50,8 +47,7 @@ bool QuotedExePath(const CWnd& dlg, char (&text)[kQuotedSize]) {
 // takes the longest registration we can write, so our own value is always recognised.
 bool HoldsRegistration(const char* expected) {
     RunKey key(KEY_QUERY_VALUE);
-    if (!key)
-        return false;
+    if (!key) return false;
     char data[kQuotedSize];
     DWORD size = sizeof data;
     DWORD type = REG_NONE;
@@ -62,7 +58,7 @@ bool HoldsRegistration(const char* expected) {
     size_t length = strnlen(data, size);
     return length == std::strlen(expected) && std::memcmp(data, expected, length) == 0;
 }
-} // namespace
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CStartupDlg, CDialog)
 ON_BN_CLICKED(IDC_STARTUP_SET, OnSetStartup)
@@ -73,9 +69,7 @@ CStartupDlg::CStartupDlg(CWnd* parent) : CDialog(IDD_STARTUP, parent) {}
 
 CStartupDlg::~CStartupDlg() = default;
 
-void CStartupDlg::DoDataExchange(CDataExchange* dx) {
-    CDialog::DoDataExchange(dx);
-}
+void CStartupDlg::DoDataExchange(CDataExchange* dx) { CDialog::DoDataExchange(dx); }
 
 BOOL CStartupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -91,11 +85,9 @@ BOOL CStartupDlg::OnInitDialog() {
 
 void CStartupDlg::OnSetStartup() {
     char text[kQuotedSize];
-    if (!QuotedExePath(*this, text))
-        return;
+    if (!QuotedExePath(*this, text)) return;
     RunKey key(KEY_SET_VALUE);
-    if (!key)
-        return;
+    if (!key) return;
     DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
     if (::RegSetValueExA(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                          size) == ERROR_SUCCESS)
@@ -104,10 +96,8 @@ void CStartupDlg::OnSetStartup() {
 
 void CStartupDlg::OnClearStartup() {
     RunKey key(KEY_SET_VALUE);
-    if (!key)
-        return;
-    if (::RegDeleteValueA(key.get(), kValueName) == ERROR_SUCCESS)
-        ShowRegistered(false);
+    if (!key) return;
+    if (::RegDeleteValueA(key.get(), kValueName) == ERROR_SUCCESS) ShowRegistered(false);
 }
 
 void CStartupDlg::ShowRegistered(bool registered) {

@@ -4,11 +4,11 @@
 #include "framework/fw_dialog.h"
 
 class CStartupDlg : public CDialog {
-  public:
+public:
     explicit CStartupDlg(CWnd* parent = nullptr);
     ~CStartupDlg() override;
 
-  protected:
+protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
     void OnSetStartup();
@@ -16,6 +16,6 @@ class CStartupDlg : public CDialog {
 
     DECLARE_MESSAGE_MAP()
 
-  private:
+private:
     void ShowRegistered(bool registered);
 };

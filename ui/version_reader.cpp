@@ -5,8 +5,7 @@
 VersionReader::VersionReader(const char* path) {
     DWORD ignored = 0;
     DWORD size = ::GetFileVersionInfoSizeA(path, &ignored);
-    if (size == 0)
-        return;
+    if (size == 0) return;
     versionData.resize(size);
     if (!::GetFileVersionInfoA(path, 0, size, versionData.data())) {
         versionData.clear();
@@ -22,8 +21,7 @@ VersionReader::VersionReader(const char* path) {
 }
 
 CString VersionReader::Query(const char* key) const {
-    if (!translation)
-        return CString();
+    if (!translation) return CString();
     char subBlock[128];
     std::snprintf(subBlock, sizeof subBlock, "\\StringFileInfo\\%04X%04X\\%s", translation[0],
                   translation[1], key);

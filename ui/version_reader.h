@@ -10,7 +10,7 @@
 #include "framework/fw_string.h"
 
 class VersionReader {
-  public:
+public:
     explicit VersionReader(const char* path);
     VersionReader(const VersionReader&) = delete;
     VersionReader& operator=(const VersionReader&) = delete;
@@ -20,9 +20,9 @@ class VersionReader {
     CString GetLegalCopyright() const { return Query("LegalCopyright"); }
     CString GetProductVersion() const { return Query("ProductVersion"); }
 
-  private:
+private:
     CString Query(const char* key) const;
 
-    std::vector<unsigned char> versionData; // the whole version block, owned
-    const WORD* translation = nullptr;      // language, code page; points into versionData
+    std::vector<unsigned char> versionData;  // the whole version block, owned
+    const WORD* translation = nullptr;       // language, code page; points into versionData
 };

@@ -150,7 +150,8 @@ HWND WaitDialog(int timeoutMs, Pred accept, const char* what) {
 }
 
 HWND AnyDialog(int timeoutMs) {
-    return WaitDialog(timeoutMs, [](HWND) { return true; }, "dialog");
+    return WaitDialog(
+        timeoutMs, [](HWND) { return true; }, "dialog");
 }
 
 // ---- memory in the program's process ----------------------------------------------
@@ -478,11 +479,11 @@ void CmdClose(const Args&) {
 void CmdShow(const Args& a) {
     NeedArgs(a, 2, "show min|hide|restore|normal");
     const std::wstring& how = a[1];
-    int cmd = how == L"min" ? SW_MINIMIZE
-              : how == L"hide" ? SW_HIDE
+    int cmd = how == L"min"       ? SW_MINIMIZE
+              : how == L"hide"    ? SW_HIDE
               : how == L"restore" ? SW_RESTORE
-              : how == L"normal" ? SW_SHOWNORMAL
-                                 : -1;
+              : how == L"normal"  ? SW_SHOWNORMAL
+                                  : -1;
     if (cmd < 0) Fail("unknown show mode");
     ShowWindow(Main(), cmd);
     PrintLine("ok");
@@ -514,7 +515,8 @@ void CmdEndSession(const Args& a) {
     if (!SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &answer))
         Fail("WM_QUERYENDSESSION not answered");
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(main, WM_ENDSESSION, ToInt(a[1]) != 0, 0, SMTO_NORMAL, 60000, &ignored))
+    if (!SendMessageTimeoutW(main, WM_ENDSESSION, ToInt(a[1]) != 0, 0, SMTO_NORMAL, 60000,
+                             &ignored))
         Fail("WM_ENDSESSION not answered");
     PrintLine(std::to_string((long long)answer));
 }
@@ -585,14 +587,21 @@ void CmdDialogInfo(const Args& a) {
     HWND owner = GetWindow(dlg, GW_OWNER);
     // "<dialog's big icon> <owner's big icon>", read inside the program.
     unsigned long long icon = 0, ownerIcon = 0;
-    if (sscanf(RunProbe(main, "ProbeBigIcons", (void*)dlg).c_str(), "%llx %llx", &icon, &ownerIcon) != 2)
+    if (sscanf(RunProbe(main, "ProbeBigIcons", (void*)dlg).c_str(), "%llx %llx", &icon,
+               &ownerIcon) != 2)
         Fail("no icons from the probe");
     unsigned long long mainIcon = owner == main ? ownerIcon : 0;
     RECT r;
     GetWindowRect(dlg, &r);
-    PrintLine(std::string("owner=") + (owner == main ? "main" : owner ? "other" : "none") +
-              " icon=" + (!icon ? "none" : icon == mainIcon ? "main" : "other") + enabled +
-              " rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+    PrintLine(std::string("owner=") +
+              (owner == main ? "main"
+               : owner       ? "other"
+                             : "none") +
+              " icon=" +
+              (!icon              ? "none"
+               : icon == mainIcon ? "main"
+                                  : "other") +
+              enabled + " rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
               std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top));
     for (size_t i = 1; i < a.size(); ++i) {
         HWND c = GetDlgItem(dlg, ToInt(a[i]));
@@ -634,10 +643,14 @@ void CmdNoDialog(const Args& a) {
 void CmdPress(const Args& a) {
     NeedArgs(a, 2, "press yes|no|ok|cancel|id");
     const std::wstring& b = a[1];
-    int id = b == L"yes" ? IDYES : b == L"no" ? IDNO : b == L"ok" ? IDOK
-             : b == L"cancel" ? IDCANCEL : ToInt(b);
-    HWND dlg = WaitDialog(TimeoutArg(a, 2, 10000), [id](HWND h) { return GetDlgItem(h, id) != nullptr; },
-                          "dialog with that button");
+    int id = b == L"yes"      ? IDYES
+             : b == L"no"     ? IDNO
+             : b == L"ok"     ? IDOK
+             : b == L"cancel" ? IDCANCEL
+                              : ToInt(b);
+    HWND dlg = WaitDialog(
+        TimeoutArg(a, 2, 10000), [id](HWND h) { return GetDlgItem(h, id) != nullptr; },
+        "dialog with that button");
     PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
     PrintLine("ok");
 }
@@ -646,9 +659,9 @@ void CmdPress(const Args& a) {
 void CmdOpen(const Args& a) {
     NeedArgs(a, 2, "open path");
     const int kFileNameEdit = 0x47C;
-    HWND dlg = WaitDialog(TimeoutArg(a, 2, 15000),
-                          [](HWND h) { return GetDlgItem(h, kFileNameEdit) != nullptr; },
-                          "Open dialog");
+    HWND dlg = WaitDialog(
+        TimeoutArg(a, 2, 15000), [](HWND h) { return GetDlgItem(h, kFileNameEdit) != nullptr; },
+        "Open dialog");
     HWND edit = GetDlgItem(dlg, kFileNameEdit);
     SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)a[1].c_str());
     PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dlg, IDOK));
@@ -658,9 +671,10 @@ void CmdOpen(const Args& a) {
 // browse path [ms]: answers the folder browser; "cancel" as the path cancels it.
 void CmdBrowse(const Args& a) {
     NeedArgs(a, 2, "browse path|cancel");
-    HWND dlg = WaitDialog(TimeoutArg(a, 2, 15000),
-                          [](HWND h) { return FindWindowExW(h, nullptr, WC_TREEVIEWW, nullptr) != nullptr; },
-                          "folder browser");
+    HWND dlg = WaitDialog(
+        TimeoutArg(a, 2, 15000),
+        [](HWND h) { return FindWindowExW(h, nullptr, WC_TREEVIEWW, nullptr) != nullptr; },
+        "folder browser");
     if (a[1] == L"cancel") {
         PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         PrintLine("ok");
@@ -837,8 +851,8 @@ void CmdResources(const Args&) {
             void* object;
             ULONG access;
         };
-        auto query = reinterpret_cast<QueryFn>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+        auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
         std::vector<char> buf(1 << 20);
         LONG rc = -1;
         for (int i = 0; query && i < 6; ++i) {
@@ -869,21 +883,50 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {L"wait", CmdWait},         {L"gone", CmdGone},           {L"find", CmdFind},
-    {L"watch", CmdWatch},       {L"visible", CmdVisible},     {L"iconic", CmdIconic},
-    {L"pid", CmdPid},           {L"rect", CmdRect},           {L"title", CmdTitle},
-    {L"enabled", CmdEnabled},   {L"text", CmdText},           {L"checked", CmdChecked},
-    {L"click", CmdClick},       {L"pclick", CmdPostClick},    {L"command", CmdCommand},
-    {L"rows", CmdRows},         {L"columns", CmdColumns},     {L"dblclk", CmdDblClk},
-    {L"rdblclk", CmdRDblClk},   {L"sysmenu", CmdSysMenu},     {L"syscmd", CmdSysCmd},
-    {L"close", CmdClose},       {L"show", CmdShow},           {L"key", CmdKey},
-    {L"endsession", CmdEndSession}, {L"foreground", CmdForeground}, {L"dialog", CmdDialog},
-    {L"dialogs", CmdDialogs},   {L"press", CmdPress},         {L"open", CmdOpen},
-    {L"browse", CmdBrowse},     {L"procs", CmdProcs},         {L"exited", CmdExited},
-    {L"settle", CmdSettle},     {L"focus", CmdFocus},       {L"launch", CmdLaunch},       {L"terminate", CmdTerminate},
-    {L"runkey", CmdRunKey},     {L"runkey-clear", CmdRunKeyClear}, {L"sleep", CmdSleep},
+    {L"wait", CmdWait},
+    {L"gone", CmdGone},
+    {L"find", CmdFind},
+    {L"watch", CmdWatch},
+    {L"visible", CmdVisible},
+    {L"iconic", CmdIconic},
+    {L"pid", CmdPid},
+    {L"rect", CmdRect},
+    {L"title", CmdTitle},
+    {L"enabled", CmdEnabled},
+    {L"text", CmdText},
+    {L"checked", CmdChecked},
+    {L"click", CmdClick},
+    {L"pclick", CmdPostClick},
+    {L"command", CmdCommand},
+    {L"rows", CmdRows},
+    {L"columns", CmdColumns},
+    {L"dblclk", CmdDblClk},
+    {L"rdblclk", CmdRDblClk},
+    {L"sysmenu", CmdSysMenu},
+    {L"syscmd", CmdSysCmd},
+    {L"close", CmdClose},
+    {L"show", CmdShow},
+    {L"key", CmdKey},
+    {L"endsession", CmdEndSession},
+    {L"foreground", CmdForeground},
+    {L"dialog", CmdDialog},
+    {L"dialogs", CmdDialogs},
+    {L"press", CmdPress},
+    {L"open", CmdOpen},
+    {L"browse", CmdBrowse},
+    {L"procs", CmdProcs},
+    {L"exited", CmdExited},
+    {L"settle", CmdSettle},
+    {L"focus", CmdFocus},
+    {L"launch", CmdLaunch},
+    {L"terminate", CmdTerminate},
+    {L"runkey", CmdRunKey},
+    {L"runkey-clear", CmdRunKeyClear},
+    {L"sleep", CmdSleep},
     {L"dlginfo", CmdDialogInfo},
-    {L"dblclkbelow", CmdDblClkBelow}, {L"dlgclose", CmdDlgClose}, {L"dlgrect", CmdDlgRect},
+    {L"dblclkbelow", CmdDblClkBelow},
+    {L"dlgclose", CmdDlgClose},
+    {L"dlgrect", CmdDlgRect},
     {L"nodialog", CmdNoDialog},
     {L"resources", CmdResources},
 };

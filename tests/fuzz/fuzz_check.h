@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(cond)                                                                  \
-    do {                                                                                  \
-        if (!(cond)) {                                                                    \
-            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__,      \
-                         __LINE__);                                                       \
-            std::abort();                                                                 \
-        }                                                                                 \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);     \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)

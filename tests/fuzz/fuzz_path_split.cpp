@@ -31,18 +31,14 @@ std::string Cut(const std::string& s, const std::vector<Char>& chars, size_t beg
                 size_t room) {
     size_t stop = begin;
     for (const Char& c : chars) {
-        if (c.at < begin || c.at >= end)
-            continue;
-        if (c.at + c.len - begin > room)
-            break;
+        if (c.at < begin || c.at >= end) continue;
+        if (c.at + c.len - begin > room) break;
         stop = c.at + c.len;
     }
     return s.substr(begin, stop - begin);
 }
 
-bool Terminated(const char* buf, size_t size) {
-    return std::memchr(buf, '\0', size) != nullptr;
-}
+bool Terminated(const char* buf, size_t size) { return std::memchr(buf, '\0', size) != nullptr; }
 
 void CheckOne(const std::string& path, LeadByteFn isLead, int outSize) {
     PathParts parts;
@@ -59,8 +55,7 @@ void CheckOne(const std::string& path, LeadByteFn isLead, int outSize) {
     size_t nameStart = afterDrive;
     size_t extStart = std::string::npos;
     for (const Char& c : chars) {
-        if (c.len != 1)
-            continue;
+        if (c.len != 1) continue;
         if (path[c.at] == '\\' || path[c.at] == '/') {
             nameStart = c.at + 1;
             extStart = std::string::npos;
@@ -68,8 +63,7 @@ void CheckOne(const std::string& path, LeadByteFn isLead, int outSize) {
             extStart = c.at;
         }
     }
-    if (extStart == std::string::npos)
-        extStart = path.size();
+    if (extStart == std::string::npos) extStart = path.size();
     const std::string drive = path.substr(0, afterDrive);
     const std::string dir = Cut(path, chars, afterDrive, nameStart, 255);
     const std::string fname = Cut(path, chars, nameStart, extStart, 255);
@@ -87,11 +81,11 @@ void CheckOne(const std::string& path, LeadByteFn isLead, int outSize) {
         FUZZ_CHECK(joined == path);
     else
         FUZZ_CHECK(joined.size() < path.size());
-    if (!std::string(parts.dir).empty() && parts.dir == path.substr(afterDrive, nameStart - afterDrive))
+    if (!std::string(parts.dir).empty() &&
+        parts.dir == path.substr(afterDrive, nameStart - afterDrive))
         FUZZ_CHECK(parts.dir[std::strlen(parts.dir) - 1] == '\\' ||
                    parts.dir[std::strlen(parts.dir) - 1] == '/');
-    if (parts.ext[0] != '\0')
-        FUZZ_CHECK(parts.ext[0] == '.');
+    if (parts.ext[0] != '\0') FUZZ_CHECK(parts.ext[0] == '.');
 
     // FileNameOf: the base name and extension joined, cut to whole characters.
     std::vector<char> out(static_cast<size_t>(outSize > 0 ? outSize : 1) + 16, 0x5A);
@@ -101,21 +95,20 @@ void CheckOne(const std::string& path, LeadByteFn isLead, int outSize) {
         return;
     }
     FUZZ_CHECK(Terminated(out.data(), static_cast<size_t>(outSize)));
-    for (size_t i = static_cast<size_t>(outSize); i < out.size(); ++i)
-        FUZZ_CHECK(out[i] == 0x5A);
-    const std::string name = Cut(path, chars, nameStart, path.size(), static_cast<size_t>(outSize) - 1);
+    for (size_t i = static_cast<size_t>(outSize); i < out.size(); ++i) FUZZ_CHECK(out[i] == 0x5A);
+    const std::string name =
+        Cut(path, chars, nameStart, path.size(), static_cast<size_t>(outSize) - 1);
     FUZZ_CHECK(name == out.data());
     const std::string whole = path.substr(nameStart);
     if (whole.size() < static_cast<size_t>(outSize) && fname.size() + ext.size() == whole.size())
         FUZZ_CHECK(std::string(parts.fname) + parts.ext == out.data());
 }
 
-} // namespace
+}  // namespace
 
 // Input: one byte choosing FileNameOf's buffer size, then the path (up to its first zero).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0)
-        return 0;
+    if (size == 0) return 0;
     static const int kSizes[] = {260, 256, 1, 2, 3, 4, 0, -1};
     int outSize = data[0] < 8 ? kSizes[data[0]] : data[0];
     std::string path(reinterpret_cast<const char*>(data + 1), size - 1);

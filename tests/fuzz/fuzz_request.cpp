@@ -16,8 +16,14 @@
 namespace {
 
 const char* const kPieces[] = {
-    "C:\\", "D:/", "\\\\srv\\share\\", "\\", "/", "a", "A", "b", "B", "dir\\", "Dir\\", ".txt",
-    ".TXT", ".", "*", "?", "\x95\x5c", "\x83\x5c", "\x82\xa0", "\x81", " ", "x.doc", "X.DOC",
+    "C:\\",     "D:/",      "\\\\srv\\share\\",
+    "\\",       "/",        "a",
+    "A",        "b",        "B",
+    "dir\\",    "Dir\\",    ".txt",
+    ".TXT",     ".",        "*",
+    "?",        "\x95\x5c", "\x83\x5c",
+    "\x82\xa0", "\x81",     " ",
+    "x.doc",    "X.DOC",
 };
 
 std::string MakePath(FuzzedDataProvider& in, size_t maxLen) {
@@ -25,14 +31,14 @@ std::string MakePath(FuzzedDataProvider& in, size_t maxLen) {
     int pieces = in.ConsumeIntegralInRange<int>(0, 8);
     for (int i = 0; i < pieces && in.remaining_bytes() > 0; ++i) {
         if (in.ConsumeBool()) {
-            s += kPieces[in.ConsumeIntegralInRange<size_t>(0, sizeof kPieces / sizeof *kPieces - 1)];
+            s +=
+                kPieces[in.ConsumeIntegralInRange<size_t>(0, sizeof kPieces / sizeof *kPieces - 1)];
         } else {
             std::string raw = in.ConsumeRandomLengthString(16);
             s += raw.c_str();
         }
     }
-    if (s.size() > maxLen)
-        s.resize(maxLen);
+    if (s.size() > maxLen) s.resize(maxLen);
     return s;
 }
 
@@ -44,18 +50,14 @@ int32_t MakeTick(FuzzedDataProvider& in) {
 // Splits a zero-separated list ending in an extra zero; false when it is malformed.
 bool ParseList(const std::string& list, std::vector<std::string>& names) {
     names.clear();
-    if (list.empty() || list.back() != '\0')
-        return false;
+    if (list.empty() || list.back() != '\0') return false;
     const std::string body = list.substr(0, list.size() - 1);
-    if (body.empty())
-        return true;
-    if (body.back() != '\0')
-        return false;
+    if (body.empty()) return true;
+    if (body.back() != '\0') return false;
     size_t pos = 0;
     while (pos < body.size()) {
         size_t z = body.find('\0', pos);
-        if (z == pos)
-            return false;  // an empty name would end the list early
+        if (z == pos) return false;  // an empty name would end the list early
         names.push_back(body.substr(pos, z - pos));
         pos = z + 1;
     }
@@ -63,8 +65,7 @@ bool ParseList(const std::string& list, std::vector<std::string>& names) {
 }
 
 char Fold(char c) {
-    if (c == '/')
-        return '\\';
+    if (c == '/') return '\\';
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
@@ -105,10 +106,8 @@ void Check(const FileTable& table, const std::string& dest, int overwrite, bool 
     const FileRequest r = copying ? BuildCopyRequest(table, dest.c_str(), overwrite, isLead)
                                   : BuildRestoreRequest(table, dest.c_str(), overwrite, isLead);
     unsigned flags = kFofSimpleProgress | kFofNoConfirmMkdir;
-    if (!copying)
-        flags |= kFofMultiDestFiles;
-    if (overwrite == 1)
-        flags |= kFofNoConfirmation;
+    if (!copying) flags |= kFofMultiDestFiles;
+    if (overwrite == 1) flags |= kFofNoConfirmation;
     FUZZ_CHECK(r.flags == flags);
     FUZZ_CHECK(r.count >= 0 && r.count <= kMaxFiles);
     if (dest.empty()) {
@@ -152,29 +151,24 @@ void Check(const FileTable& table, const std::string& dest, int overwrite, bool 
         FUZZ_CHECK(found);
         // No two taken files meet at one place in the folder.
         const std::string folded = Folded(name, isLead);
-        for (const std::string& seen : names)
-            FUZZ_CHECK(seen != folded);
+        for (const std::string& seen : names) FUZZ_CHECK(seen != folded);
         names.push_back(folded);
     }
     // Every ticked file is taken, left out, or the same path as a taken one.
     for (int k = 0; k < kMaxFiles; ++k) {
         const FileEntry& e = table.entries[k];
-        if (e.path[0] == '\0' || (copying ? e.copy : e.restore) != 1)
-            continue;
+        if (e.path[0] == '\0' || (copying ? e.copy : e.restore) != 1) continue;
         const std::string folded = Folded(e.path, isLead);
         bool accounted = false;
-        for (const std::string& p : originals)
-            accounted = accounted || Folded(p, isLead) == folded;
-        for (const std::string& p : r.leftOut)
-            accounted = accounted || Folded(p, isLead) == folded;
+        for (const std::string& p : originals) accounted = accounted || Folded(p, isLead) == folded;
+        for (const std::string& p : r.leftOut) accounted = accounted || Folded(p, isLead) == folded;
         FUZZ_CHECK(accounted);
     }
     for (const std::string& p : r.leftOut)
-        for (const std::string& q : originals)
-            FUZZ_CHECK(Folded(p, isLead) != Folded(q, isLead));
+        for (const std::string& q : originals) FUZZ_CHECK(Folded(p, isLead) != Folded(q, isLead));
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
@@ -185,7 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool holes = in.ConsumeBool();
     for (int k = 0; k < used; ++k) {
         FileEntry& e = table.entries[k];
-        std::string path = (holes && in.ConsumeBool()) ? std::string() : MakePath(in, kPathSize - 1);
+        std::string path =
+            (holes && in.ConsumeBool()) ? std::string() : MakePath(in, kPathSize - 1);
         std::memcpy(e.path, path.c_str(), path.size() + 1);
         e.copy = MakeTick(in);
         e.restore = MakeTick(in);

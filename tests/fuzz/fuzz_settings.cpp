@@ -17,8 +17,7 @@ namespace {
 std::string Id(const std::string& section, const std::string& key) {
     std::string id = section + '\n' + key;
     for (char& c : id)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return id;
 }
 
@@ -40,8 +39,7 @@ public:
     }
     bool Write(const char* section, const char* key, const char* value) override {
         FUZZ_CHECK(section && key && value);
-        if (writes++ == failAt)
-            return false;
+        if (writes++ == failAt) return false;
         keys[Id(section, key)] = value;
         return true;
     }
@@ -59,28 +57,23 @@ void Parse(const std::string& text, MemoryStore& store) {
     size_t pos = 0;
     while (pos <= text.size()) {
         size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos)
-            eol = text.size();
+        if (eol == std::string::npos) eol = text.size();
         std::string line = text.substr(pos, eol - pos);
         pos = eol + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty() && line[0] == '[') {
             size_t close = line.find(']');
             section = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
             continue;
         }
         size_t eq = line.find('=');
-        if (eq == std::string::npos)
-            continue;
+        if (eq == std::string::npos) continue;
         // The first of repeated keys wins, as in a profile file.
         store.keys.emplace(Id(section, line.substr(0, eq)), line.substr(eq + 1));
     }
 }
 
-bool Terminated(const char* buf, size_t size) {
-    return std::memchr(buf, '\0', size) != nullptr;
-}
+bool Terminated(const char* buf, size_t size) { return std::memchr(buf, '\0', size) != nullptr; }
 
 void CheckTable(const FileTable& t) {
     FUZZ_CHECK(t.count >= 0 && t.count <= kMaxFiles);
@@ -132,7 +125,7 @@ std::string Number(const char* stem, int i) {
     return key;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryStore store;
@@ -144,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What was read must be what the store holds.
     FUZZ_CHECK(s.autoCopyMode == (store.Seen("AutoVellum", "AutoCopyMode", "0") == "1"   ? 1
                                   : store.Seen("AutoVellum", "AutoCopyMode", "0") == "2" ? 2
-                                                                                          : 0));
+                                                                                         : 0));
     FUZZ_CHECK(s.autoCopy == (store.Seen("AutoVellum", "Copy", "0") == "1"));
     FUZZ_CHECK(s.autoRestore == (store.Seen("AutoVellum", "Restore", "0") == "1"));
     FUZZ_CHECK(s.overwriteOnCopy == (store.Seen("OverWrite", "Copy", "0") == "1"));
@@ -153,8 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int used = 0;
     for (int i = 1; i <= kMaxFiles; ++i) {
         std::string path = store.Seen("Files", Number("File", i).c_str(), "");
-        if (path.empty())
-            continue;
+        if (path.empty()) continue;
         const FileEntry& e = t.entries[used++];
         FUZZ_CHECK(path == e.path);
         FUZZ_CHECK(e.copy == (store.Seen("Files", Number("Copy", i).c_str(), "") == "1"));

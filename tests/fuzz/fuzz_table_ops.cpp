@@ -18,9 +18,7 @@ struct Row {
     int32_t copy, restore;
 };
 
-bool Terminated(const char* buf, size_t size) {
-    return std::memchr(buf, '\0', size) != nullptr;
-}
+bool Terminated(const char* buf, size_t size) { return std::memchr(buf, '\0', size) != nullptr; }
 
 void CheckInvariant(const FileTable& t) {
     FUZZ_CHECK(t.count >= 0 && t.count <= kMaxFiles);
@@ -47,7 +45,8 @@ void CheckModel(const FileTable& t, const std::vector<Row>& model) {
 std::string MakePath(FuzzedDataProvider& in) {
     // Short names collide and keep the table busy; a few run to the full 259 bytes.
     if (in.ConsumeIntegralInRange<int>(0, 15) == 0)
-        return std::string(kPathSize - 1, static_cast<char>('a' + in.ConsumeIntegralInRange<int>(0, 25)));
+        return std::string(kPathSize - 1,
+                           static_cast<char>('a' + in.ConsumeIntegralInRange<int>(0, 25)));
     std::string s = in.ConsumeRandomLengthString(12);
     return s.c_str();
 }
@@ -60,7 +59,8 @@ int32_t MakeTick(FuzzedDataProvider& in) {
 void RandomTable(FuzzedDataProvider& in, FileTable& t) {
     for (int k = 0; k <= kMaxFiles; ++k) {
         FileEntry& e = t.entries[k];
-        std::string raw = in.ConsumeBytesAsString(in.ConsumeIntegralInRange<size_t>(0, kPathSize - 1));
+        std::string raw =
+            in.ConsumeBytesAsString(in.ConsumeIntegralInRange<size_t>(0, kPathSize - 1));
         std::memset(e.path, 0x5A, kPathSize);
         std::memcpy(e.path, raw.data(), raw.size());
         e.path[raw.size()] = '\0';  // may hold earlier zeros: ends at the first
@@ -71,7 +71,7 @@ void RandomTable(FuzzedDataProvider& in, FileTable& t) {
     t.count = in.ConsumeIntegral<int32_t>();
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
@@ -87,8 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int i = in.ConsumeIntegralInRange<int>(-2, kMaxFiles + 2);
         const bool deleted = DeleteEntry(t, i);
         FUZZ_CHECK(deleted == (i >= 0 && i < before.count && i < kMaxFiles));
-        if (!deleted)
-            FUZZ_CHECK(std::memcmp(&before, &t, sizeof t) == 0);
+        if (!deleted) FUZZ_CHECK(std::memcmp(&before, &t, sizeof t) == 0);
         SetCopyTick(t, in.ConsumeIntegralInRange<int>(-2, kMaxFiles + 2), in.ConsumeBool());
         for (int k = 0; k < kMaxFiles; ++k)
             if (t.entries[k].path[0] != '\0')
@@ -107,16 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             e.restore = MakeTick(in);
             const bool expected = model.size() < kMaxFiles && !path.empty();
             FUZZ_CHECK(AppendEntry(t, e) == expected);
-            if (expected)
-                model.push_back({path, e.copy, e.restore});
+            if (expected) model.push_back({path, e.copy, e.restore});
             break;
         }
         case 1: {  // delete
             const int i = in.ConsumeIntegralInRange<int>(-2, kMaxFiles + 2);
             const bool expected = i >= 0 && static_cast<size_t>(i) < model.size();
             FUZZ_CHECK(DeleteEntry(t, i) == expected);
-            if (expected)
-                model.erase(model.begin() + i);
+            if (expected) model.erase(model.begin() + i);
             break;
         }
         case 2:

@@ -66,4 +66,4 @@ TEST(ArgumentPart, NullLineGivesEmpty) {
     EXPECT_STREQ(result, "");
 }
 
-} // namespace
+}  // namespace

@@ -10,7 +10,6 @@
 
 namespace {
 
-
 std::vector<Row> FullRows() {
     std::vector<Row> rows;
     for (int i = 0; i < kMaxFiles; ++i)
@@ -167,4 +166,4 @@ TEST(FileTable, CopyPathCutsAndTerminates) {
     }
 }
 
-} // namespace
+}  // namespace

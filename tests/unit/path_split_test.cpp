@@ -8,8 +8,8 @@
 namespace {
 
 // Shift-JIS characters whose second byte is the backslash code.
-#define HYO "\x95\x5C" // 表
-#define SO "\x83\x5C"  // ソ
+#define HYO "\x95\x5C"  // 表
+#define SO "\x83\x5C"   // ソ
 
 struct SplitCase {
     const char* what;
@@ -79,8 +79,7 @@ TEST(SplitPath, LongPartsAreCutToFit) {
 
     // A cut never leaves half a double-byte character behind.
     std::string dbcs = "C:\\a";
-    for (int i = 0; i < 200; ++i)
-        dbcs += HYO;
+    for (int i = 0; i < 200; ++i) dbcs += HYO;
     SplitPath(dbcs.c_str(), IsLeadByte932, parts);
     EXPECT_EQ(std::string(parts.fname), "a" + dbcs.substr(4, 254));
     EXPECT_EQ(std::strlen(parts.fname), 255u);
@@ -113,4 +112,4 @@ TEST(IsLeadByte932, Ranges) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -10,15 +10,13 @@
 
 namespace {
 
-#define HYO "\x95\x5C" // 表: second byte is the backslash code
-#define SO "\x83\x5C"  // ソ
-
+#define HYO "\x95\x5C"  // 表: second byte is the backslash code
+#define SO "\x83\x5C"   // ソ
 
 // Each name followed by one zero byte, then one more.
 std::string List(const std::vector<std::string>& names) {
     std::string out;
-    for (const std::string& n : names)
-        out.append(n).push_back('\0');
+    for (const std::string& n : names) out.append(n).push_back('\0');
     out.push_back('\0');
     return out;
 }
@@ -179,8 +177,8 @@ TEST(Request, BothOperationsAddMissingSeparator) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dest);
         const std::string source = std::string(c.folder) + "a.txt";
-        ExpectRequest(BuildRestoreRequest(table, c.dest, 0, c.lead),
-                      {{source}, {"C:\\a.txt"}, {}}, 0x0301);
+        ExpectRequest(BuildRestoreRequest(table, c.dest, 0, c.lead), {{source}, {"C:\\a.txt"}, {}},
+                      0x0301);
         // Without the separator a single file would be written over a file of that name.
         ExpectRequest(BuildCopyRequest(table, c.dest, 0, c.lead), {{"C:\\a.txt"}, {c.folder}, {}},
                       0x0300);
@@ -192,7 +190,7 @@ TEST(Request, NameClashesAreLeftOut) {
         const char* what;
         std::vector<Row> rows;
         LeadByteFn lead;
-        Expected copy; // from and leftOut
+        Expected copy;  // from and leftOut
         Expected restore;
     };
     const Case cases[] = {
@@ -279,7 +277,7 @@ TEST(Request, TheHostsRuleDecidesWhichNamesAreTheSame) {
         const char* what;
         std::vector<Row> rows;
         SameNameFn rule;
-        Expected copy; // from and leftOut
+        Expected copy;  // from and leftOut
     };
     const Case cases[] = {
         {"accented names that differ in case clash",
@@ -300,8 +298,8 @@ TEST(Request, TheHostsRuleDecidesWhichNamesAreTheSame) {
         const FileTable table = MakeTable(c.rows);
         Expected copy = c.copy;
         copy.to = {"E:\\B\\"};
-        ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone, nullptr, c.rule),
-                      copy, 0x0300);
+        ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone, nullptr, c.rule), copy,
+                      0x0300);
         // Restore refuses the same entries: they would share one copy.
         EXPECT_EQ(BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone, nullptr, c.rule).leftOut,
                   copy.leftOut);
@@ -312,10 +310,10 @@ TEST(Request, WildcardsAndNamelessPathsAreLeftOut) {
     const FileTable table = MakeTable({
         {"C:\\Work\\*.doc", 1, 1},
         {"C:\\Work\\a?.txt", 1, 0},
-        {"C:\\ab?\\report.doc", 0, 0}, // never copied, so it owns no name
+        {"C:\\ab?\\report.doc", 0, 0},  // never copied, so it owns no name
         {"C:\\Work\\report.doc", 1, 1},
         {"C:\\Work\\", 1, 1},
-        {"C:\\" HYO "\\x.txt", 1, 1}, // 0x5C second byte, no wildcard
+        {"C:\\" HYO "\\x.txt", 1, 1},  // 0x5C second byte, no wildcard
     });
     ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByte932),
                   {{"C:\\Work\\report.doc", "C:\\" HYO "\\x.txt"},
@@ -329,13 +327,15 @@ TEST(Request, WildcardsAndNamelessPathsAreLeftOut) {
                   0x0301);
 }
 
-} // namespace
+}  // namespace
 
 // A missing source is left out and named, so that the others are still copied.
 TEST(Request, MissingSourcesAreLeftOutAndNamed) {
     const FileTable table =
         MakeTable({{"C:\\a.txt", 1, 1}, {"C:\\gone.txt", 1, 1}, {"C:\\b.txt", 1, 1}});
-    auto exists = [](const char* path) { return std::string(path).find("gone") == std::string::npos; };
+    auto exists = [](const char* path) {
+        return std::string(path).find("gone") == std::string::npos;
+    };
     FileRequest copy = BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone, exists);
     EXPECT_EQ(copy.count, 2);
     EXPECT_EQ(copy.missing, std::vector<std::string>{"C:\\gone.txt"});

@@ -16,9 +16,9 @@ namespace {
 // An INI file in memory. Reads behave like GetPrivateProfileStringA: the value or the
 // default, cut to size-1 bytes and terminated; section and key names ignore case.
 class FakeProfile : public ProfileStore {
-  public:
+public:
     struct Call {
-        std::string section, key, value; // value: the default for reads
+        std::string section, key, value;  // value: the default for reads
         bool operator==(const Call& o) const {
             return section == o.section && key == o.key && value == o.value;
         }
@@ -48,8 +48,7 @@ class FakeProfile : public ProfileStore {
     }
     bool Write(const char* section, const char* key, const char* value) override {
         writes.push_back({section, key, value});
-        if (failing_.count(Id(section, key)))
-            return false;
+        if (failing_.count(Id(section, key))) return false;
         values_[Id(section, key)] = value;
         return true;
     }
@@ -57,11 +56,10 @@ class FakeProfile : public ProfileStore {
     std::vector<Call> reads;
     std::vector<Call> writes;
 
-  private:
+private:
     static std::string Id(const std::string& section, const std::string& key) {
         std::string id = section + "\n" + key;
-        for (char& c : id)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return id;
     }
     std::map<std::string, std::string> values_;
@@ -113,8 +111,7 @@ TEST(LoadSettings, MissingFileGivesDefaultsAndReadsInOrder) {
         {"OverWrite", "Restore", "0"},       {"DestinationDirectory", "Directory", ""},
     };
     // Tick keys are read only beside a used File key.
-    for (int i = 1; i <= 32; ++i)
-        expected.push_back({"Files", Key("File", i), ""});
+    for (int i = 1; i <= 32; ++i) expected.push_back({"Files", Key("File", i), ""});
     EXPECT_EQ(store.reads, expected);
 }
 
@@ -220,7 +217,7 @@ TEST(LoadSettings, HolesBetweenFileKeysAreClosed) {
     store.Set("Files", "Copy002", "1");
     store.Set("Files", "File005", "C:\\five");
     store.Set("Files", "Restore005", "1");
-    store.Set("Files", "Copy004", "1"); // beside a missing File004
+    store.Set("Files", "Copy004", "1");  // beside a missing File004
     store.Set("Files", "File032", "C:\\last");
     store.Set("Files", "Copy032", "1");
     store.Set("Files", "Restore032", "1");
@@ -356,7 +353,7 @@ TEST(Settings, RoundTrip) {
     s.autoCopyMode = 2;
     s.autoCopy = 1;
     s.overwriteOnRestore = 1;
-    CopyPath(s.destDir, kPathSize, "D:\\\x95\x5C\\"); // folder named with a 0x5C second byte
+    CopyPath(s.destDir, kPathSize, "D:\\\x95\x5C\\");  // folder named with a 0x5C second byte
     FileTable t;
     ResetTable(t);
     for (int i = 0; i < 32; ++i) {
@@ -390,4 +387,4 @@ TEST(Settings, RoundTrip) {
     EXPECT_EQ(store.Get("Other", "Key"), "kept");
 }
 
-} // namespace
+}  // namespace

@@ -14,16 +14,25 @@ TEST(WindowRules, AutomaticRunAtStart) {
         int mode, autoCopy;
         bool copy, close;
     } cases[] = {
-        {"/q", 2, 1, true, true},    {"/Q", 2, 1, true, true},   {"/q", 2, 0, false, true},
-        {"/q", 1, 1, false, true},   {"/q", 0, 1, false, true},  {"", 1, 1, true, false},
-        {"", 1, 0, false, false},    {"", 2, 1, false, false},   {"", 0, 1, false, false},
+        {"/q", 2, 1, true, true},
+        {"/Q", 2, 1, true, true},
+        {"/q", 2, 0, false, true},
+        {"/q", 1, 1, false, true},
+        {"/q", 0, 1, false, true},
+        {"", 1, 1, true, false},
+        {"", 1, 0, false, false},
+        {"", 2, 1, false, false},
+        {"", 0, 1, false, false},
         // Only the switch itself, whole: anything more or else is an ordinary start.
-        {"/q ", 2, 1, false, false}, {"-q", 2, 1, false, false}, {"q", 1, 1, true, false},
-        {"/quiet", 2, 1, false, false}, {"/q /q", 1, 1, true, false},
+        {"/q ", 2, 1, false, false},
+        {"-q", 2, 1, false, false},
+        {"q", 1, 1, true, false},
+        {"/quiet", 2, 1, false, false},
+        {"/q /q", 1, 1, true, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "'" << c.args << "' mode " << c.mode << " copy "
-                                        << c.autoCopy);
+        SCOPED_TRACE(testing::Message()
+                     << "'" << c.args << "' mode " << c.mode << " copy " << c.autoCopy);
         AutoRunDecision d = DecideAutoRun(c.args, c.mode, c.autoCopy);
         EXPECT_EQ(d.copyAtStart, c.copy);
         EXPECT_EQ(d.closeAtOnce, c.close);
@@ -54,10 +63,10 @@ TEST(WindowRules, ButtonsFollowDestinationFilesAndChanges) {
 TEST(WindowRules, RestoreAtSessionEndOnlyWhenHiddenAutomaticAndEnding) {
     EXPECT_TRUE(RestoresAtSessionEnd(false, 1, 1, true));
     EXPECT_TRUE(RestoresAtSessionEnd(false, 2, 1, true));
-    EXPECT_FALSE(RestoresAtSessionEnd(true, 1, 1, true));   // visible
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 0, 1, true));  // mode 0
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 0, true));  // switch off
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 1, false)); // called off
+    EXPECT_FALSE(RestoresAtSessionEnd(true, 1, 1, true));    // visible
+    EXPECT_FALSE(RestoresAtSessionEnd(false, 0, 1, true));   // mode 0
+    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 0, true));   // switch off
+    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 1, false));  // called off
 }
 
 TEST(WindowRules, MinimisedIconIsCentredWithTruncatingDivision) {

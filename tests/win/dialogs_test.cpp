@@ -32,22 +32,18 @@ std::string OwnFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-std::string SamplePath(const std::string& name) {
-    return OwnFolder() + "sample_" + name + ".dll";
-}
+std::string SamplePath(const std::string& name) { return OwnFolder() + "sample_" + name + ".dll"; }
 
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 // A main window with none of the real one's behaviour: it only owns the dialog under
 // test and carries the members that dialog reads.
 class StandInMain : public CMainDlg {
-  public:
+public:
     const MessageMap* GetMessageMap() const override { return CDialog::GetThisMessageMap(); }
     std::function<void()> whileOpen;
 
-  protected:
+protected:
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         running = this;
@@ -58,7 +54,7 @@ class StandInMain : public CMainDlg {
     void OnOK() override { EndDialog(IDOK); }
     void OnCancel() override { EndDialog(IDCANCEL); }
 
-  private:
+private:
     static inline StandInMain* running = nullptr;
     static void CALLBACK Opened(HWND, UINT, UINT_PTR id, DWORD) {
         ::KillTimer(nullptr, id);
@@ -105,8 +101,7 @@ void RunFromMain(CDialog& dlg, const std::string& exePath, const std::function<v
     bool ran = false;
     main.whileOpen = [&] {
         HINSTANCE own = testApp.m_hInstance;
-        if (instance)
-            testApp.m_hInstance = instance;
+        if (instance) testApp.m_hInstance = instance;
         RunDialog(dlg, [&](HWND hwnd) {
             ran = true;
             EXPECT_EQ(::GetParent(hwnd), main.m_hWnd) << "owned by the main window";
@@ -134,7 +129,7 @@ std::string ItemText(HWND dlg, int id) {
 // VersionReader and the About box
 
 struct VersionCase {
-    const char* file; // sample name, or null for this test program's own file
+    const char* file;  // sample name, or null for this test program's own file
     const char* company;
     const char* internalName;
     const char* copyright;
@@ -256,8 +251,7 @@ void WriteValue(const char* name, DWORD type, const std::string& text) {
 
 void DeleteValue(const char* name) {
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) != 0)
-        return;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) != 0) return;
     ::RegDeleteValueA(key, name);
     ::RegCloseKey(key);
 }
@@ -273,8 +267,7 @@ struct AnsiValue {
 AnsiValue ReadOurValue() {
     AnsiValue v;
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != 0)
-        return v;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != 0) return v;
     char data[1024];
     v.size = sizeof data;
     if (::RegQueryValueExA(key, "VellumBox", nullptr, &v.type, reinterpret_cast<BYTE*>(data),
@@ -300,12 +293,10 @@ std::pair<int, std::string> RegExeQuery() {
     FILE* pipe = _popen(
         "reg query \"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v VellumBox 2>&1",
         "r");
-    if (!pipe)
-        return {-1, ""};
+    if (!pipe) return {-1, ""};
     std::string out;
     char chunk[512];
-    while (std::fgets(chunk, sizeof chunk, pipe))
-        out += chunk;
+    while (std::fgets(chunk, sizeof chunk, pipe)) out += chunk;
     return {_pclose(pipe), out};
 }
 
@@ -338,8 +329,7 @@ Buttons OpenStartup(const std::string& exePath, Buttons expectedOnOpen, int clic
     RunFromMain(dlg, exePath, [&](HWND hwnd) {
         EXPECT_EQ(ReadButtons(hwnd), expectedOnOpen);
         EXPECT_EQ(BigIcon(hwnd), ChildIcon());
-        if (click)
-            Click(hwnd, click);
+        if (click) Click(hwnd, click);
         after = ReadButtons(hwnd);
     });
     return after;
@@ -348,11 +338,10 @@ Buttons OpenStartup(const std::string& exePath, Buttons expectedOnOpen, int clic
 // Saves the value "VellumBox" and the rest of the Run key, and puts them back afterwards:
 // Wine starts whatever stays registered.
 class StartupRegistration : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         for (const RegValue& v : RunValues())
-            if (_wcsicmp(v.name.c_str(), L"VellumBox") == 0)
-                saved.push_back(v);
+            if (_wcsicmp(v.name.c_str(), L"VellumBox") == 0) saved.push_back(v);
         others = OtherRunValues();
         DeleteValue("VellumBox");
     }
@@ -463,7 +452,7 @@ LONG SetDacl(HKEY key, const char* sddl) {
 // For its lifetime, HKLM is redirected (this process only) to a scratch key whose Run key
 // everyone may read and nobody may write, holding `ourValue` under "VellumBox" if given.
 class ReadOnlyMachineKey {
-  public:
+public:
     static constexpr const char* kScratch = "Software\\VellumBoxTest";
 
     explicit ReadOnlyMachineKey(const char* ourValue) {
@@ -499,7 +488,7 @@ class ReadOnlyMachineKey {
     ReadOnlyMachineKey(const ReadOnlyMachineKey&) = delete;
     ReadOnlyMachineKey& operator=(const ReadOnlyMachineKey&) = delete;
 
-  private:
+private:
     HKEY machine = nullptr;
 };
 
@@ -529,7 +518,7 @@ TEST(StartupRegistrationDenied, SetAndClearLeaveButtonsAndValueAsTheyWere) {
         }
     }
 }
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     testApp.m_hInstance = ::GetModuleHandleA(nullptr);

@@ -36,7 +36,9 @@ void WriteIni(const std::string& text) {
     std::ofstream(IniPath(), std::ios::binary) << text;
 }
 
-bool FileExists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& p) {
+    return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // Texts in the test are UTF-8; the program works in the ANSI code page.
 std::string Ansi(const char* utf8) {
@@ -63,7 +65,8 @@ std::vector<IniLine> ReadIniLines() {
             continue;
         }
         size_t eq = line.find('=');
-        lines.push_back({section, line.substr(0, eq), eq == std::string::npos ? "" : line.substr(eq + 1)});
+        lines.push_back(
+            {section, line.substr(0, eq), eq == std::string::npos ? "" : line.substr(eq + 1)});
     }
     return lines;
 }
@@ -73,8 +76,9 @@ std::string FilesIni(int n, const char* dest) {
     s << "[DestinationDirectory]\r\nDirectory=" << dest << "\r\n[Files]\r\n";
     for (int i = 1; i <= n; ++i) {
         char line[128];
-        std::snprintf(line, sizeof line, "File%03d=C:\\Data\\file%02d.txt\r\nCopy%03d=%d\r\nRestore%03d=%d\r\n",
-                      i, i, i, i % 2, i, (i / 2) % 2);
+        std::snprintf(line, sizeof line,
+                      "File%03d=C:\\Data\\file%02d.txt\r\nCopy%03d=%d\r\nRestore%03d=%d\r\n", i, i,
+                      i, i % 2, i, (i / 2) % 2);
         s << line;
     }
     return s.str();
@@ -117,7 +121,8 @@ struct MessageBoxAnswer {
 
 class ProbeDlg : public CMainDlg {
 public:
-    explicit ProbeDlg(std::function<void(ProbeDlg&)> probe) : CMainDlg(""), probe(std::move(probe)) {}
+    explicit ProbeDlg(std::function<void(ProbeDlg&)> probe)
+        : CMainDlg(""), probe(std::move(probe)) {}
 
     BOOL OnInitDialog() override {
         BOOL r = CMainDlg::OnInitDialog();
@@ -126,9 +131,13 @@ public:
         return r;
     }
 
-    bool Enabled(int id) { return IsWindowEnabled() && ::IsWindowEnabled(::GetDlgItem(m_hWnd, id)); }
+    bool Enabled(int id) {
+        return IsWindowEnabled() && ::IsWindowEnabled(::GetDlgItem(m_hWnd, id));
+    }
     std::string Text(int id) { return std::string(GetDlgItem(id).GetWindowText()); }
-    int Check(int id) { return static_cast<int>(::SendDlgItemMessageA(m_hWnd, id, BM_GETCHECK, 0, 0)); }
+    int Check(int id) {
+        return static_cast<int>(::SendDlgItemMessageA(m_hWnd, id, BM_GETCHECK, 0, 0));
+    }
     int Rows() { return fileList.GetItemCount(); }
     std::string Cell(int r, int c) { return std::string(fileList.GetItemText(r, c)); }
     void DoubleClick(int row, int col, bool right) {
@@ -150,7 +159,8 @@ public:
     FileTable& Table() { return table; }
     void Save() { SaveSettings(); }
     void ClickAutoCopy() {
-        ::SendDlgItemMessageA(m_hWnd, IDC_AUTO_COPY, BM_SETCHECK, (Check(IDC_AUTO_COPY) + 1) % 3, 0);
+        ::SendDlgItemMessageA(m_hWnd, IDC_AUTO_COPY, BM_SETCHECK, (Check(IDC_AUTO_COPY) + 1) % 3,
+                              0);
         OnAutoCopy();
     }
     void ClickOverWrite() {
@@ -229,9 +239,9 @@ TEST(MainWindowLoad, SwitchesAndCheckBoxes) {
         const char* owRestore;
         int autoBox, overBox;
     } cases[] = {
-        {"1", "0", "0", 1, 0}, {"2", "0", "0", 2, 0}, {"3", "0", "0", 0, 0},
+        {"1", "0", "0", 1, 0},  {"2", "0", "0", 2, 0},  {"3", "0", "0", 0, 0},
         {"02", "0", "0", 0, 0}, {"on", "0", "0", 0, 0}, {"", "0", "0", 0, 0},
-        {"0", "1", "0", 0, 1}, {"0", "0", "1", 0, 1}, {"0", "1", "1", 0, 1},
+        {"0", "1", "0", 0, 1},  {"0", "0", "1", 0, 1},  {"0", "1", "1", 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("mode '") + c.mode + "' overwrite " + c.owCopy + c.owRestore);
@@ -254,7 +264,8 @@ TEST(MainWindowLoad, HandEditedFiles) {
     WriteIni("[DestinationDirectory]\r\nDirectory=D:\\NoSlash\r\n[Files]\r\n"
              "File001=\r\nCopy001=1\r\nRestore001=1\r\n"
              "File002=C:\\b.txt\r\nCopy002=0\r\nRestore002=1\r\n"
-             "File004=C:\\" + longValue + "\r\nCopy004=1\r\n");
+             "File004=C:\\" +
+             longValue + "\r\nCopy004=1\r\n");
     RunProbe([&](ProbeDlg& d) {
         EXPECT_EQ(d.Text(IDC_DEST_DIR), "D:\\NoSlash");
         // The holes are closed: rows match slots, each file keeps its own ticks.
@@ -297,9 +308,10 @@ TEST(MainWindowLayout, ColumnsTitlesAndWidths) {
 // ---- Saving ----
 
 TEST(MainWindowSave, WritesAllKeysInOrderAndKeepsOthers) {
-    WriteIni("[Extra]\r\nKeep=me\r\n[AutoVellum]\r\nAutoCopyMode=2\r\nCopy=0\r\nRestore=0\r\nMine=1\r\n"
-             "[OverWrite]\r\nCopy=1\r\nRestore=0\r\n" + FilesIni(5, "E:\\Backup\\").substr(0) +
-             "File033=C:\\beyond.txt\r\n");
+    WriteIni(
+        "[Extra]\r\nKeep=me\r\n[AutoVellum]\r\nAutoCopyMode=2\r\nCopy=0\r\nRestore=0\r\nMine=1\r\n"
+        "[OverWrite]\r\nCopy=1\r\nRestore=0\r\n" +
+        FilesIni(5, "E:\\Backup\\").substr(0) + "File033=C:\\beyond.txt\r\n");
     RunProbe([&](ProbeDlg& d) {
         // Delete two files so that stale keys must be overwritten.
         MessageBoxAnswer::Arm(IDYES);
@@ -314,12 +326,13 @@ TEST(MainWindowSave, WritesAllKeysInOrderAndKeepsOthers) {
     std::vector<std::string> order;
     for (const IniLine& l : ReadIniLines()) {
         values[l.section + "/" + l.key] = l.value;
-        if (l.section != "Extra" && l.key != "Mine" && l.key != "File033") order.push_back(l.section + "/" + l.key);
+        if (l.section != "Extra" && l.key != "Mine" && l.key != "File033")
+            order.push_back(l.section + "/" + l.key);
     }
     // Written in the fixed order (the profile writer keeps key order within a section).
-    std::vector<std::string> expected = {"AutoVellum/AutoCopyMode", "AutoVellum/Copy", "AutoVellum/Restore",
-                                         "OverWrite/Copy", "OverWrite/Restore",
-                                         "DestinationDirectory/Directory"};
+    std::vector<std::string> expected = {
+        "AutoVellum/AutoCopyMode", "AutoVellum/Copy",   "AutoVellum/Restore",
+        "OverWrite/Copy",          "OverWrite/Restore", "DestinationDirectory/Directory"};
     for (int i = 1; i <= 32; ++i) {
         char k[3][32];
         std::snprintf(k[0], 32, "Files/File%03d", i);

@@ -36,8 +36,7 @@ std::wstring Wide(const char* utf8) {
 std::string ExePath() {
     char buf[MAX_PATH * 2] = {};
     DWORD n = GetEnvironmentVariableA("VB_EXE", buf, sizeof buf);
-    if (n > 0 && n < sizeof buf)
-        return buf;
+    if (n > 0 && n < sizeof buf) return buf;
     n = GetModuleFileNameA(nullptr, buf, sizeof buf);
     std::string self(buf, n < sizeof buf ? n : 0);
     size_t slash = self.find_last_of("\\/");
@@ -52,7 +51,7 @@ struct Blob {
 
 // Bounds-checked little-endian reader over one resource.
 class Reader {
-  public:
+public:
     explicit Reader(Blob b) : data_(b.data), size_(b.size) {}
     bool ok() const { return ok_; }
     size_t pos() const { return pos_; }
@@ -70,21 +69,19 @@ class Reader {
     // Zero-terminated UTF-16 text.
     std::wstring Sz() {
         std::wstring s;
-        for (WORD c = Word(); ok_ && c != 0; c = Word())
-            s.push_back(static_cast<wchar_t>(c));
+        for (WORD c = Word(); ok_ && c != 0; c = Word()) s.push_back(static_cast<wchar_t>(c));
         return s;
     }
     const BYTE* Here() const { return data_ + pos_; }
 
-  private:
+private:
     uint32_t Raw(size_t n) {
         if (!ok_ || pos_ + n > size_) {
             ok_ = false;
             return 0;
         }
         uint32_t v = 0;
-        for (size_t i = 0; i < n; ++i)
-            v |= uint32_t(data_[pos_ + i]) << (8 * i);
+        for (size_t i = 0; i < n; ++i) v |= uint32_t(data_[pos_ + i]) << (8 * i);
         pos_ += n;
         return v;
     }
@@ -115,15 +112,14 @@ SzOrOrd ReadSzOrOrd(Reader& r) {
 }
 
 class ResourcesTest : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         path_ = ExePath();
         module_ = LoadLibraryExA(path_.c_str(), nullptr,
                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     }
     static void TearDownTestSuite() {
-        if (module_)
-            FreeLibrary(module_);
+        if (module_) FreeLibrary(module_);
         module_ = nullptr;
     }
     void SetUp() override {
@@ -133,8 +129,7 @@ class ResourcesTest : public ::testing::Test {
     static Blob Find(LPCSTR type, WORD id, WORD lang) {
         Blob b;
         HRSRC res = FindResourceExA(module_, type, MAKEINTRESOURCEA(id), lang);
-        if (!res)
-            return b;
+        if (!res) return b;
         HGLOBAL g = LoadResource(module_, res);
         b.data = static_cast<const BYTE*>(LockResource(g));
         b.size = b.data ? SizeofResource(module_, res) : 0;
@@ -179,7 +174,8 @@ const StringCase kStrings[] = {
     {IDS_COPY_INCOMPLETE,
      "These files could not be copied completely (is the disk full?). Their incomplete copies "
      "were removed:",
-     "次のファイルは完全にはコピーできませんでした(ディスクの空き不足など)。不完全なコピーは削除しました:"},
+     "次のファイルは完全にはコピーできませんでした(ディスクの空き不足など)"
+     "。不完全なコピーは削除しました:"},
     {IDS_RESTORE_INCOMPLETE, "These files could not be restored completely (is the disk full?):",
      "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など):"},
 };
@@ -191,10 +187,8 @@ bool StringFromBlock(Blob block, UINT id, std::wstring* out) {
     for (UINT i = 0; i <= id % 16; ++i) {
         WORD len = r.Word();
         out->clear();
-        for (WORD k = 0; k < len; ++k)
-            out->push_back(static_cast<wchar_t>(r.Word()));
-        if (!r.ok())
-            return false;
+        for (WORD k = 0; k < len; ++k) out->push_back(static_cast<wchar_t>(r.Word()));
+        if (!r.ok()) return false;
     }
     return true;
 }
@@ -217,13 +211,11 @@ TEST_F(ResourcesTest, EveryStringIsPresentInBothLanguages) {
 // entries around the used range, in either language.
 TEST_F(ResourcesTest, StringTableHoldsOnlyTheKnownIds) {
     std::set<UINT> known;
-    for (const StringCase& c : kStrings)
-        known.insert(c.id);
+    for (const StringCase& c : kStrings) known.insert(c.id);
     for (WORD lang : {kEnglish, kJapanese}) {
         for (WORD blockId = 1; blockId <= 64; ++blockId) {
             Blob block = Find(RT_STRING, blockId, lang);
-            if (!block.data)
-                continue;
+            if (!block.data) continue;
             for (UINT id = (blockId - 1) * 16u; id < blockId * 16u; ++id) {
                 std::wstring s;
                 ASSERT_TRUE(StringFromBlock(block, id, &s)) << "block " << blockId;
@@ -240,8 +232,8 @@ constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kNamed = 0;
 
 struct Ctl {
     int id;
-    WORD classAtom;   // kNamed: the class is the list view's name
-    const char* text; // nullptr: the text is icon ordinal IDR_MAINFRAME
+    WORD classAtom;    // kNamed: the class is the list view's name
+    const char* text;  // nullptr: the text is icon ordinal IDR_MAINFRAME
     DWORD style;
     short x, y, cx, cy;
 };
@@ -492,8 +484,7 @@ TEST_F(ResourcesTest, DialogTemplatesMatchTheirLayouts) {
         ASSERT_EQ(count, d.controls.size());
         for (size_t i = 0; i < d.controls.size(); ++i) {
             CheckControl(r, d, d.controls[i], i);
-            if (HasFatalFailure())
-                return;
+            if (HasFatalFailure()) return;
         }
         EXPECT_LE(r.pos(), size_t(b.size));
     }
@@ -522,7 +513,7 @@ TEST_F(ResourcesTest, LanguagesShareIdsClassesAndStyles) {
 
 // ---------------------------------------------------------------- languages
 
-using LanguageMap = std::map<std::string, std::set<WORD>>; // "type/name" -> languages
+using LanguageMap = std::map<std::string, std::set<WORD>>;  // "type/name" -> languages
 
 std::string ResName(LPCSTR s) {
     return IS_INTRESOURCE(s) ? std::to_string(reinterpret_cast<ULONG_PTR>(s)) : std::string(s);
@@ -614,8 +605,7 @@ TEST_F(ResourcesTest, IconGroupHoldsTwoSixteenColourImages) {
         HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(image.data), image.size, TRUE,
                                               0x00030000, sizes[i], sizes[i], LR_DEFAULTCOLOR);
         EXPECT_NE(icon, nullptr) << "the system cannot build an icon from it";
-        if (icon)
-            DestroyIcon(icon);
+        if (icon) DestroyIcon(icon);
     }
 }
 
@@ -637,20 +627,17 @@ bool ParseVerNode(Reader& r, size_t end, VerNode* node) {
     node->valueLength = r.Word();
     node->type = r.Word();
     node->key = r.Sz();
-    if (!r.ok() || length < 6 || start + length > end)
-        return false;
+    if (!r.ok() || length < 6 || start + length > end) return false;
     size_t nodeEnd = start + length;
     r.AlignDword();
     // Text values count UTF-16 units, binary ones count bytes.
     size_t valueBytes = node->type == 1 ? node->valueLength * 2u : node->valueLength;
-    if (r.pos() + valueBytes > nodeEnd)
-        return false;
+    if (r.pos() + valueBytes > nodeEnd) return false;
     node->value.assign(r.Here(), r.Here() + valueBytes);
     r.Seek(r.pos() + valueBytes);
     while (r.ok() && ((r.pos() + 3) & ~size_t(3)) < nodeEnd) {
         node->children.emplace_back();
-        if (!ParseVerNode(r, nodeEnd, &node->children.back()))
-            return false;
+        if (!ParseVerNode(r, nodeEnd, &node->children.back())) return false;
     }
     r.Seek(nodeEnd);
     return r.ok();
@@ -660,8 +647,7 @@ std::wstring TextValue(const VerNode& n) {
     std::wstring s;
     for (size_t i = 0; i + 1 < n.value.size(); i += 2) {
         wchar_t c = static_cast<wchar_t>(n.value[i] | (n.value[i + 1] << 8));
-        if (c == 0)
-            break;
+        if (c == 0) break;
         s.push_back(c);
     }
     return s;
@@ -761,4 +747,4 @@ TEST_F(ResourcesTest, VersionFunctionsFindTheStringsThroughTheTranslation) {
     EXPECT_STREQ(value, "VellumBox");
 }
 
-} // namespace
+}  // namespace
