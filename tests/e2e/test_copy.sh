@@ -47,6 +47,20 @@ EOF2
     assert_file "$VB_C/dst/b.txt" "new" "[$answer] the other file is copied"
 done
 
+# Presses Copy on a table where a later file shares an earlier one's name: one message
+# names the later path, and the folder holds the listed copies, the shared one the first's.
+# label left-out-path listing shared-name
+copy_with_clash() {
+    local label="$1" leftout="$2" listing="$3" shared="$4"
+    local clash="These files were left out, because a file of the same name comes earlier in the list:"
+    vb_start
+    vb_drive wait \; pclick 1004 >/dev/null
+    assert_eq "VellumBox	$clash|$leftout" "$(vb_ask dialog)" "$label: one message naming the left-out path"
+    vb_drive press ok \; sleep 300 \; settle >/dev/null
+    assert_eq "$listing" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "$label: the left-out file is not copied"
+    assert_file "$VB_C/dst/$shared" "first" "$label: the copy of $shared is the first file's"
+}
+
 # Two different files of the same name: the later one is left out, with one message.
 vb_setup clash
 vb_file "$VB_C/one/a.txt" "first"
@@ -58,13 +72,7 @@ $(D one)\\b.txt 1 1
 $(D two)\\A.TXT 1 1
 $(D one)\\a.txt 1 1
 EOF2
-vb_start
-vb_drive wait \; pclick 1004 >/dev/null
-want="VellumBox	These files were left out, because a file of the same name comes earlier in the list:|$(D two)\\A.TXT"
-assert_eq "$want" "$(vb_ask dialog)" "clash: one message naming the left-out path"
-vb_drive press ok \; sleep 300 \; settle >/dev/null
-assert_eq "a.txt b.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "clash: the left-out file is not copied"
-assert_file "$VB_C/dst/a.txt" "first" "clash: the copy of a.txt is the first file's"
+copy_with_clash clash "$(D two)\\A.TXT" "a.txt b.txt" a.txt
 
 # Letters beyond ASCII fold as well: "été.txt" and "ÉTÉ.TXT" are one name on Windows. The
 # settings file is in the program's code page (1252).
@@ -77,13 +85,7 @@ prepare "$(D dst)\\" 0 0 0 1 1 <<EOF2
 $(D one)\\${e}t${e}.txt 1 1
 $(D two)\\${E}T${E}.TXT 1 1
 EOF2
-vb_start
-vb_drive wait \; pclick 1004 >/dev/null
-want="VellumBox	These files were left out, because a file of the same name comes earlier in the list:|$(D two)\\ÉTÉ.TXT"
-assert_eq "$want" "$(vb_ask dialog)" "clash-accents: the later file is named as left out"
-vb_drive press ok \; sleep 300 \; settle >/dev/null
-assert_eq "été.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "clash-accents: one copy only"
-assert_file "$VB_C/dst/été.txt" "first" "clash-accents: the copy is the first file's"
+copy_with_clash clash-accents "$(D two)\\ÉTÉ.TXT" "été.txt" été.txt
 
 # Quiet mode 2 with no destination copies nowhere (not into the current folder).
 vb_setup nodest
