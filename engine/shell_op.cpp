@@ -1,6 +1,6 @@
 #include "engine/shell_op.h"
 #include <shellapi.h>
-#include <cstring>
+#include <algorithm>
 
 namespace {
 struct FileState {
@@ -25,23 +25,23 @@ bool Changed(const FileState& before, const FileState& after) {
     return before.exists != after.exists || before.size != after.size ||
            ::CompareFileTime(&before.written, &after.written) != 0;
 }
+
+// A path as the ANSI file functions hand it to the file system, with '/' read as '\\'.
+std::wstring FileSystemName(const char* path) {
+    int n = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], n);
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return wide;
+}
 }  // namespace
 
 bool FileExistsA(const char* path) { return StateOf(path).exists; }
 
 bool SameFileNameA(const char* a, const char* b) {
-    // Converted as the ANSI file functions convert names before they reach the file system.
-    std::wstring wide[2];
-    const char* paths[2] = {a, b};
-    for (int i = 0; i < 2; ++i) {
-        int n = ::MultiByteToWideChar(CP_ACP, 0, paths[i], -1, nullptr, 0);
-        if (n <= 0) return std::strcmp(a, b) == 0;
-        wide[i].resize(static_cast<size_t>(n));
-        ::MultiByteToWideChar(CP_ACP, 0, paths[i], -1, &wide[i][0], n);
-        for (wchar_t& c : wide[i])
-            if (c == L'/') c = L'\\';
-    }
-    return ::CompareStringOrdinal(wide[0].c_str(), -1, wide[1].c_str(), -1, TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(FileSystemName(a).c_str(), -1, FileSystemName(b).c_str(), -1,
+                                  TRUE) == CSTR_EQUAL;
 }
 
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,

@@ -311,7 +311,7 @@ TEST(MainWindowSave, WritesAllKeysInOrderAndKeepsOthers) {
     WriteIni(
         "[Extra]\r\nKeep=me\r\n[AutoVellum]\r\nAutoCopyMode=2\r\nCopy=0\r\nRestore=0\r\nMine=1\r\n"
         "[OverWrite]\r\nCopy=1\r\nRestore=0\r\n" +
-        FilesIni(5, "E:\\Backup\\").substr(0) + "File033=C:\\beyond.txt\r\n");
+        FilesIni(5, "E:\\Backup\\") + "File033=C:\\beyond.txt\r\n");
     RunProbe([&](ProbeDlg& d) {
         // Delete two files so that stale keys must be overwritten.
         MessageBoxAnswer::Arm(IDYES);
