@@ -32,12 +32,29 @@ bool SameBytesFolded(const char* a, const char* b, LeadByteFn isLeadByte) {
     }
 }
 
-// How names and paths are compared: by the host's rule when it gives one.
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The name the file system opens: Windows drops trailing dots and spaces from the last
+// component, so "a.txt." and "a.txt " are "a.txt". Neither byte is ever the second byte
+// of a double-byte character.
+std::string FileSystemForm(const char* path) {
+    std::string s = path;
+    while (!s.empty() && (s.back() == '.' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+// How names and paths are compared: by the host's rule when it gives one, always after
+// the file system's own normalisation.
 struct Names {
     LeadByteFn isLeadByte;
     SameNameFn sameName;
 
     bool Same(const char* a, const char* b) const {
+        const std::string x = FileSystemForm(a);
+        const std::string y = FileSystemForm(b);
+        return SameAsWritten(x.c_str(), y.c_str());
+    }
+    bool SameAsWritten(const char* a, const char* b) const {
         return sameName ? sameName(a, b) : SameBytesFolded(a, b, isLeadByte);
     }
 };
@@ -48,6 +65,29 @@ bool HasWildcard(const char* path) {
     for (const char* p = path; *p; ++p)
         if (*p == '*' || *p == '?') return true;
     return false;
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A colon past the drive names a stream of a file (or a drive-relative path), never a
+// file of its own; ':' is never a second byte either.
+bool HasStream(const char* path) {
+    const char* p = path;
+    if (IsAsciiLetter(p[0]) && p[1] == ':') p += 2;
+    for (; *p; ++p)
+        if (*p == ':') return true;
+    return false;
+}
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 open a device, whatever extension follows.
+bool IsDeviceName(const std::string& name) {
+    std::string base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
 }
 
 // A trailing 0x5C that is the second byte of a double-byte character is no separator.
@@ -65,33 +105,45 @@ bool EndsWithSeparator(const char* dir, LeadByteFn isLeadByte) {
     return last;
 }
 
-void AddLeftOut(FileRequest& request, const char* path, const Names& names) {
-    for (const std::string& seen : request.leftOut)
-        if (names.Same(seen.c_str(), path)) return;
-    request.leftOut.push_back(path);
+void AddOnce(std::vector<std::string>& list, const char* path, const Names& names) {
+    for (const std::string& seen : list)
+        if (names.SameAsWritten(seen.c_str(), path)) return;
+    list.push_back(path);
 }
 
 int32_t Tick(const FileEntry& entry, Operation op) {
     return op == Operation::Copy ? entry.copy : entry.restore;
 }
 
+enum class Verdict { Take, Skip, Clash, BadName, Relative };
+
+// Whether a path can reach the folder at all: its name must be one the file system
+// holds as it stands, and the path must not depend on the current folder.
+Verdict Usable(const char* path, const Names& names) {
+    char name[kPathSize];
+    FileNameOf(path, names.isLeadByte, name, kPathSize);
+    const std::string stored = FileSystemForm(name);
+    if (stored.empty() || HasWildcard(path) || HasStream(path) || IsDeviceName(stored))
+        return Verdict::BadName;
+    if (!IsAbsolutePath(path)) return Verdict::Relative;
+    return Verdict::Take;
+}
+
 // The destination folder is flat, so a name in it belongs to the first file of the table
 // that bears it, ticked or not. A later file of another path with that name is kept out of
 // both operations: copying it would overwrite the first one's copy, and restoring would put
-// the first one's data on its path. Files that never reach the folder (wildcards, no name)
-// own no name there.
-enum class Verdict { Take, Skip, Refuse };
-
+// the first one's data on its path. Files that never reach the folder own no name there.
 Verdict Judge(const FileTable& table, int k, const char* name, Operation op, const Names& names) {
     const char* path = table.entries[k].path;
-    if (name[0] == '\0' || HasWildcard(path)) return Verdict::Refuse;
+    const Verdict usable = Usable(path, names);
+    if (usable != Verdict::Take) return usable;
     char other[kPathSize];
     for (int j = 0; j < k; ++j) {
         const char* earlier = table.entries[j].path;
-        if (earlier[0] == '\0' || HasWildcard(earlier)) continue;
+        if (earlier[0] == '\0' || Usable(earlier, names) != Verdict::Take) continue;
         FileNameOf(earlier, names.isLeadByte, other, kPathSize);
         if (!names.Same(name, other)) continue;
-        if (!names.Same(path, earlier)) return Verdict::Refuse;
+        if (!names.Same(path, earlier)) return Verdict::Clash;
         // The same file listed twice is done once, by its first ticked entry.
         for (int i = j; i < k; ++i) {
             const FileEntry& twin = table.entries[i];
@@ -111,6 +163,11 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
     if (overwrite == 1) request.flags |= kFofNoConfirmation;
     // Without a folder the sources or targets would be relative to the working directory.
     if (!destDir || destDir[0] == '\0') return request;
+    // A relative folder would depend on where the program was started from.
+    if (!IsAbsolutePath(destDir)) {
+        request.relativeDest = true;
+        return request;
+    }
 
     // A hand-edited destination may lack its final separator. Both operations add it:
     // without it Copy would write a single file over a file of the folder's name.
@@ -126,8 +183,14 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         switch (Judge(table, k, name, op, names)) {
         case Verdict::Skip:
             continue;
-        case Verdict::Refuse:
-            AddLeftOut(request, entry.path, names);
+        case Verdict::Clash:
+            AddOnce(request.leftOut, entry.path, names);
+            continue;
+        case Verdict::BadName:
+            AddOnce(request.badName, entry.path, names);
+            continue;
+        case Verdict::Relative:
+            AddOnce(request.relative, entry.path, names);
             continue;
         case Verdict::Take:
             break;
@@ -154,6 +217,19 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
 
 }  // namespace
 
+bool IsAbsolutePath(const char* path) {
+    if (!path) return false;
+    if (IsAsciiLetter(path[0]) && path[1] == ':') return IsSeparator(path[2]);
+    // \\server\share: a server name and a share name, each non-empty.
+    if (!IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+    const char* p = path + 2;
+    const char* server = p;
+    while (*p && !IsSeparator(*p)) ++p;
+    if (p == server || !*p) return false;
+    ++p;
+    return *p && !IsSeparator(*p);
+}
+
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
                              LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {
     return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists, sameName);
@@ -163,4 +239,17 @@ FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int
                                 LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {
     return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, exists,
                  sameName);
+}
+
+namespace {
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+    return a.exists == b.exists && a.size == b.size && a.written == b.written;
+}
+}  // namespace
+
+CopyCheck CheckCopy(const FileStamp& targetBefore, const FileStamp& targetAfter,
+                    const FileStamp& sourceBefore, const FileStamp& sourceAfter) {
+    if (!targetAfter.exists || SameStamp(targetBefore, targetAfter)) return CopyCheck::Untouched;
+    if (!SameStamp(sourceBefore, sourceAfter)) return CopyCheck::SourceChanged;
+    return targetAfter.size == sourceBefore.size ? CopyCheck::Whole : CopyCheck::Cut;
 }

@@ -18,14 +18,20 @@ struct CopyPair {
 };
 
 struct FileRequest {
-    std::string from;                  // names, each followed by '\0', then one more '\0'
-    std::string to;                    // the same form
-    unsigned flags = 0;                // 16-bit flag word
-    int count = 0;                     // files taken; no shell call when 0
-    std::vector<std::string> leftOut;  // ticked paths refused (name clash, wildcard)
-    std::vector<std::string> missing;  // ticked paths whose source does not exist
-    std::vector<CopyPair> pairs;       // what each taken file becomes, in list order
+    std::string from;                   // names, each followed by '\0', then one more '\0'
+    std::string to;                     // the same form
+    unsigned flags = 0;                 // 16-bit flag word
+    int count = 0;                      // files taken; no shell call when 0
+    std::vector<std::string> leftOut;   // ticked paths whose name an earlier file owns
+    std::vector<std::string> badName;   // wildcard, stream, device or empty name
+    std::vector<std::string> relative;  // ticked paths that start at no drive or share
+    std::vector<std::string> missing;   // ticked paths whose source does not exist
+    bool relativeDest = false;          // the destination starts at no drive or share
+    std::vector<CopyPair> pairs;        // what each taken file becomes, in list order
 };
+
+// Whether a path starts at a drive root (C:\ or C:/) or a share (\\server\share).
+bool IsAbsolutePath(const char* path);
 
 // Tells whether a source file exists; null means every source is taken as existing.
 using ExistsFn = bool (*)(const char* path);
@@ -39,3 +45,22 @@ FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int ov
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
                                 LeadByteFn isLeadByte, ExistsFn exists = nullptr,
                                 SameNameFn sameName = nullptr);
+
+// A file as seen just before and just after the shell's copy.
+struct FileStamp {
+    bool exists = false;
+    unsigned long long size = 0;
+    unsigned long long written = 0;  // last write time
+};
+
+enum class CopyCheck {
+    Untouched,      // the shell did not write the target (declined, failed, nothing to do)
+    Whole,          // the target has the size the source had when the copy began
+    Cut,            // shorter or longer than the unchanged source: a full disk, for one
+    SourceChanged,  // the source changed while it was copied: the copy is of another moment
+};
+
+// Judges one written target. A source that grows while it is copied (a log, a mailbox)
+// leaves a copy of another size than it has afterwards; that copy is not cut.
+CopyCheck CheckCopy(const FileStamp& targetBefore, const FileStamp& targetAfter,
+                    const FileStamp& sourceBefore, const FileStamp& sourceAfter);

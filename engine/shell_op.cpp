@@ -3,27 +3,17 @@
 #include <algorithm>
 
 namespace {
-struct FileState {
-    bool exists = false;
-    ULONGLONG size = 0;
-    FILETIME written = {0, 0};
-};
-
-FileState StateOf(const std::string& path) {
-    FileState state;
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
         !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        state.exists = true;
-        state.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        state.written = data.ftLastWriteTime;
+        stamp.exists = true;
+        stamp.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        stamp.written = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                        data.ftLastWriteTime.dwLowDateTime;
     }
-    return state;
-}
-
-bool Changed(const FileState& before, const FileState& after) {
-    return before.exists != after.exists || before.size != after.size ||
-           ::CompareFileTime(&before.written, &after.written) != 0;
+    return stamp;
 }
 
 // A path as the ANSI file functions hand it to the file system, with '/' read as '\\'.
@@ -37,7 +27,7 @@ std::wstring FileSystemName(const char* path) {
 }
 }  // namespace
 
-bool FileExistsA(const char* path) { return StateOf(path).exists; }
+bool FileExistsA(const char* path) { return StampOf(path).exists; }
 
 bool SameFileNameA(const char* a, const char* b) {
     return ::CompareStringOrdinal(FileSystemName(a).c_str(), -1, FileSystemName(b).c_str(), -1,
@@ -49,11 +39,16 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
     CopyOutcome outcome;
     if (request.count <= 0) return outcome;
 
-    // Targets as they were, so that a file the user chose not to replace is not
-    // mistaken for a broken copy afterwards.
-    std::vector<FileState> before;
-    before.reserve(request.pairs.size());
-    for (const CopyPair& pair : request.pairs) before.push_back(StateOf(pair.target));
+    // Targets as they were, so that a file the user chose not to replace is not mistaken
+    // for a broken copy afterwards; sources as they were, so that one that changes during
+    // the copy is not taken for a cut copy.
+    std::vector<FileStamp> targets, sources;
+    targets.reserve(request.pairs.size());
+    sources.reserve(request.pairs.size());
+    for (const CopyPair& pair : request.pairs) {
+        targets.push_back(StampOf(pair.target));
+        sources.push_back(StampOf(pair.source));
+    }
 
     SHFILEOPSTRUCTA op = {};
     op.hwnd = owner;
@@ -67,13 +62,21 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
 
     for (size_t i = 0; i < request.pairs.size(); ++i) {
         const CopyPair& pair = request.pairs[i];
-        FileState after = StateOf(pair.target);
-        if (!after.exists || !Changed(before[i], after)) continue;
-        FileState source = StateOf(pair.source);
-        if (!source.exists || source.size == after.size) continue;
-        // A cut copy would later be restored over the original: never keep one.
-        if (removeBroken) ::DeleteFileA(pair.target.c_str());
-        outcome.incomplete.push_back(removeBroken ? pair.source : pair.target);
+        // Named by the user's own path: the source for Copy, the target for Restore.
+        const std::string& own = removeBroken ? pair.source : pair.target;
+        switch (CheckCopy(targets[i], StampOf(pair.target), sources[i], StampOf(pair.source))) {
+        case CopyCheck::Cut:
+            // A cut copy would later be restored over the original: never keep one.
+            if (removeBroken) ::DeleteFileA(pair.target.c_str());
+            outcome.incomplete.push_back(own);
+            break;
+        case CopyCheck::SourceChanged:
+            outcome.changed.push_back(own);
+            break;
+        case CopyCheck::Untouched:
+        case CopyCheck::Whole:
+            break;
+        }
     }
     return outcome;
 }

@@ -10,6 +10,8 @@ struct CopyOutcome {
     // Targets the operation wrote but left shorter or longer than their source (a full
     // disk, for one). Copies of this kind are removed when `removeBroken` is set.
     std::vector<std::string> incomplete;
+    // Files whose source changed while it was copied; their copies are kept.
+    std::vector<std::string> changed;
 };
 
 // Makes no call when the request is empty.

@@ -66,27 +66,37 @@ int AfxMessageBox(const char* text, UINT type) {
     return ::MessageBoxA(MainOwner(), text, AfxGetAppName(), type);
 }
 
+int AfxMessageBoxW(const wchar_t* text, UINT type) {
+    return ::MessageBoxW(MainOwner(), text, AnsiToWide(AfxGetAppName()).c_str(), type);
+}
+
 CFileDialog::CFileDialog(BOOL openDialog, const char* defExt, const char* fileName, DWORD flags,
                          const char* filter, CWnd* parent)
-    : open(openDialog), defaultExt(defExt), dialogFlags(flags), parentWnd(parent) {
-    std::string f = filter ? filter : "";
-    for (char& c : f)
-        if (c == '|') c = '\0';
-    filterText = f;
-    fileBuffer[0] = '\0';
-    if (fileName) lstrcpynA(fileBuffer, fileName, MAX_PATH);
+    : open(openDialog), defaultExt(AnsiToWide(defExt)), dialogFlags(flags), parentWnd(parent) {
+    // Converted whole: a bar is never the second byte of a double-byte character.
+    filterText = AnsiToWide(filter);
+    for (wchar_t& c : filterText)
+        if (c == L'|') c = L'\0';
+    fileBuffer[0] = L'\0';
+    if (fileName) lstrcpynW(fileBuffer, AnsiToWide(fileName).c_str(), MAX_PATH);
 }
 
 INT_PTR CFileDialog::DoModal() {
-    OPENFILENAMEA ofn = {};
+    OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = parentWnd && parentWnd->m_hWnd ? parentWnd->m_hWnd : MainOwner();
     ofn.lpstrFilter = filterText.empty() ? nullptr : filterText.c_str();
     ofn.lpstrFile = fileBuffer;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = defaultExt.IsEmpty() ? nullptr : defaultExt.c_str();
+    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
     ofn.Flags = dialogFlags | OFN_EXPLORER;
-    BOOL ok = open ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
-    fileBuffer[MAX_PATH - 1] = '\0';
-    return ok ? IDOK : IDCANCEL;
+    BOOL ok = open ? ::GetOpenFileNameW(&ofn) : ::GetSaveFileNameW(&ofn);
+    fileBuffer[MAX_PATH - 1] = L'\0';
+    ansiPath.clear();
+    exact = false;
+    if (!ok) return IDCANCEL;
+    std::string ansi;
+    exact = WideToAnsiExact(fileBuffer, &ansi) && ansi.size() < MAX_PATH;
+    if (exact) ansiPath = ansi;
+    return IDOK;
 }

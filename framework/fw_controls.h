@@ -20,20 +20,31 @@ public:
 
 // Message box owned by the main window, captioned with the application's title.
 int AfxMessageBox(const char* text, UINT type = MB_OK);
+// The same for a text that the ANSI code page may not hold (a name as the system gave it).
+int AfxMessageBoxW(const wchar_t* text, UINT type = MB_OK);
 
-// The Open file dialog. Filter in "Text|pattern|...||" notation.
+// The Open file dialog. Filter in "Text|pattern|...||" notation. The dialog itself works
+// in UTF-16, so that a name the ANSI code page cannot hold is seen as it is rather than
+// turned into another file's name.
 class CFileDialog {
 public:
     CFileDialog(BOOL openDialog, const char* defExt = nullptr, const char* fileName = nullptr,
                 DWORD flags = 0, const char* filter = nullptr, CWnd* parent = nullptr);
     INT_PTR DoModal();
-    CString GetPathName() const { return CString(fileBuffer); }
+    // The chosen path in the ANSI code page; empty unless IsPathNameExact().
+    CString GetPathName() const { return CString(ansiPath); }
+    // The chosen path as the dialog gave it.
+    std::wstring GetPathNameW() const { return std::wstring(fileBuffer); }
+    // Whether the path has an exact ANSI form of at most MAX_PATH - 1 bytes.
+    bool IsPathNameExact() const { return exact; }
 
 private:
     BOOL open;
-    CString defaultExt;
-    std::string filterText;  // bars already turned into zero bytes
+    std::wstring defaultExt;
+    std::wstring filterText;  // bars already turned into zero characters
     DWORD dialogFlags;
     CWnd* parentWnd;
-    char fileBuffer[MAX_PATH];
+    wchar_t fileBuffer[MAX_PATH];
+    std::string ansiPath;
+    bool exact = false;
 };

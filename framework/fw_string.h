@@ -47,3 +47,9 @@ public:
 private:
     std::string text;
 };
+
+// Conversions between the ANSI code page and UTF-16.
+std::wstring AnsiToWide(const char* text);
+// True only when `wide` has an ANSI form that converts back to exactly the same text: no
+// character replaced by a default or a look-alike ("\u03A9" never becomes "O").
+bool WideToAnsiExact(const std::wstring& wide, std::string* out);

@@ -46,6 +46,15 @@ void CMainDlg::OnSelectFile() {
                        OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_CREATEPROMPT,
                        "All Files (*.*)|*.*||", this);
     if (dialog.DoModal() != IDOK) return;
+    // A name stored as other bytes than the file's own would make Copy and Restore work on
+    // another file (a look-alike: "Omega.txt" for a name that begins with a Greek omega).
+    if (!dialog.IsPathNameExact()) {
+        CString text;
+        text.LoadString(IDS_NAME_NOT_KEPT);
+        const std::wstring message = AnsiToWide(text) + L"\n" + dialog.GetPathNameW();
+        AfxMessageBoxW(message.c_str(), MB_OK | MB_ICONWARNING);
+        return;
+    }
 
     FileEntry entry = {};
     CopyPath(entry.path, kPathSize, dialog.GetPathName());

@@ -43,8 +43,12 @@ void CMainDlg::Issue(const FileRequest& request, bool copying, bool fromButton) 
     CopyOutcome outcome = IssueShellCopy(m_hWnd, request, title, copying);
     // Told after the work is done; automatic runs have nobody to tell.
     if (fromButton) {
+        if (request.relativeDest) Report(IDS_RELATIVE_DEST, {settings.destDir});
         Report(IDS_NAME_CLASH, request.leftOut);
+        Report(IDS_BAD_NAME, request.badName);
+        Report(IDS_RELATIVE_PATH, request.relative);
         Report(IDS_NOT_FOUND, request.missing);
         Report(copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, outcome.incomplete);
+        Report(IDS_CHANGED_WHILE_COPIED, outcome.changed);
     }
 }

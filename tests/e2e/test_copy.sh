@@ -87,20 +87,35 @@ $(D two)\\${E}T${E}.TXT 1 1
 EOF2
 copy_with_clash clash-accents "$(D two)\\ÉTÉ.TXT" "été.txt" été.txt
 
-# Quiet mode 2 with no destination copies nowhere (not into the current folder).
-vb_setup nodest
-vb_file "$VB_C/src/a.txt" "a"
-vb_file "$VB_C/src/b.txt" "b"
-prepare "" 0 0 0 1 1 <<EOF2
+# Windows drops a trailing dot: "a.txt." in another folder would meet "a.txt" at one copy.
+vb_setup clash-trailing-dot
+vb_file "$VB_C/one/a.txt" "first"
+vb_file "$VB_C/two/a.txt." "second"
+mkdir -p "$VB_C/dst"
+prepare "$(D dst)\\" 0 0 0 1 1 <<EOF2
+$(D one)\\a.txt 1 1
+$(D two)\\a.txt. 1 1
+EOF2
+copy_with_clash clash-trailing-dot "$(D two)\\a.txt." "a.txt" a.txt
+
+# Quiet mode 2 with no destination, or one that depends on the current folder, copies
+# nowhere (not into the current folder).
+listing() { ls -R "$VB_DIR" "$PWD" "$VB_DRIVE_C" 2>/dev/null | grep -v -E '^(launch\.out|.*\.log)$'; }
+#   label        Directory value
+for row in "nodest|" "relative|dst\\" "drive-relative|C:dst\\"; do
+    IFS='|' read -r label dest <<<"$row"
+    vb_setup "$label"
+    vb_file "$VB_C/src/a.txt" "a"
+    vb_file "$VB_C/src/b.txt" "b"
+    prepare "$dest" 0 0 0 1 1 <<EOF2
 $(D src)\\a.txt 1 1
 $(D src)\\b.txt 1 1
 EOF2
-sed -i 's/AutoCopyMode=0/AutoCopyMode=2\r\nCopy=1/' "$VB_INI"
-listing() { ls -R "$VB_DIR" "$PWD" "$VB_DRIVE_C" 2>/dev/null | grep -v -E '^(launch\.out|.*\.log)$'; }
-before="$(listing | md5sum)"
-vb_launch 5000 "/q"
-assert_match "^ended " "$VB_LAUNCH" "no destination: quiet start ends"
-assert_eq "$before" "$(listing | md5sum)" \
-    "no destination: no file created anywhere"
+    sed -i 's/AutoCopyMode=0/AutoCopyMode=2\r\nCopy=1/' "$VB_INI"
+    before="$(listing | md5sum)"
+    vb_launch 5000 "/q"
+    assert_match "^ended " "$VB_LAUNCH" "$label: quiet start ends"
+    assert_eq "$before" "$(listing | md5sum)" "$label: no file created anywhere"
+done
 
 vb_finish

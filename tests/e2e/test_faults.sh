@@ -142,6 +142,29 @@ for row in "${cases[@]}"; do
     assert_alive "[$label] after Restore"
 done
 
+# --- a source written to while it is copied (a log): its copy is kept and named ---------
+vb_setup growing
+mkdir -p "$VB_C/dst"
+head -c 200000000 /dev/zero >"$VB_C/src/log.txt"
+vb_file "$VB_C/src/b.txt" "beta"
+settings "$C\\dst\\" "log.txt|1|1" "b.txt|1|1"
+vb_start
+vb_drive wait >/dev/null
+(while :; do printf 'one more line\n' >>"$VB_C/src/log.txt"; sleep 0.005; done) &
+appender=$!
+assert_eq 0 "$(press 1004)" "[growing] Copy leaves no window open"
+kill "$appender"
+wait "$appender" 2>/dev/null
+size="$(stat -c %s "$VB_C/dst/log.txt" 2>/dev/null || echo 0)"
+((size >= 200000000))
+assert_eq 0 $? "[growing] the copy of the growing file is kept ($size bytes)"
+assert_eq "VellumBox	These files changed while they were copied. Their copies were kept, but may not match the files as they are now:|$C\\src\\log.txt" \
+    "$(cat "$MESSAGES")" "[growing] Copy names it as changed, not as cut"
+assert_file "$VB_C/dst/b.txt" "beta" "[growing] the other file is copied"
+assert_alive "[growing] after Copy"
+vb_cleanup
+rm -rf "$VB_C"
+
 # --- a full file system: a 1 MiB tmpfs as the destination -------------------------------
 full_done() { mountpoint -q "$VB_C/full" 2>/dev/null && umount "$VB_C/full"; }
 vb_setup full

@@ -163,7 +163,9 @@ for dest in "$C\\user.dat" "$C\\user.dat\\"; do
     vb_cleanup
 done
 
-# --- File values holding wildcards: listed, never copied or restored --------------------
+# --- File values Windows cannot use as they stand (wildcards, streams, devices): listed,
+# never copied or restored ---------------------------------------------------------------
+BAD="These files were left out, because Windows cannot use their names as they stand (a wildcard, a stream, a device name, or only dots and spaces):"
 wild_files() {
     vb_file "$VB_C/src/a.txt" "alpha"
     vb_file "$VB_C/src/b.txt" "beta"
@@ -171,9 +173,11 @@ wild_files() {
 }
 vb_setup wildcards
 wild_files
-block 0 0 "$DIR" "$C\\src\\*.txt|1|1" "$C\\src\\?.txt|1|1" "$C\\src\\b.txt|1|1" >"$VB_INI"
-check_case "wildcards" "$(expect "$DIR" 0 1 "$C\\src\\*.txt|11" "$C\\src\\?.txt|11" "$C\\src\\b.txt|11")"
-want="VellumBox	These files were left out, because a file of the same name comes earlier in the list:|$C\\src\\*.txt|$C\\src\\?.txt"
+block 0 0 "$DIR" "$C\\src\\*.txt|1|1" "$C\\src\\?.txt|1|1" "$C\\src\\b.txt|1|1" \
+    "$C\\src\\a.txt:x|1|1" "$C\\src\\Nul.txt|1|1" "$C\\src\\com7|1|1" "$C\\src\\ ..|1|1" >"$VB_INI"
+check_case "wildcards" "$(expect "$DIR" 0 1 "$C\\src\\*.txt|11" "$C\\src\\?.txt|11" "$C\\src\\b.txt|11" \
+    "$C\\src\\a.txt:x|11" "$C\\src\\Nul.txt|11" "$C\\src\\com7|11" "$C\\src\\ ..|11")"
+want="VellumBox	$BAD|$C\\src\\*.txt|$C\\src\\?.txt|$C\\src\\a.txt:x|$C\\src\\Nul.txt|$C\\src\\com7|$C\\src\\ .."
 vb_start
 vb_drive wait \; pclick 1004 >/dev/null
 assert_eq "$want" "$(vb_ask dialog)" "[wildcards] Copy names the left-out entries"
@@ -209,7 +213,7 @@ wild_files
 block 0 0 "$DIR" "$C\\src\\?.txt|1|1" >"$VB_INI"
 vb_start
 vb_drive wait \; pclick 1004 >/dev/null
-assert_eq "VellumBox	These files were left out, because a file of the same name comes earlier in the list:|$C\\src\\?.txt" \
+assert_eq "VellumBox	$BAD|$C\\src\\?.txt" \
     "$(vb_ask dialog)" "[wildcard only] Copy names it"
 vb_drive press ok \; sleep 500 \; settle >/dev/null
 assert_eq "" "$(ls "$VB_C/dst")" "[wildcard only] nothing copied"

@@ -1,5 +1,6 @@
 #include "engine/request.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -42,6 +43,8 @@ struct Expected {
     std::vector<std::string> from;
     std::vector<std::string> to;
     std::vector<std::string> leftOut;
+    std::vector<std::string> badName = {};
+    std::vector<std::string> relative = {};
 };
 
 void ExpectRequest(const FileRequest& r, const Expected& e, unsigned flags) {
@@ -50,6 +53,8 @@ void ExpectRequest(const FileRequest& r, const Expected& e, unsigned flags) {
     EXPECT_EQ(r.count, static_cast<int>(e.from.size()));
     EXPECT_EQ(r.flags, flags);
     EXPECT_EQ(r.leftOut, e.leftOut);
+    EXPECT_EQ(r.badName, e.badName);
+    EXPECT_EQ(r.relative, e.relative);
 }
 
 TEST(Request, WorkedExample) {
@@ -146,16 +151,30 @@ TEST(Request, RestoreNamesFromTheLastRealSeparator) {
     }
 }
 
-TEST(Request, EmptyDestinationMakesNoRequest) {
+TEST(Request, EmptyOrRelativeDestinationMakesNoRequest) {
     const FileTable table = MakeTable({{"C:\\a.txt", 1, 1}});
-    for (const char* dest : {"", static_cast<const char*>(nullptr)}) {
-        const FileRequest copy = BuildCopyRequest(table, dest, 1, IsLeadByteNone);
-        const FileRequest restore = BuildRestoreRequest(table, dest, 1, IsLeadByteNone);
+    //   destination        counts as relative
+    const struct {
+        const char* dest;
+        bool relative;
+    } cases[] = {
+        {"", false},          {nullptr, false},     {"Backup\\", true},  {".\\", true},
+        {"E:Backup\\", true}, {"\\Backup\\", true}, {"\\\\srv\\", true}, {"\\\\\\share\\", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dest ? c.dest : "null");
+        const FileRequest copy = BuildCopyRequest(table, c.dest, 1, IsLeadByteNone);
+        const FileRequest restore = BuildRestoreRequest(table, c.dest, 1, IsLeadByteNone);
         EXPECT_EQ(copy.count, 0);
         EXPECT_EQ(restore.count, 0);
         EXPECT_EQ(copy.from.find("a.txt"), std::string::npos);
         EXPECT_EQ(restore.to.find("a.txt"), std::string::npos);
+        EXPECT_EQ(copy.relativeDest, c.relative);
+        EXPECT_EQ(restore.relativeDest, c.relative);
     }
+    // A share is as absolute as a drive.
+    EXPECT_EQ(BuildCopyRequest(table, "\\\\srv\\share\\", 0, IsLeadByteNone).count, 1);
+    EXPECT_EQ(BuildRestoreRequest(table, "\\\\srv\\share", 0, IsLeadByteNone).count, 1);
 }
 
 TEST(Request, BothOperationsAddMissingSeparator) {
@@ -249,6 +268,27 @@ TEST(Request, NameClashesAreLeftOut) {
          {{"E:\\B\\1.txt", "E:\\B\\2.txt", "E:\\B\\3.txt"},
           {"C:\\1.txt", "C:\\a\\2.txt", "C:\\3.txt"},
           {"C:\\b\\2.txt"}}},
+        // Windows drops trailing dots and spaces: both names are "a.txt" in the folder.
+        {"trailing dot and space meet the plain name",
+         {{"C:\\a\\a.txt", 1, 1}, {"C:\\b\\a.txt.", 1, 1}, {"C:\\c\\A.TXT . ", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\a\\a.txt"}, {}, {"C:\\b\\a.txt.", "C:\\c\\A.TXT . "}},
+         {{"E:\\B\\a.txt"}, {"C:\\a\\a.txt"}, {"C:\\b\\a.txt.", "C:\\c\\A.TXT . "}}},
+        {"trailing dot on the first, clash still found",
+         {{"C:\\a\\a.txt..", 1, 1}, {"C:\\b\\a.txt", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\a\\a.txt.."}, {}, {"C:\\b\\a.txt"}},
+         {{"E:\\B\\a.txt.."}, {"C:\\a\\a.txt.."}, {"C:\\b\\a.txt"}}},
+        {"the same file with a trailing dot is done once, silently",
+         {{"C:\\Work\\a.txt", 1, 1}, {"C:\\Work\\a.txt.", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\Work\\a.txt"}, {}, {}},
+         {{"E:\\B\\a.txt"}, {"C:\\Work\\a.txt"}, {}}},
+        {"inner dots are part of the name",
+         {{"C:\\a\\a.txt", 1, 0}, {"C:\\b\\a..txt", 1, 0}},
+         IsLeadByteNone,
+         {{"C:\\a\\a.txt", "C:\\b\\a..txt"}, {}, {}},
+         {{}, {}, {}}},
         {"only letters fold",
          {{"C:\\a\\[x].txt", 1, 0}, {"C:\\b\\{x}.txt", 1, 0}},
          IsLeadByteNone,
@@ -291,7 +331,9 @@ TEST(Request, NameClashesAreLeftOut) {
     }
 }
 
-TEST(Request, WildcardsAndNamelessPathsAreLeftOut) {
+// Paths that cannot reach the folder as they stand are left out, each kind with its own
+// reason, and own no name there.
+TEST(Request, UnusablePathsAreLeftOut) {
     const FileTable table = MakeTable({
         {"C:\\Work\\*.doc", 1, 1},
         {"C:\\Work\\a?.txt", 1, 0},
@@ -299,16 +341,62 @@ TEST(Request, WildcardsAndNamelessPathsAreLeftOut) {
         {"C:\\Work\\report.doc", 1, 1},
         {"C:\\Work\\", 1, 1},
         {"C:\\" HYO "\\x.txt", 1, 1},  // 0x5C second byte, no wildcard
+        {"C:\\Work\\x.txt:secret", 1, 1},
+        {"C:\\Work\\y.txt::$DATA", 1, 0},
+        {"C:\\Work\\CON", 1, 1},
+        {"C:\\Work\\nul.txt", 1, 1},
+        {"C:\\Work\\Com1.log", 1, 1},
+        {"C:\\Work\\LPT9 .txt", 1, 1},
+        {"C:\\Work\\aux.", 1, 1},
+        {"C:\\Work\\...", 1, 1},
+        {"C:\\Work\\ . ", 1, 1},
+        {"C:\\Work\\..", 1, 1},
+        // Not devices: another digit, longer names.
+        {"C:\\Work\\COM10.txt", 1, 1},
+        {"C:\\Work\\CONSOLE.txt", 1, 1},
+        {"C:\\Work\\LPT0", 1, 1},
+        // Relative: they depend on the folder the program was started in.
+        {"report.doc", 1, 1},
+        {"Work\\z.txt", 1, 1},
+        {"C:z.txt", 1, 1},
+        {"\\Work\\z.txt", 1, 1},
+        {"\\\\srv\\share\\w.txt", 1, 1},
     });
+    const std::vector<std::string> bad = {"C:\\Work\\*.doc",
+                                          "C:\\Work\\a?.txt",
+                                          "C:\\Work\\",
+                                          "C:\\Work\\x.txt:secret",
+                                          "C:\\Work\\y.txt::$DATA",
+                                          "C:\\Work\\CON",
+                                          "C:\\Work\\nul.txt",
+                                          "C:\\Work\\Com1.log",
+                                          "C:\\Work\\LPT9 .txt",
+                                          "C:\\Work\\aux.",
+                                          "C:\\Work\\...",
+                                          "C:\\Work\\ . ",
+                                          "C:\\Work\\.."};
+    const std::vector<std::string> relative = {"report.doc", "Work\\z.txt", "C:z.txt",
+                                               "\\Work\\z.txt"};
+    auto without = [](std::vector<std::string> list, const std::string& gone) {
+        list.erase(std::find(list.begin(), list.end(), gone));
+        return list;
+    };
     ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByte932),
-                  {{"C:\\Work\\report.doc", "C:\\" HYO "\\x.txt"},
+                  {{"C:\\Work\\report.doc", "C:\\" HYO "\\x.txt", "C:\\Work\\COM10.txt",
+                    "C:\\Work\\CONSOLE.txt", "C:\\Work\\LPT0", "\\\\srv\\share\\w.txt"},
                    {"E:\\B\\"},
-                   {"C:\\Work\\*.doc", "C:\\Work\\a?.txt", "C:\\Work\\"}},
+                   {},
+                   bad,
+                   relative},
                   0x0300);
     ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByte932),
-                  {{"E:\\B\\report.doc", "E:\\B\\x.txt"},
-                   {"C:\\Work\\report.doc", "C:\\" HYO "\\x.txt"},
-                   {"C:\\Work\\*.doc", "C:\\Work\\"}},
+                  {{"E:\\B\\report.doc", "E:\\B\\x.txt", "E:\\B\\COM10.txt", "E:\\B\\CONSOLE.txt",
+                    "E:\\B\\LPT0", "E:\\B\\w.txt"},
+                   {"C:\\Work\\report.doc", "C:\\" HYO "\\x.txt", "C:\\Work\\COM10.txt",
+                    "C:\\Work\\CONSOLE.txt", "C:\\Work\\LPT0", "\\\\srv\\share\\w.txt"},
+                   {},
+                   without(without(bad, "C:\\Work\\a?.txt"), "C:\\Work\\y.txt::$DATA"),
+                   relative},
                   0x0301);
 }
 
@@ -334,4 +422,41 @@ TEST(Request, MissingSourcesAreLeftOutAndNamed) {
     EXPECT_EQ(restore.pairs[0].source, "E:\\B\\a.txt");
     EXPECT_EQ(restore.pairs[0].target, "C:\\a.txt");
     EXPECT_EQ(Show(restore.to), Show(List({"C:\\a.txt", "C:\\b.txt"})));
+}
+
+// What a copy is judged to be from its target and source, before and after the shell.
+TEST(Request, CopiesAreJudgedAgainstTheSourceAsItWas) {
+    const FileStamp none;
+    const FileStamp src{true, 100, 7};
+    const FileStamp grown{true, 150, 8};
+    const FileStamp shrunk{true, 40, 8};
+    const FileStamp touched{true, 100, 8};  // same size, written again
+    const FileStamp old{true, 90, 3};
+    const struct {
+        const char* what;
+        FileStamp targetBefore, targetAfter, sourceBefore, sourceAfter;
+        CopyCheck want;
+    } cases[] = {
+        {"new whole copy", none, src, src, src, CopyCheck::Whole},
+        {"replaced by a whole copy", old, src, src, src, CopyCheck::Whole},
+        {"cut short", none, {true, 60, 7}, src, src, CopyCheck::Cut},
+        {"cut, replacing an old copy", old, {true, 60, 9}, src, src, CopyCheck::Cut},
+        {"longer than the source", none, {true, 120, 7}, src, src, CopyCheck::Cut},
+        {"empty copy of a file", none, {true, 0, 9}, src, src, CopyCheck::Cut},
+        {"source grew during the copy", none, src, src, grown, CopyCheck::SourceChanged},
+        {"source grew, copy has the new size", none, grown, src, grown, CopyCheck::SourceChanged},
+        {"source shrank", none, src, src, shrunk, CopyCheck::SourceChanged},
+        {"source rewritten at the same size", none, src, src, touched, CopyCheck::SourceChanged},
+        {"source removed", none, src, src, none, CopyCheck::SourceChanged},
+        {"declined: old copy kept", old, old, src, src, CopyCheck::Untouched},
+        {"declined while the source grew", old, old, src, grown, CopyCheck::Untouched},
+        {"nothing written", none, none, src, src, CopyCheck::Untouched},
+        {"old copy removed by the shell", old, none, src, src, CopyCheck::Untouched},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(static_cast<int>(
+                      CheckCopy(c.targetBefore, c.targetAfter, c.sourceBefore, c.sourceAfter)),
+                  static_cast<int>(c.want));
+    }
 }

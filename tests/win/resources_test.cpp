@@ -176,8 +176,34 @@ const StringCase kStrings[] = {
      "were removed:",
      "次のファイルは完全にはコピーできませんでした(ディスクの空き不足など)"
      "。不完全なコピーは削除しました:"},
-    {IDS_RESTORE_INCOMPLETE, "These files could not be restored completely (is the disk full?):",
-     "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など):"},
+    {IDS_RESTORE_INCOMPLETE,
+     "These files could not be restored completely (is the disk full?). Their copies in the "
+     "destination folder are intact; do not press Copy before a Restore has completed:",
+     "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など)"
+     "。コピー先フォルダのコピーは無事です。リストアが完了するまでコピーを押さないでください:"},
+    {IDS_BAD_NAME,
+     "These files were left out, because Windows cannot use their names as they stand (a wildcard, "
+     "a stream, a device name, or only dots and spaces):",
+     "次のファイルは、名前をWindowsがそのまま使えないため("
+     "ワイルドカード、ストリーム、デバイス名、点と空白だけの名前)、除外されました:"},
+    {IDS_RELATIVE_PATH,
+     "These files were left out, because their paths do not start at a drive or a network share:",
+     "次のファイルは、パスがドライブまたはネットワーク共有から始まっていないため、除外されました:"},
+    {IDS_RELATIVE_DEST,
+     "Nothing was copied or restored, because the destination folder does not start at a drive or "
+     "a network share:",
+     "コピー先フォルダがドライブまたはネットワーク共有から始まっていないため、コピーもリストアもし"
+     "ませんでした:"},
+    {IDS_NAME_NOT_KEPT,
+     "This file was not added, because its name cannot be kept exactly in the system's character "
+     "set, or its path is too long:",
+     "次のファイルは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、追加し"
+     "ませんでした:"},
+    {IDS_CHANGED_WHILE_COPIED,
+     "These files changed while they were copied. Their copies were kept, but may not match the "
+     "files as they are now:",
+     "次のファイルはコピー中に変更されました。コピーは残しましたが、現在のファイルと一致しない可能"
+     "性があります:"},
 };
 
 // Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a
