@@ -35,6 +35,26 @@ std::wstring FileSystemName(const char* path) {
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return wide;
 }
+// Creates a missing folder and its parents. Windows' shell would do it for the copy; Wine's
+// creates the folder but then copies nothing when only one file goes into it. Only an
+// absolute path, so nothing is ever made below the current folder.
+void CreateFolderPath(const std::string& folder) {
+    const char* f = folder.c_str();
+    bool onDrive = ((f[0] | 0x20) >= 'a' && (f[0] | 0x20) <= 'z') && f[1] == ':' &&
+                   (f[2] == '\\' || f[2] == '/');
+    bool unc = f[0] == '\\' && f[1] == '\\';
+    if (!onDrive && !unc) return;
+    // Each separator ends one level; drive, server and share fail harmlessly.
+    for (size_t i = 0; i < folder.size(); ++i) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(folder[i])) && i + 1 < folder.size()) {
+            ++i;
+            continue;
+        }
+        if (i > 2 && (folder[i] == '\\' || folder[i] == '/'))
+            ::CreateDirectoryA(folder.substr(0, i).c_str(), nullptr);
+    }
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+}
 }  // namespace
 
 bool FileExistsA(const char* path) { return StateOf(path).exists; }
@@ -45,7 +65,7 @@ bool SameFileNameA(const char* a, const char* b) {
 }
 
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
-                           bool removeBroken) {
+                           bool copying) {
     CopyOutcome outcome;
     if (request.count <= 0) return outcome;
 
@@ -54,6 +74,9 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
     std::vector<FileState> before;
     before.reserve(request.pairs.size());
     for (const CopyPair& pair : request.pairs) before.push_back(StateOf(pair.target));
+
+    // A Copy's target list is the one destination folder.
+    if (copying) CreateFolderPath(request.to.c_str());
 
     SHFILEOPSTRUCTA op = {};
     op.hwnd = owner;
@@ -72,8 +95,8 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
         FileState source = StateOf(pair.source);
         if (!source.exists || source.size == after.size) continue;
         // A cut copy would later be restored over the original: never keep one.
-        if (removeBroken) ::DeleteFileA(pair.target.c_str());
-        outcome.incomplete.push_back(removeBroken ? pair.source : pair.target);
+        if (copying) ::DeleteFileA(pair.target.c_str());
+        outcome.incomplete.push_back(copying ? pair.source : pair.target);
     }
     return outcome;
 }

@@ -8,13 +8,14 @@
 
 struct CopyOutcome {
     // Targets the operation wrote but left shorter or longer than their source (a full
-    // disk, for one). Copies of this kind are removed when `removeBroken` is set.
+    // disk, for one). A Copy removes such copies.
     std::vector<std::string> incomplete;
 };
 
-// Makes no call when the request is empty.
+// Makes no call when the request is empty. `copying`: the request is a Copy, whose one
+// destination folder is made first when it is missing.
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
-                           bool removeBroken);
+                           bool copying);
 
 // For building requests: whether a file (not a folder) exists at the path.
 bool FileExistsA(const char* path);

@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "engine/shell_op.h"
 #include "ui/main_dlg.h"
+#include "ui/shutdown_block.h"
 
 namespace {
 
@@ -500,6 +501,56 @@ TEST(SameFileName, FoldsLettersAsTheSystemDoes) {
 TEST(SameFileNameJapanese, FoldsLettersAsTheSystemDoes) {
     if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese locale";
     ExpectSameFileNames(932);
+}
+
+// ---- End of the session ----
+
+// What the session-end restore asks of the system, with the original's content each time.
+std::vector<std::string> blockCalls;
+std::string blockWatched;
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+BOOL WINAPI FakeBlockCreate(HWND, LPCWSTR reason) {
+    char text[256];
+    WideCharToMultiByte(CP_ACP, 0, reason, -1, text, sizeof text, nullptr, nullptr);
+    blockCalls.push_back(std::string("create ") + text + " / " + Content(blockWatched));
+    return TRUE;
+}
+BOOL WINAPI FakeBlockDestroy(HWND) {
+    blockCalls.push_back("destroy / " + Content(blockWatched));
+    return TRUE;
+}
+
+TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
+    const std::string dir = ExeFolder() + "vb_block\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "dst").c_str(), nullptr);
+    std::ofstream(dir + "dst\\a.txt", std::ios::binary) << "saved";
+    std::ofstream(dir + "a.txt", std::ios::binary) << "changed";
+    blockWatched = dir + "a.txt";
+    WriteIni("[AutoVellum]\r\nAutoCopyMode=2\r\nCopy=1\r\nRestore=1\r\n[OverWrite]\r\nCopy=1\r\n"
+             "Restore=1\r\n[DestinationDirectory]\r\nDirectory=" +
+             dir +
+             "dst\\\r\n[Files]\r\n"
+             "File001=" +
+             dir + "a.txt\r\nCopy001=1\r\nRestore001=1\r\n");
+    ShutdownBlock::Api system = ShutdownBlock::SystemApi();
+    ShutdownBlock::SystemApi() = {FakeBlockCreate, FakeBlockDestroy};
+    blockCalls.clear();
+    // Still initialising, the window is hidden: the session end restores.
+    RunProbe([&](ProbeDlg& d) {
+        d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+        d.SendMessage(WM_ENDSESSION, FALSE, 0);
+        d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    });
+    ShutdownBlock::SystemApi() = system;
+    const std::vector<std::string> expected = {"create Restoring files... / changed",
+                                               "destroy / saved"};
+    EXPECT_EQ(blockCalls, expected);
+    RemoveIni();
 }
 
 // ---- Japanese resources (run with LANG=ja_JP.UTF-8) ----
