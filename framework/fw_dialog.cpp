@@ -51,7 +51,7 @@ CDialog* CDialog::FromHandle(HWND hwnd) {
 
 INT_PTR CDialog::DoModal() {
     HINSTANCE inst = AfxGetResourceHandle();
-    HRSRC res = ::FindResourceA(inst, MAKEINTRESOURCEA(m_templateId), MAKEINTRESOURCEA(5));
+    HRSRC res = AfxFindResource(MAKEINTRESOURCEA(m_templateId), MAKEINTRESOURCEA(5));
     HGLOBAL loaded = res ? ::LoadResource(inst, res) : nullptr;
     auto* tmpl = loaded ? static_cast<LPCDLGTEMPLATEA>(::LockResource(loaded)) : nullptr;
     if (!tmpl) return -1;

@@ -35,3 +35,11 @@ void MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int i
     x = (clientWidth - iconWidth + 1) / 2;
     y = (clientHeight - iconHeight + 1) / 2;
 }
+
+int ScaledColumnWidth(int width, int dpi) {
+    if (dpi <= 0) return width;
+    long long scaled = static_cast<long long>(width) * dpi;
+    // Halves round away from zero.
+    scaled += scaled < 0 ? -48 : 48;
+    return static_cast<int>(scaled / 96);
+}

@@ -26,3 +26,6 @@ bool RestoresAtSessionEnd(bool visible, int autoCopyMode, int autoRestore, bool 
 // Where a minimised window draws its icon: centred, rounding as integer division does.
 void MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight, int& x,
                          int& y);
+// A width given in pixels at 96 dots per inch, at `dpi`, rounded to the nearest pixel as
+// MulDiv rounds. A dpi that is not positive (no device to ask) keeps the width.
+int ScaledColumnWidth(int width, int dpi);

@@ -95,4 +95,16 @@ TEST(WindowRules, MinimisedIconIsCentredWithTruncatingDivision) {
     }
 }
 
+TEST(WindowRules, ColumnWidthsFollowTheDpi) {
+    const struct {
+        int width, dpi, scaled;
+    } cases[] = {
+        {255, 96, 255},  {60, 96, 60},    {255, 192, 510}, {60, 192, 120}, {255, 120, 319},
+        {60, 120, 75},   {255, 144, 383}, {60, 144, 90},   {255, 72, 191}, {1, 48, 1},
+        {255, 0, 255},   {60, -96, 60},   {-3, 48, -2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ScaledColumnWidth(c.width, c.dpi), c.scaled) << c.width << " at " << c.dpi;
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // after the real initialisation, then closes the window the way the user would.
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <algorithm>
 #include <functional>
@@ -13,6 +14,7 @@
 #include "engine/shell_op.h"
 #include "ui/main_dlg.h"
 #include "ui/shutdown_block.h"
+#include "tests/win/message_box_answer.h"
 
 namespace {
 
@@ -84,41 +86,6 @@ std::string FilesIni(int n, const char* dest) {
     }
     return s.str();
 }
-
-// Answers the next message box of this thread with `answer` and records its text.
-struct MessageBoxAnswer {
-    static inline int answer = IDOK;
-    static inline std::string caption, text;
-    static inline int seen = 0;
-    static BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
-        char cls[32];
-        GetClassNameA(h, cls, sizeof cls);
-        if (std::string(cls) == "#32770" && !GetPropA(h, kMarkerName) && IsWindowVisible(h)) {
-            *reinterpret_cast<HWND*>(lp) = h;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
-        HWND box = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-        if (!box) return;
-        KillTimer(nullptr, id);
-        char buf[1024];
-        GetWindowTextA(box, buf, sizeof buf);
-        caption = buf;
-        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);  // the message text's static
-        text = buf;
-        ++seen;
-        PostMessageA(box, WM_COMMAND, answer, 0);
-    }
-    static void Arm(int a) {
-        answer = a;
-        caption.clear();
-        text.clear();
-        SetTimer(nullptr, 0, 50, OnTimer);
-    }
-};
 
 class ProbeDlg : public CMainDlg {
 public:
@@ -283,11 +250,27 @@ TEST(MainWindowLoad, HandEditedFiles) {
 }
 
 TEST(MainWindowLayout, ColumnsTitlesAndWidths) {
+    // Pixels at 96 dpi, grown with the system's dpi; ctest runs this once more with the
+    // prefix at 192 dpi and names that dpi in VB_TEST_DPI.
+    const struct {
+        int dpi;
+        int widths[3];
+    } byDpi[] = {{96, {255, 60, 60}}, {192, {510, 120, 120}}};
+    HDC screen = ::GetDC(nullptr);
+    int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    char named[16] = "96";
+    ::GetEnvironmentVariableA("VB_TEST_DPI", named, sizeof named);
+    ASSERT_EQ(dpi, std::atoi(named)) << "the system's dpi";
+    const int* widths = nullptr;
+    for (const auto& row : byDpi)
+        if (row.dpi == dpi) widths = row.widths;
+    ASSERT_NE(widths, nullptr);
+
     RemoveIni();
     RunProbe([&](ProbeDlg& d) {
         HWND list = ::GetDlgItem(d.m_hWnd, IDC_FILE_LIST);
         const char* titles[] = {"File Path", "Copy", "Restore"};
-        const int widths[] = {255, 60, 60};
         for (int i = 0; i < 3; ++i) {
             char buf[64] = "";
             LVCOLUMNA col = {};
@@ -552,6 +535,48 @@ TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
     EXPECT_EQ(blockCalls, expected);
     RemoveIni();
 }
+// ---- strings in a named language (run in each locale) ----
+
+// With no language named, LoadString gives what LoadStringA gives for the system's pick;
+// with one, that language's text in the ANSI code page ("?" where it has no character).
+void ExpectStringsInEachLanguage() {
+    const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    const struct {
+        UINT id;
+        const char* english;
+        const char* japanese;
+    } cases[] = {
+        {IDS_TICK_ON, "ON", "する"},
+        {IDS_TICK_OFF, "---", "---"},
+        {IDS_COL_PATH, "File Path", "ファイルパス"},
+        {IDS_RESTORE_INCOMPLETE, "These files could not be restored completely (is the disk full?):",
+         "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など):"},
+        {100, "", ""},   // no entry, in a block that exists
+        {4000, "", ""},  // no block at all
+    };
+    const bool systemPicksJapanese = GetACP() == 932;
+    for (WORD language : {WORD(0), english, japanese}) {
+        AfxSetResourceLanguage(language);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "string " << c.id << " language " << language);
+            bool inJapanese = language == japanese || (language == 0 && systemPicksJapanese);
+            std::string want = Ansi(inJapanese ? c.japanese : c.english);
+            CString got;
+            EXPECT_EQ(got.LoadString(c.id), !want.empty());
+            EXPECT_EQ(std::string(got), want);
+            if (language == 0) {
+                char plain[512] = "";
+                LoadStringA(GetModuleHandleA(nullptr), c.id, plain, sizeof plain);
+                EXPECT_EQ(std::string(got), plain);
+            }
+        }
+    }
+    AfxSetResourceLanguage(0);
+}
+
+TEST(ResourceLanguage, StringsInEachLanguage) { ExpectStringsInEachLanguage(); }
+TEST(ResourceLanguageJapanese, StringsInEachLanguage) { ExpectStringsInEachLanguage(); }
 
 // ---- Japanese resources (run with LANG=ja_JP.UTF-8) ----
 
@@ -571,6 +596,14 @@ TEST(MainWindowJapanese, TickTextsAndTitles) {
         EXPECT_EQ(std::string(buf), Ansi("ファイルパス"));
         EXPECT_EQ(d.Text(IDC_SET), Ansi("確定"));
     });
+    // English named: the English template and strings, whatever the system picks.
+    AfxSetResourceLanguage(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    RunProbe([&](ProbeDlg& d) {
+        EXPECT_EQ(d.Cell(0, 1), "ON");
+        EXPECT_EQ(d.Text(IDC_SET), "Set");
+        EXPECT_EQ(d.Text(IDC_AUTO_COPY), "Auto Copy");
+    });
+    AfxSetResourceLanguage(0);
     RemoveIni();
 }
 
