@@ -1,6 +1,7 @@
 #include "engine/shell_op.h"
 #include <shellapi.h>
 #include <algorithm>
+#include "framework/fw_system.h"
 
 namespace {
 struct FileState {
@@ -60,8 +61,23 @@ void CreateFolderPath(const std::string& folder) {
 bool FileExistsA(const char* path) { return StateOf(path).exists; }
 
 bool SameFileNameA(const char* a, const char* b) {
-    return ::CompareStringOrdinal(FileSystemName(a).c_str(), -1, FileSystemName(b).c_str(), -1,
-                                  TRUE) == CSTR_EQUAL;
+    // Vista and later: the system's own ordinal comparison, case folded by its table.
+    using CompareOrdinalFn = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
+    if (auto compare = SystemProc<CompareOrdinalFn>("kernel32.dll", "CompareStringOrdinal"))
+        return compare(FileSystemName(a).c_str(), -1, FileSystemName(b).c_str(), -1, TRUE) ==
+               CSTR_EQUAL;
+    return SameFileNameByUpcaseA(a, b);
+}
+
+bool SameFileNameByUpcaseA(const char* a, const char* b) {
+    std::wstring wa = FileSystemName(a);
+    std::wstring wb = FileSystemName(b);
+    if (wa.size() != wb.size()) return false;
+    // CharUpperBuffW folds by the system's table whatever the user's language (its "i" is
+    // never the Turkish one), one UTF-16 unit for one, as NTFS's up-case table does.
+    ::CharUpperBuffW(&wa[0], static_cast<DWORD>(wa.size()));
+    ::CharUpperBuffW(&wb[0], static_cast<DWORD>(wb.size()));
+    return wa == wb;
 }
 
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,

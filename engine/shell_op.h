@@ -22,3 +22,6 @@ bool FileExistsA(const char* path);
 // For building requests: whether two ANSI paths name the same file, letter case ignored
 // by the system's own table (so "\xE9" and "\xC9" match, as they do on NTFS).
 bool SameFileNameA(const char* a, const char* b);
+// The same rule where the system lacks CompareStringOrdinal (XP): both names upper-cased
+// by the system's table, then compared unit by unit.
+bool SameFileNameByUpcaseA(const char* a, const char* b);
