@@ -1,7 +1,29 @@
 #include "app/main_app.h"
+#include <objbase.h>
+#include "framework/fw_system.h"
 #include "ui/main_dlg.h"
 
 CMainApp theApp;
+
+namespace {
+// The Japanese texts exist only in code page 932. Under any other ANSI code page they
+// would reach the program as "????" whatever the display language, so every resource is
+// then taken in English. Under 932 the system's language settings pick, as always.
+void ChooseResourceLanguage() {
+    if (::GetACP() == 932) return;
+    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    AfxSetResourceLanguage(english);
+    // The system's own texts on this thread (message-box buttons, common dialogs) follow
+    // where Windows has a thread UI language of its own (Vista and later, recognised by
+    // its preferred-languages list). XP's function of that name takes only 0, and would
+    // change the thread locale, so it is left alone there.
+    using SetUiLanguage = LANGID(WINAPI*)(LANGID);
+    if (SystemProc<FARPROC>("kernel32.dll", "SetThreadPreferredUILanguages")) {
+        if (auto setUi = SystemProc<SetUiLanguage>("kernel32.dll", "SetThreadUILanguage"))
+            setUi(english);
+    }
+}
+}  // namespace
 
 CMainApp::CMainApp() : CWinApp(nullptr) {}
 
@@ -13,6 +35,10 @@ BOOL CMainApp::InitInstance() {
         return FALSE;
     }
     cmdLine = m_lpCmdLine;
+    ChooseResourceLanguage();
+    // The folder browser needs COM on this thread, apartment-threaded. S_FALSE (already
+    // initialised) also takes a matching release; a thread set to another model does not.
+    comStarted = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
     CMainDlg dlg(cmdLine);
     m_pMainWnd = &dlg;
@@ -22,6 +48,8 @@ BOOL CMainApp::InitInstance() {
 }
 
 int CMainApp::ExitInstance() {
+    if (comStarted) ::CoUninitialize();
+    comStarted = false;
     if (mutex) {
         ::ReleaseMutex(mutex);
         ::CloseHandle(mutex);

@@ -4,6 +4,7 @@
 
 namespace {
 CWinApp* theApp = nullptr;
+LANGID resourceLanguage = 0;
 
 bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
 
@@ -57,6 +58,17 @@ const char* AfxGetAppName() {
     if (theApp && !theApp->m_appName.IsEmpty()) return theApp->m_appName.c_str();
     if (fallback.IsEmpty()) fallback = ExecutableBaseName();
     return fallback.c_str();
+}
+
+void AfxSetResourceLanguage(LANGID language) { resourceLanguage = language; }
+LANGID AfxGetResourceLanguage() { return resourceLanguage; }
+
+HRSRC AfxFindResource(LPCSTR name, LPCSTR type) {
+    HINSTANCE inst = AfxGetResourceHandle();
+    if (resourceLanguage != 0) {
+        if (HRSRC res = ::FindResourceExA(inst, type, name, resourceLanguage)) return res;
+    }
+    return ::FindResourceA(inst, name, type);
 }
 
 int RunApplication(HINSTANCE instance, int showCmd) {

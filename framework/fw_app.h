@@ -36,5 +36,13 @@ CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetResourceHandle();
 const char* AfxGetAppName();
 
+// Language of the resources that CString::LoadString and CDialog::DoModal load. 0 (the
+// start) lets the system pick by its language settings; a language (MAKELANGID) is used
+// wherever a resource exists in it, and the system's pick only where it does not.
+void AfxSetResourceLanguage(LANGID language);
+LANGID AfxGetResourceLanguage();
+// Resource `name` of `type` from the resource module, in that language; null if absent.
+HRSRC AfxFindResource(LPCSTR name, LPCSTR type);
+
 // Called by WinMain; separate so tests can start an application object themselves.
 int RunApplication(HINSTANCE instance, int showCmd);

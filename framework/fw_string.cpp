@@ -1,7 +1,48 @@
 #include "framework/fw_string.h"
 #include "framework/fw_app.h"
 
+namespace {
+// Entry `id` of its string block in `language`: blocks hold 16 entries, block n the ids
+// 16(n-1) to 16n-1, each a count of UTF-16 units followed by that many units. False when
+// the block is absent in that language.
+bool StringInLanguage(UINT id, LANGID language, std::wstring& out) {
+    HINSTANCE inst = AfxGetResourceHandle();
+    HRSRC res = ::FindResourceExA(inst, MAKEINTRESOURCEA(6) /* RT_STRING */, MAKEINTRESOURCEA((id >> 4) + 1),
+                                  language);
+    HGLOBAL loaded = res ? ::LoadResource(inst, res) : nullptr;
+    const auto* units = loaded ? static_cast<const WCHAR*>(::LockResource(loaded)) : nullptr;
+    if (!units) return false;
+    size_t count = ::SizeofResource(inst, res) / sizeof(WCHAR);
+    size_t at = 0;
+    for (UINT i = 0; i < (id & 15); ++i) {
+        if (at >= count) return false;
+        at += 1 + units[at];
+    }
+    if (at >= count) return false;
+    size_t length = units[at];
+    if (length > count - at - 1) return false;
+    out.assign(units + at + 1, length);
+    return true;
+}
+}  // namespace
+
 BOOL CString::LoadString(UINT id) {
+    if (LANGID language = AfxGetResourceLanguage()) {
+        std::wstring wide;
+        if (StringInLanguage(id, language, wide)) {
+            // The ANSI code page with its default character, as LoadStringA converts.
+            int n = wide.empty() ? 0
+                                 : ::WideCharToMultiByte(CP_ACP, 0, wide.data(),
+                                                         static_cast<int>(wide.size()), nullptr,
+                                                         0, nullptr, nullptr);
+            std::string buf(static_cast<size_t>(n > 0 ? n : 0), '\0');
+            if (n > 0)
+                ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                      &buf[0], n, nullptr, nullptr);
+            text = buf;
+            return !text.empty();
+        }
+    }
     // LoadStringA converts the stored UTF-16 into the ANSI code page; grow the buffer
     // until the text fits, so no entry is ever cut.
     for (int size = 256; size <= 65536; size *= 4) {

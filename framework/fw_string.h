@@ -10,7 +10,8 @@ public:
     CString(const char* s) : text(s ? s : "") {}
     CString(const std::string& s) : text(s) {}
 
-    // Loads string `id` of the language the system picks; a missing entry gives "".
+    // Loads string `id` in the resource language (AfxSetResourceLanguage), converted to
+    // the ANSI code page as LoadStringA converts; a missing entry gives "".
     BOOL LoadString(UINT id);
 
     operator const char*() const { return text.c_str(); }

@@ -25,12 +25,21 @@ bool RunButtonsEnabled(const AppSettings& settings, const FileTable& table) {
 
 bool SelectFileEnabled(const FileTable& table) { return table.count < kMaxFiles; }
 
-bool RestoresAtSessionEnd(bool visible, int autoCopyMode, int autoRestore, bool ending) {
-    return ending && !visible && autoCopyMode != 0 && autoRestore == 1;
+bool RestoresAtSessionEnd(bool visible, int autoCopyMode, int autoRestore, bool ending,
+                          bool closingAppOnly) {
+    return ending && !closingAppOnly && !visible && autoCopyMode != 0 && autoRestore == 1;
 }
 
 void MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight, int& x,
                          int& y) {
     x = (clientWidth - iconWidth + 1) / 2;
     y = (clientHeight - iconHeight + 1) / 2;
+}
+
+int ScaledColumnWidth(int width, int dpi) {
+    if (dpi <= 0) return width;
+    long long scaled = static_cast<long long>(width) * dpi;
+    // Halves round away from zero.
+    scaled += scaled < 0 ? -48 : 48;
+    return static_cast<int>(scaled / 96);
 }

@@ -37,12 +37,19 @@ void CMainDlg::SetupColumns() {
         title.LoadString(titleIds[i]);
         CopyPath(titles[i], kTitleSize, title);
     }
+    // The widths are pixels at 96 dpi; the dialog itself grows with the system's dpi,
+    // so the columns grow with it to keep filling the list.
+    int dpi = 0;
+    if (HDC dc = ::GetDC(fileList.m_hWnd)) {
+        dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+        ::ReleaseDC(fileList.m_hWnd, dc);
+    }
     const int widths[] = {255, 60, 60, 0};
     for (int i = 0; widths[i] != 0; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         column.fmt = LVCFMT_CENTER;
-        column.cx = widths[i];
+        column.cx = ScaledColumnWidth(widths[i], dpi);
         column.pszText = titles[i];
         fileList.InsertColumn(i, column);
     }

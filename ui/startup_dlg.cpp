@@ -1,5 +1,6 @@
 #include "ui/startup_dlg.h"
 #include <cstring>
+#include "framework/fw_controls.h"
 #include "res/resource.h"
 #include "ui/main_dlg.h"
 
@@ -12,9 +13,9 @@ constexpr size_t kQuotedSize = kPathSize + 2;
 // The machine-wide Run key, open for `access` until it goes out of scope.
 class RunKey {
 public:
-    explicit RunKey(REGSAM access) {
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access, &handle) != ERROR_SUCCESS)
-            handle = nullptr;
+    explicit RunKey(REGSAM access)
+        : status(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access, &handle)) {
+        if (status != ERROR_SUCCESS) handle = nullptr;
     }
     ~RunKey() {
         if (handle) ::RegCloseKey(handle);
@@ -24,10 +25,25 @@ public:
 
     explicit operator bool() const { return handle != nullptr; }
     HKEY get() const { return handle; }
+    LONG Status() const { return status; }
 
 private:
     HKEY handle = nullptr;
+    LONG status;
 };
+
+// Whether `key` opened for writing. Access denied is the one failure the user is told of:
+// since Vista the machine-wide key takes writes only from an elevated program, so Set and
+// Clear would otherwise do nothing visible for almost everyone.
+bool WritableOrSayWhy(const RunKey& key) {
+    if (key) return true;
+    if (key.Status() == ERROR_ACCESS_DENIED) {
+        CString text;
+        text.LoadString(IDS_STARTUP_NEEDS_ADMIN);
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    }
+    return false;
+}
 
 // The registration text: the executable's path in double quotes. False when the owner is
 // not the main window, whose path is the only one worth registering.
@@ -87,7 +103,7 @@ void CStartupDlg::OnSetStartup() {
     char text[kQuotedSize];
     if (!QuotedExePath(*this, text)) return;
     RunKey key(KEY_SET_VALUE);
-    if (!key) return;
+    if (!WritableOrSayWhy(key)) return;
     DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
     if (::RegSetValueExA(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                          size) == ERROR_SUCCESS)
@@ -96,7 +112,7 @@ void CStartupDlg::OnSetStartup() {
 
 void CStartupDlg::OnClearStartup() {
     RunKey key(KEY_SET_VALUE);
-    if (!key) return;
+    if (!WritableOrSayWhy(key)) return;
     if (::RegDeleteValueA(key.get(), kValueName) == ERROR_SUCCESS) ShowRegistered(false);
 }
 

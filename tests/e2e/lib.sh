@@ -9,8 +9,11 @@ VB_E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 VB_ROOT="$(cd "$VB_E2E_DIR/../.." && pwd)"
 export VB_ROOT
 export WINEPREFIX="${WINEPREFIX:-$VB_ROOT/build/e2e/prefix}"
-# Tests name their language; the machine's own LANG does not leak in.
+# Tests name their language; the machine's own locale does not leak in. A test that wants
+# the display language apart from the code page sets LC_MESSAGES for the program and the
+# driver alike (Wine takes the code page from LC_CTYPE, the UI language from LC_MESSAGES).
 export LANG="${VB_LANG:-en_US.UTF-8}"
+unset LC_ALL LC_CTYPE LC_MESSAGES
 . "$VB_ROOT/tools/wine-env.sh"
 
 VB_TEST="$(basename "$0" .sh)"
@@ -196,6 +199,15 @@ assert_eq() {
         _vb_result ok "$3"
     else
         _vb_result fail "$3: expected '$1', got '$2'"
+    fi
+}
+
+# assert_ne unexpected actual message
+assert_ne() {
+    if [ "$1" != "$2" ]; then
+        _vb_result ok "$3"
+    else
+        _vb_result fail "$3: got '$2'"
     fi
 }
 

@@ -55,20 +55,24 @@ second_start() {
     assert_eq "$(printf '#32770\t%s' "$title")" "${got%%|*}" "[$lang $what $how] the dialog is in front"
 }
 
-#   LANG         short  About title                 start-up title
+# The last row: a Japanese display language under a Western code page, where the Japanese
+# texts cannot be shown, so the English ones are.
+#   LANG         LC_MESSAGES  short       About title                 start-up title
 cases=(
-    "en_US.UTF-8|en|About VellumBox|Register in Start-up"
-    "ja_JP.UTF-8|ja|VellumBoxのﾊﾞｰｼﾞｮﾝ情報|スタートアップに登録"
+    "en_US.UTF-8|en_US.UTF-8|en|About VellumBox|Register in Start-up"
+    "ja_JP.UTF-8|ja_JP.UTF-8|ja|VellumBoxのﾊﾞｰｼﾞｮﾝ情報|スタートアップに登録"
+    "en_US.UTF-8|ja_JP.UTF-8|ja-display|About VellumBox|Register in Start-up"
 )
 about_fields="$(printf '%s\n' \
     $'1009\t1\tVellumBox' \
     $'1010\t1\tVer. 1, 0, 1, 2' \
-    $'1011\t1\tCopyright (C) 2026 VellumBox Project' \
+    $'1011\t1\t(C) 2026 VellumBox' \
     $'1012\t1\tVellumBox Project')"
 
 remove_run_value
 for row in "${cases[@]}"; do
-    IFS='|' read -r LANG_FULL lang about_title startup_title <<<"$row"
+    IFS='|' read -r LANG_FULL messages lang about_title startup_title <<<"$row"
+    export LC_MESSAGES=$messages
     vb_setup "$lang"
     vb_settings <<INI
 [AutoVellum]
@@ -140,5 +144,6 @@ INI
     vb_wait_exit "$main_pid" 10
     assert_eq 0 "$?" "[$lang] program ends on WM_CLOSE"
 done
+unset LC_MESSAGES
 
 vb_finish

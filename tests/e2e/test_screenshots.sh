@@ -3,14 +3,18 @@
 # screenshots written to build/screenshots/ for people to look at.
 . "$(dirname "$0")/lib.sh"
 
-#   LANG         column titles (title width alignment)                  tick on
+# LC_MESSAGES apart from LANG: a Japanese display language under a Western code page, in
+# which the Japanese texts cannot be shown, so the English ones are.
+#   LANG        LC_MESSAGES  shot       column titles (title width alignment)                 tick on  Set
 cases=(
-    "en_US.UTF-8|File Path 255 c;Copy 60 c;Restore 60 c|ON"
-    "ja_JP.UTF-8|ファイルパス 255 c;コピー 60 c;リストア 60 c|する"
+    "en_US.UTF-8|en_US.UTF-8|main|File Path 255 c;Copy 60 c;Restore 60 c|ON|Set"
+    "ja_JP.UTF-8|ja_JP.UTF-8|main|ファイルパス 255 c;コピー 60 c;リストア 60 c|する|確定"
+    "en_US.UTF-8|ja_JP.UTF-8|main-ja-display|File Path 255 c;Copy 60 c;Restore 60 c|ON|Set"
 )
 for row in "${cases[@]}"; do
-    IFS='|' read -r lang columns on <<<"$row"
-    short=${lang%%_*}
+    IFS='|' read -r lang messages shotname columns on set <<<"$row"
+    export LC_MESSAGES=$messages
+    short="${lang%%_*}-${messages%%_*}"
     vb_setup "$short"
     d="C:\\vbt-$VB_TEST"
     vb_settings <<INI
@@ -39,11 +43,12 @@ INI
     want="$(printf '%s\t%s\t%s\n' "$d\\work\\report.doc" "$on" "$on" "$d\\work\\notes.txt" "$on" "---" \
         "$d\\work\\data.csv" "---" "$on"; echo "rows 3")"
     assert_eq "$want" "$(LANG=$lang vb_drive rows)" "[$short] list rows and ticks"
-    assert_eq "$d\\backup\\ 1 1 1 1 0" "$(LANG=$lang vb_ask text 1002 \; checked 1009 \; enabled 1004 \; enabled 1005 \; enabled 1006 \; enabled 1007)" \
-        "[$short] destination, Over Write and buttons"
-    shot="$(LANG=$lang vb_screenshot main)"
+    assert_eq "$d\\backup\\ 1 1 1 1 0 $set" "$(LANG=$lang vb_ask text 1002 \; checked 1009 \; enabled 1004 \; enabled 1005 \; enabled 1006 \; enabled 1007 \; text 1007)" \
+        "[$short] destination, Over Write, buttons and the Set button's text"
+    shot="$(LANG=$lang vb_screenshot "$shotname")"
     [ -s "$shot" ]
     assert_eq 0 $? "[$short] screenshot written: $shot"
 done
+unset LC_MESSAGES
 
 vb_finish

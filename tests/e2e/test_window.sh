@@ -91,22 +91,32 @@ for row in "${cases[@]}"; do
     assert_eq 0 "$(vb_ask find)" "[mode $mode] marker gone after $how"
 done
 
-# The system menu ends with our items, after the system's own, in each language.
-for lang in en_US.UTF-8 ja_JP.UTF-8; do
-    if [ "$lang" = ja_JP.UTF-8 ]; then
+# The system menu ends with our items, after the system's own, in each language; a
+# Japanese display language under a Western code page gets the English ones.
+#   LANG        LC_MESSAGES  texts
+cases=(
+    "en_US.UTF-8 en_US.UTF-8 en"
+    "ja_JP.UTF-8 ja_JP.UTF-8 ja"
+    "en_US.UTF-8 ja_JP.UTF-8 en"
+)
+for row in "${cases[@]}"; do
+    read -r lang messages texts <<<"$row"
+    export LC_MESSAGES=$messages
+    if [ "$texts" = ja ]; then
         hide="ウィンドウを隠す" startup="スタートアップに登録..." about="VellumBox のﾊﾞｰｼﾞｮﾝ情報(&A)..."
     else
         hide="Hide Window" startup="Register in Start-up..." about="&About VellumBox..."
     fi
-    vb_setup "sysmenu-${lang%%.*}"
+    vb_setup "sysmenu-${lang%%.*}-${messages%%.*}"
     settings 0 0
     LANG=$lang vb_start
     menu="$(LANG=$lang vb_drive wait \; sysmenu | tail -n +2)"
     want="$(printf -- '-\n0x1010\t%s\n-\n0x1020\t%s\n-\n0x0010\t%s' "$hide" "$startup" "$about")"
-    assert_eq "$want" "$(tail -n 6 <<<"$menu")" "[$lang] system menu ends with our six items"
+    assert_eq "$want" "$(tail -n 6 <<<"$menu")" "[$lang $messages] system menu ends with our six items"
     own="$(head -n -6 <<<"$menu" | grep -v -E '^(-|0xF[0-9A-F]{3}\b.*)$' || true)"
-    assert_eq "" "$own" "[$lang] only system items above ours"
-    assert_match "0xF060" "$(head -n -6 <<<"$menu")" "[$lang] the system's Close item is kept"
+    assert_eq "" "$own" "[$lang $messages] only system items above ours"
+    assert_match "0xF060" "$(head -n -6 <<<"$menu")" "[$lang $messages] the system's Close item is kept"
 done
+unset LC_MESSAGES
 
 vb_finish

@@ -61,12 +61,26 @@ TEST(WindowRules, ButtonsFollowDestinationFilesAndChanges) {
 }
 
 TEST(WindowRules, RestoreAtSessionEndOnlyWhenHiddenAutomaticAndEnding) {
-    EXPECT_TRUE(RestoresAtSessionEnd(false, 1, 1, true));
-    EXPECT_TRUE(RestoresAtSessionEnd(false, 2, 1, true));
-    EXPECT_FALSE(RestoresAtSessionEnd(true, 1, 1, true));    // visible
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 0, 1, true));   // mode 0
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 0, true));   // switch off
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 1, false));  // called off
+    const struct {
+        bool visible;
+        int mode, autoRestore;
+        bool ending, closingAppOnly, restores;
+        const char* why;
+    } cases[] = {
+        {false, 1, 1, true, false, true, "hidden, mode 1"},
+        {false, 2, 1, true, false, true, "hidden, mode 2"},
+        {true, 1, 1, true, false, false, "visible"},
+        {false, 0, 1, true, false, false, "mode 0"},
+        {false, 1, 0, true, false, false, "switch off"},
+        {false, 1, 1, false, false, false, "called off"},
+        {false, 1, 1, true, true, false, "an installer closes the program"},
+        {false, 2, 1, false, true, false, "closing called off"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(
+            RestoresAtSessionEnd(c.visible, c.mode, c.autoRestore, c.ending, c.closingAppOnly),
+            c.restores)
+            << c.why;
 }
 
 TEST(WindowRules, MinimisedIconIsCentredWithTruncatingDivision) {
@@ -79,6 +93,18 @@ TEST(WindowRules, MinimisedIconIsCentredWithTruncatingDivision) {
         EXPECT_EQ(x, c.x) << c.w << "x" << c.h;
         EXPECT_EQ(y, c.y) << c.w << "x" << c.h;
     }
+}
+
+TEST(WindowRules, ColumnWidthsFollowTheDpi) {
+    const struct {
+        int width, dpi, scaled;
+    } cases[] = {
+        {255, 96, 255},  {60, 96, 60},    {255, 192, 510}, {60, 192, 120}, {255, 120, 319},
+        {60, 120, 75},   {255, 144, 383}, {60, 144, 90},   {255, 72, 191}, {1, 48, 1},
+        {255, 0, 255},   {60, -96, 60},   {-3, 48, -2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ScaledColumnWidth(c.width, c.dpi), c.scaled) << c.width << " at " << c.dpi;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 #include "framework/fw_app.h"
 #include "res/resource.h"
+#include "tests/win/message_box_answer.h"
 #include "ui/about_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/startup_dlg.h"
@@ -138,7 +139,7 @@ struct VersionCase {
 
 TEST(VersionReader, ReadsUnderTheFirstTranslationOnly) {
     const VersionCase cases[] = {
-        {nullptr, "VellumBox Project", "VellumBox", "Copyright (C) 2026 VellumBox Project",
+        {nullptr, "VellumBox Project", "VellumBox", "(C) 2026 VellumBox",
          "1, 0, 1, 2"},
         {"no_version", "", "", "", ""},
         {"other_translation", "First Company", "FirstName", "First Copyright", "2, 3, 4, 5"},
@@ -169,7 +170,7 @@ TEST(AboutDialog, ShowsTheProgramsOwnVersionAndIcon) {
     RunFromMain(about, kExePath, [](HWND dlg) {
         EXPECT_EQ(ItemText(dlg, IDC_INTERNAL_NAME), "VellumBox");
         EXPECT_EQ(ItemText(dlg, IDC_VERSION), "Ver. 1, 0, 1, 2");
-        EXPECT_EQ(ItemText(dlg, IDC_COPYRIGHT), "Copyright (C) 2026 VellumBox Project");
+        EXPECT_EQ(ItemText(dlg, IDC_COPYRIGHT), "(C) 2026 VellumBox");
         EXPECT_EQ(ItemText(dlg, IDC_COMPANY), "VellumBox Project");
         EXPECT_EQ(BigIcon(dlg), ChildIcon());
     });
@@ -450,28 +451,31 @@ LONG SetDacl(HKEY key, const char* sddl) {
 }
 
 // For its lifetime, HKLM is redirected (this process only) to a scratch key whose Run key
-// everyone may read and nobody may write, holding `ourValue` under "VellumBox" if given.
+// everyone may read and nobody may write, holding `ourValue` under "VellumBox" if given;
+// or, without `withRunKey`, to a scratch key that has no Run key at all.
 class ReadOnlyMachineKey {
 public:
     static constexpr const char* kScratch = "Software\\VellumBoxTest";
 
-    explicit ReadOnlyMachineKey(const char* ourValue) {
+    explicit ReadOnlyMachineKey(const char* ourValue, bool withRunKey = true) {
         ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
         EXPECT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0, KEY_ALL_ACCESS,
                                     nullptr, &machine, nullptr),
                   0);
-        HKEY run;
-        EXPECT_EQ(::RegCreateKeyExA(machine, kRunKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                    &run, nullptr),
-                  0);
-        if (ourValue) {
-            EXPECT_EQ(::RegSetValueExA(run, "VellumBox", 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(ourValue),
-                                       static_cast<DWORD>(std::strlen(ourValue) + 1)),
+        if (withRunKey) {
+            HKEY run;
+            EXPECT_EQ(::RegCreateKeyExA(machine, kRunKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                        nullptr, &run, nullptr),
                       0);
+            if (ourValue) {
+                EXPECT_EQ(::RegSetValueExA(run, "VellumBox", 0, REG_SZ,
+                                           reinterpret_cast<const BYTE*>(ourValue),
+                                           static_cast<DWORD>(std::strlen(ourValue) + 1)),
+                          0);
+            }
+            EXPECT_EQ(SetDacl(run, "D:P(A;;KR;;;WD)"), 0);
+            ::RegCloseKey(run);
         }
-        EXPECT_EQ(SetDacl(run, "D:P(A;;KR;;;WD)"), 0);
-        ::RegCloseKey(run);
         EXPECT_EQ(::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine), 0);
     }
     ~ReadOnlyMachineKey() {
@@ -492,25 +496,42 @@ private:
     HKEY machine = nullptr;
 };
 
+// Set and Clear that cannot write leave buttons and value as they were; refused access
+// (a user without administrator rights) is said in a message box, any other failure not.
 TEST(StartupRegistrationDenied, SetAndClearLeaveButtonsAndValueAsTheyWere) {
+    const char* const kNeedsAdmin =
+        "Registering VellumBox in the start-up for all users needs administrator rights. "
+        "Start VellumBox with \"Run as administrator\" and try again.";
     struct Case {
         const char* what;
+        bool runKey;
         bool registered;
         int click;
+        LONG openError;
+        bool says;
     };
     const Case cases[] = {
-        {"set while not registered", false, IDC_STARTUP_SET},
-        {"clear while registered", true, IDC_STARTUP_CLEAR},
+        {"set while not registered", true, false, IDC_STARTUP_SET, ERROR_ACCESS_DENIED, true},
+        {"clear while registered", true, true, IDC_STARTUP_CLEAR, ERROR_ACCESS_DENIED, true},
+        {"set without a Run key", false, false, IDC_STARTUP_SET, ERROR_FILE_NOT_FOUND, false},
     };
     const std::string quoted = Quoted(kExePath);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ReadOnlyMachineKey readOnly(c.registered ? quoted.c_str() : nullptr);
+        ReadOnlyMachineKey readOnly(c.registered ? quoted.c_str() : nullptr, c.runKey);
         HKEY probe;
         ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &probe),
-                  ERROR_ACCESS_DENIED);
+                  c.openError);
         Buttons state = c.registered ? kRegistered : kNotRegistered;
+        MessageBoxAnswer::seen = 0;
+        MessageBoxAnswer::Arm(IDOK);
         EXPECT_EQ(OpenStartup(kExePath, state, c.click), state);
+        MessageBoxAnswer::Disarm();
+        EXPECT_EQ(MessageBoxAnswer::seen, c.says ? 1 : 0);
+        if (c.says) {
+            EXPECT_EQ(MessageBoxAnswer::text, kNeedsAdmin);
+            EXPECT_EQ(MessageBoxAnswer::caption, "VellumBox");
+        }
         AnsiValue v = ReadOurValue();
         EXPECT_EQ(v.present, c.registered);
         if (c.registered) {

@@ -2,6 +2,7 @@
 // after the real initialisation, then closes the window the way the user would.
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <algorithm>
 #include <functional>
@@ -12,6 +13,8 @@
 #include "res/resource.h"
 #include "engine/shell_op.h"
 #include "ui/main_dlg.h"
+#include "ui/shutdown_block.h"
+#include "tests/win/message_box_answer.h"
 
 namespace {
 
@@ -83,41 +86,6 @@ std::string FilesIni(int n, const char* dest) {
     }
     return s.str();
 }
-
-// Answers the next message box of this thread with `answer` and records its text.
-struct MessageBoxAnswer {
-    static inline int answer = IDOK;
-    static inline std::string caption, text;
-    static inline int seen = 0;
-    static BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
-        char cls[32];
-        GetClassNameA(h, cls, sizeof cls);
-        if (std::string(cls) == "#32770" && !GetPropA(h, kMarkerName) && IsWindowVisible(h)) {
-            *reinterpret_cast<HWND*>(lp) = h;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
-        HWND box = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-        if (!box) return;
-        KillTimer(nullptr, id);
-        char buf[1024];
-        GetWindowTextA(box, buf, sizeof buf);
-        caption = buf;
-        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);  // the message text's static
-        text = buf;
-        ++seen;
-        PostMessageA(box, WM_COMMAND, answer, 0);
-    }
-    static void Arm(int a) {
-        answer = a;
-        caption.clear();
-        text.clear();
-        SetTimer(nullptr, 0, 50, OnTimer);
-    }
-};
 
 class ProbeDlg : public CMainDlg {
 public:
@@ -282,11 +250,27 @@ TEST(MainWindowLoad, HandEditedFiles) {
 }
 
 TEST(MainWindowLayout, ColumnsTitlesAndWidths) {
+    // Pixels at 96 dpi, grown with the system's dpi; ctest runs this once more with the
+    // prefix at 192 dpi and names that dpi in VB_TEST_DPI.
+    const struct {
+        int dpi;
+        int widths[3];
+    } byDpi[] = {{96, {255, 60, 60}}, {192, {510, 120, 120}}};
+    HDC screen = ::GetDC(nullptr);
+    int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    char named[16] = "96";
+    ::GetEnvironmentVariableA("VB_TEST_DPI", named, sizeof named);
+    ASSERT_EQ(dpi, std::atoi(named)) << "the system's dpi";
+    const int* widths = nullptr;
+    for (const auto& row : byDpi)
+        if (row.dpi == dpi) widths = row.widths;
+    ASSERT_NE(widths, nullptr);
+
     RemoveIni();
     RunProbe([&](ProbeDlg& d) {
         HWND list = ::GetDlgItem(d.m_hWnd, IDC_FILE_LIST);
         const char* titles[] = {"File Path", "Copy", "Restore"};
-        const int widths[] = {255, 60, 60};
         for (int i = 0; i < 3; ++i) {
             char buf[64] = "";
             LVCOLUMNA col = {};
@@ -485,10 +469,13 @@ void ExpectSameFileNames(UINT codePage) {
         {932, "ア.txt", "ァ.txt", false},
         {932, "C:\\表\\ソ.txt", "c:/表/ソ.TXT", true},
     };
-    for (const Case& c : cases) {
-        if (c.codePage != 0 && c.codePage != codePage) continue;
-        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
-        EXPECT_EQ(SameFileNameA(Ansi(c.a).c_str(), Ansi(c.b).c_str()), c.same);
+    // The system's comparison, and the rule used where it is missing (XP).
+    for (auto same : {SameFileNameA, SameFileNameByUpcaseA}) {
+        for (const Case& c : cases) {
+            if (c.codePage != 0 && c.codePage != codePage) continue;
+            SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+            EXPECT_EQ(same(Ansi(c.a).c_str(), Ansi(c.b).c_str()), c.same);
+        }
     }
 }
 
@@ -501,6 +488,98 @@ TEST(SameFileNameJapanese, FoldsLettersAsTheSystemDoes) {
     if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese locale";
     ExpectSameFileNames(932);
 }
+
+// ---- End of the session ----
+
+// What the session-end restore asks of the system, with the original's content each time.
+std::vector<std::string> blockCalls;
+std::string blockWatched;
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+BOOL WINAPI FakeBlockCreate(HWND, LPCWSTR reason) {
+    char text[256];
+    WideCharToMultiByte(CP_ACP, 0, reason, -1, text, sizeof text, nullptr, nullptr);
+    blockCalls.push_back(std::string("create ") + text + " / " + Content(blockWatched));
+    return TRUE;
+}
+BOOL WINAPI FakeBlockDestroy(HWND) {
+    blockCalls.push_back("destroy / " + Content(blockWatched));
+    return TRUE;
+}
+
+TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
+    const std::string dir = ExeFolder() + "vb_block\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "dst").c_str(), nullptr);
+    std::ofstream(dir + "dst\\a.txt", std::ios::binary) << "saved";
+    std::ofstream(dir + "a.txt", std::ios::binary) << "changed";
+    blockWatched = dir + "a.txt";
+    WriteIni("[AutoVellum]\r\nAutoCopyMode=2\r\nCopy=1\r\nRestore=1\r\n[OverWrite]\r\nCopy=1\r\n"
+             "Restore=1\r\n[DestinationDirectory]\r\nDirectory=" +
+             dir +
+             "dst\\\r\n[Files]\r\n"
+             "File001=" +
+             dir + "a.txt\r\nCopy001=1\r\nRestore001=1\r\n");
+    ShutdownBlock::Api system = ShutdownBlock::SystemApi();
+    ShutdownBlock::SystemApi() = {FakeBlockCreate, FakeBlockDestroy};
+    blockCalls.clear();
+    // Still initialising, the window is hidden: the session end restores.
+    RunProbe([&](ProbeDlg& d) {
+        d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+        d.SendMessage(WM_ENDSESSION, FALSE, 0);
+        d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    });
+    ShutdownBlock::SystemApi() = system;
+    const std::vector<std::string> expected = {"create Restoring files... / changed",
+                                               "destroy / saved"};
+    EXPECT_EQ(blockCalls, expected);
+    RemoveIni();
+}
+// ---- strings in a named language (run in each locale) ----
+
+// With no language named, LoadString gives what LoadStringA gives for the system's pick;
+// with one, that language's text in the ANSI code page ("?" where it has no character).
+void ExpectStringsInEachLanguage() {
+    const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    const struct {
+        UINT id;
+        const char* english;
+        const char* japanese;
+    } cases[] = {
+        {IDS_TICK_ON, "ON", "する"},
+        {IDS_TICK_OFF, "---", "---"},
+        {IDS_COL_PATH, "File Path", "ファイルパス"},
+        {IDS_RESTORE_INCOMPLETE, "These files could not be restored completely (is the disk full?):",
+         "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など):"},
+        {100, "", ""},   // no entry, in a block that exists
+        {4000, "", ""},  // no block at all
+    };
+    const bool systemPicksJapanese = GetACP() == 932;
+    for (WORD language : {WORD(0), english, japanese}) {
+        AfxSetResourceLanguage(language);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "string " << c.id << " language " << language);
+            bool inJapanese = language == japanese || (language == 0 && systemPicksJapanese);
+            std::string want = Ansi(inJapanese ? c.japanese : c.english);
+            CString got;
+            EXPECT_EQ(got.LoadString(c.id), !want.empty());
+            EXPECT_EQ(std::string(got), want);
+            if (language == 0) {
+                char plain[512] = "";
+                LoadStringA(GetModuleHandleA(nullptr), c.id, plain, sizeof plain);
+                EXPECT_EQ(std::string(got), plain);
+            }
+        }
+    }
+    AfxSetResourceLanguage(0);
+}
+
+TEST(ResourceLanguage, StringsInEachLanguage) { ExpectStringsInEachLanguage(); }
+TEST(ResourceLanguageJapanese, StringsInEachLanguage) { ExpectStringsInEachLanguage(); }
 
 // ---- Japanese resources (run with LANG=ja_JP.UTF-8) ----
 
@@ -520,6 +599,14 @@ TEST(MainWindowJapanese, TickTextsAndTitles) {
         EXPECT_EQ(std::string(buf), Ansi("ファイルパス"));
         EXPECT_EQ(d.Text(IDC_SET), Ansi("確定"));
     });
+    // English named: the English template and strings, whatever the system picks.
+    AfxSetResourceLanguage(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    RunProbe([&](ProbeDlg& d) {
+        EXPECT_EQ(d.Cell(0, 1), "ON");
+        EXPECT_EQ(d.Text(IDC_SET), "Set");
+        EXPECT_EQ(d.Text(IDC_AUTO_COPY), "Auto Copy");
+    });
+    AfxSetResourceLanguage(0);
     RemoveIni();
 }
 

@@ -204,6 +204,11 @@ const StringCase kStrings[] = {
      "files as they are now:",
      "次のファイルはコピー中に変更されました。コピーは残しましたが、現在のファイルと一致しない可能"
      "性があります:"},
+    {IDS_STARTUP_NEEDS_ADMIN,
+     "Registering VellumBox in the start-up for all users needs administrator rights. Start "
+     "VellumBox with \"Run as administrator\" and try again.",
+     "すべてのユーザーのスタートアップに登録するには管理者の権限が必要です。VellumBox "
+     "を「管理者として実行」で起動してから、もう一度お試しください。"},
 };
 
 // Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a
@@ -691,8 +696,7 @@ const VersionString kVersionStrings[] = {
     {"FileDescription", "VellumBox MFC Application", "VellumBox MFC アプリケーション"},
     {"FileVersion", "1, 0, 1, 2", "1, 0, 1, 2"},
     {"InternalName", "VellumBox", "VellumBox"},
-    {"LegalCopyright", "Copyright (C) 2026 VellumBox Project",
-     "Copyright (C) 2026 VellumBox Project"},
+    {"LegalCopyright", "(C) 2026 VellumBox", "(C) 2026 VellumBox"},
     {"LegalTrademarks", "VellumBox", "VellumBox"},
     {"OriginalFilename", "VellumBox.EXE", "VellumBox.EXE"},
     {"PrivateBuild", "", ""},
