@@ -144,7 +144,7 @@ done
 
 # --- a source written to while it is copied (a log): its copy is kept and named ---------
 vb_setup growing
-mkdir -p "$VB_C/dst"
+mkdir -p "$VB_C/dst" "$VB_C/src"
 head -c 200000000 /dev/zero >"$VB_C/src/log.txt"
 vb_file "$VB_C/src/b.txt" "beta"
 settings "$C\\dst\\" "log.txt|1|1" "b.txt|1|1"
