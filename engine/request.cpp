@@ -1,5 +1,6 @@
 #include "engine/request.h"
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -155,7 +156,8 @@ Verdict Judge(const FileTable& table, int k, const char* name, Operation op, con
 }
 
 FileRequest Build(Operation op, const FileTable& table, const char* destDir, int overwrite,
-                  LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {
+                  LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
+                  SameFolderFn sameFolder) {
     FileRequest request;
     const Names names{isLeadByte, sameName};
     const bool copying = op == Operation::Copy;
@@ -195,6 +197,14 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         case Verdict::Take:
             break;
         }
+        // A file in the destination itself would be copied onto itself, and restored
+        // from itself.
+        const std::string own(entry.path, std::strlen(entry.path) - std::strlen(name));
+        if (sameFolder ? sameFolder(own.c_str(), folder.c_str())
+                       : names.SameAsWritten(own.c_str(), folder.c_str())) {
+            AddOnce(request.ownFolder, entry.path, names);
+            continue;
+        }
         CopyPair pair =
             copying ? CopyPair{entry.path, folder + name} : CopyPair{folder + name, entry.path};
         // The shell refuses a whole request for one missing source; leave it out instead.
@@ -231,14 +241,17 @@ bool IsAbsolutePath(const char* path) {
 }
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
-                             LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {
-    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists, sameName);
+                             LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
+                             SameFolderFn sameFolder) {
+    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists, sameName,
+                 sameFolder);
 }
 
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
-                                LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName) {
+                                LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
+                                SameFolderFn sameFolder) {
     return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, exists,
-                 sameName);
+                 sameName, sameFolder);
 }
 
 namespace {

@@ -18,16 +18,17 @@ struct CopyPair {
 };
 
 struct FileRequest {
-    std::string from;                   // names, each followed by '\0', then one more '\0'
-    std::string to;                     // the same form
-    unsigned flags = 0;                 // 16-bit flag word
-    int count = 0;                      // files taken; no shell call when 0
-    std::vector<std::string> leftOut;   // ticked paths whose name an earlier file owns
-    std::vector<std::string> badName;   // wildcard, stream, device or empty name
-    std::vector<std::string> relative;  // ticked paths that start at no drive or share
-    std::vector<std::string> missing;   // ticked paths whose source does not exist
-    bool relativeDest = false;          // the destination starts at no drive or share
-    std::vector<CopyPair> pairs;        // what each taken file becomes, in list order
+    std::string from;                    // names, each followed by '\0', then one more '\0'
+    std::string to;                      // the same form
+    unsigned flags = 0;                  // 16-bit flag word
+    int count = 0;                       // files taken; no shell call when 0
+    std::vector<std::string> leftOut;    // ticked paths whose name an earlier file owns
+    std::vector<std::string> badName;    // wildcard, stream, device or empty name
+    std::vector<std::string> relative;   // ticked paths that start at no drive or share
+    std::vector<std::string> ownFolder;  // ticked paths that lie in the destination itself
+    std::vector<std::string> missing;    // ticked paths whose source does not exist
+    bool relativeDest = false;           // the destination starts at no drive or share
+    std::vector<CopyPair> pairs;         // what each taken file becomes, in list order
 };
 
 // Whether a path starts at a drive root (C:\ or C:/) or a share (\\server\share).
@@ -38,13 +39,16 @@ using ExistsFn = bool (*)(const char* path);
 // Tells whether two paths (or two names) name the same file, as the file system compares
 // them; null ignores the case of ASCII letters only and treats '/' as '\\'.
 using SameNameFn = bool (*)(const char* a, const char* b);
+// Tells whether two folders (each ending in a separator) are one folder, by the file
+// system's identity of it, so that other spellings of it count; null compares the paths.
+using SameFolderFn = bool (*)(const char* a, const char* b);
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
                              LeadByteFn isLeadByte, ExistsFn exists = nullptr,
-                             SameNameFn sameName = nullptr);
+                             SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr);
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
                                 LeadByteFn isLeadByte, ExistsFn exists = nullptr,
-                                SameNameFn sameName = nullptr);
+                                SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr);
 
 // A file as seen just before and just after the shell's copy.
 struct FileStamp {

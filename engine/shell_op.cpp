@@ -70,6 +70,26 @@ bool SameFileNameByUpcaseA(const char* a, const char* b) {
     return wa == wb;
 }
 
+namespace {
+bool FolderIdentity(const char* folder, BY_HANDLE_FILE_INFORMATION* info) {
+    // No access asked: only the identity is read. Backup semantics open a folder.
+    HANDLE h = ::CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BOOL ok = ::GetFileInformationByHandle(h, info);
+    ::CloseHandle(h);
+    return ok && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}  // namespace
+
+bool SameFolderA(const char* a, const char* b) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (FolderIdentity(a, &ia) && FolderIdentity(b, &ib))
+        return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    return SameFileNameA(a, b);
+}
+
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
                            bool copying) {
     CopyOutcome outcome;

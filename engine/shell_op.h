@@ -24,6 +24,10 @@ bool FileExistsA(const char* path);
 // For building requests: whether two ANSI paths name the same file, letter case ignored
 // by the system's own table (so "\xE9" and "\xC9" match, as they do on NTFS).
 bool SameFileNameA(const char* a, const char* b);
+// For building requests: whether two folders are one, by volume serial number and file
+// index (so a short name, a share or a mapped drive of the same folder counts); folders
+// that cannot be opened are compared by name.
+bool SameFolderA(const char* a, const char* b);
 // The same rule where the system lacks CompareStringOrdinal (XP): both names upper-cased
 // by the system's table, then compared unit by unit.
 bool SameFileNameByUpcaseA(const char* a, const char* b);

@@ -27,7 +27,7 @@ void CMainDlg::RunCopy(bool fromButton) {
     if (operationRunning) return;  // never inside another operation, and never queued
     operationRunning = true;
     Issue(BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp,
-                           FileExistsA, SameFileNameA),
+                           FileExistsA, SameFileNameA, SameFolderA),
           true, fromButton);
     operationRunning = false;
 }
@@ -36,7 +36,7 @@ void CMainDlg::RunRestore(bool fromButton) {
     if (operationRunning) return;
     operationRunning = true;
     Issue(BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore, IsLeadByteAcp,
-                              FileExistsA, SameFileNameA),
+                              FileExistsA, SameFileNameA, SameFolderA),
           false, fromButton);
     operationRunning = false;
 }
@@ -53,6 +53,7 @@ void CMainDlg::Issue(const FileRequest& request, bool copying, bool fromButton) 
         Report(IDS_NAME_CLASH, request.leftOut);
         Report(IDS_BAD_NAME, request.badName);
         Report(IDS_RELATIVE_PATH, request.relative);
+        Report(IDS_OWN_FOLDER, request.ownFolder);
         Report(IDS_NOT_FOUND, request.missing);
         Report(copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, outcome.incomplete);
         Report(IDS_CHANGED_WHILE_COPIED, outcome.changed);

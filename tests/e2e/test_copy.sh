@@ -106,6 +106,29 @@ $(D two)\\a.txt. 1 1
 EOF2
 copy_with_clash clash-trailing-dot "$(D two)\\a.txt." "a.txt" a.txt
 
+# A destination that is a ticked file's own folder, spelled another way (through Wine's Z:
+# drive): that file is left out of both operations, named, and never copied onto itself.
+vb_setup own-folder
+vb_file "$VB_C/work/a.txt" "alpha"
+vb_file "$VB_C/other/b.txt" "beta"
+prepare "$(winpath "$VB_C/work")\\" 0 0 0 1 1 <<EOF2
+$(D work)\\a.txt 1 1
+$(D other)\\b.txt 1 1
+EOF2
+own="These files were left out, because they lie in the destination folder itself:|$(D work)\\a.txt"
+vb_start
+vb_drive wait \; pclick 1004 >/dev/null
+assert_eq "VellumBox	$own" "$(vb_ask sleep 300 \; dialog)" "own folder: Copy names the file in the destination"
+vb_drive press ok \; sleep 300 \; settle >/dev/null
+assert_file "$VB_C/work/a.txt" "alpha" "own folder: the file is unchanged"
+assert_file "$VB_C/work/b.txt" "beta" "own folder: the other file is copied"
+vb_file "$VB_C/other/b.txt" "beta-edited"
+vb_drive pclick 1005 >/dev/null
+assert_eq "VellumBox	$own" "$(vb_ask sleep 300 \; dialog)" "own folder: Restore names it too"
+vb_drive press ok \; sleep 300 \; settle >/dev/null
+assert_file "$VB_C/work/a.txt" "alpha" "own folder: Restore leaves it unchanged"
+assert_file "$VB_C/other/b.txt" "beta" "own folder: the other file is restored"
+
 # Quiet mode 2 with no destination, or one that depends on the current folder, copies
 # nowhere (not into the current folder).
 listing() { ls -R "$VB_DIR" "$PWD" "$VB_DRIVE_C" 2>/dev/null | grep -v -E '^(launch\.out|.*\.log)$'; }

@@ -1,6 +1,7 @@
 #include "engine/request.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -45,6 +46,7 @@ struct Expected {
     std::vector<std::string> leftOut;
     std::vector<std::string> badName = {};
     std::vector<std::string> relative = {};
+    std::vector<std::string> ownFolder = {};
 };
 
 void ExpectRequest(const FileRequest& r, const Expected& e, unsigned flags) {
@@ -55,6 +57,7 @@ void ExpectRequest(const FileRequest& r, const Expected& e, unsigned flags) {
     EXPECT_EQ(r.leftOut, e.leftOut);
     EXPECT_EQ(r.badName, e.badName);
     EXPECT_EQ(r.relative, e.relative);
+    EXPECT_EQ(r.ownFolder, e.ownFolder);
 }
 
 TEST(Request, WorkedExample) {
@@ -398,6 +401,56 @@ TEST(Request, UnusablePathsAreLeftOut) {
                    without(without(bad, "C:\\Work\\a?.txt"), "C:\\Work\\y.txt::$DATA"),
                    relative},
                   0x0301);
+}
+
+// Stands in for the file system's identity of a folder: a short name, a share and a
+// mapped drive all reach C:\Work.
+bool SameFolderById(const char* a, const char* b) {
+    auto id = [](std::string f) {
+        for (char& c : f) c = (c == '/') ? '\\' : static_cast<char>(std::tolower(c));
+        for (const char* alias : {"c:\\work~1\\", "\\\\srv\\work\\", "w:\\"})
+            if (f == alias) return std::string("c:\\work\\");
+        return f;
+    };
+    return id(a) == id(b);
+}
+
+// A destination that is a ticked file's own folder would copy the file onto itself.
+TEST(Request, FilesInTheDestinationItselfAreLeftOut) {
+    const FileTable table = MakeTable({{"C:\\Work\\a.txt", 1, 1},
+                                       {"C:\\Other\\b.txt", 1, 1},
+                                       {"c:/work/c.txt", 1, 0},
+                                       {"C:\\Work\\sub\\d.txt", 1, 1}});
+    const std::vector<std::string> inWork = {"C:\\Work\\a.txt", "c:/work/c.txt"};
+    //   destination      folder rule       files left out as in their own folder
+    const struct {
+        const char* dest;
+        SameFolderFn rule;
+        std::vector<std::string> copyOwn, restoreOwn;
+    } cases[] = {
+        {"C:\\Work\\", nullptr, inWork, {"C:\\Work\\a.txt"}},
+        {"c:\\WORK", nullptr, inWork, {"C:\\Work\\a.txt"}},
+        {"C:\\Work\\", SameFolderById, inWork, {"C:\\Work\\a.txt"}},
+        {"C:\\WORK~1\\", SameFolderById, inWork, {"C:\\Work\\a.txt"}},
+        {"\\\\srv\\work\\", SameFolderById, inWork, {"C:\\Work\\a.txt"}},
+        {"W:\\", SameFolderById, inWork, {"C:\\Work\\a.txt"}},
+        // Without the system's identity another spelling is not recognised.
+        {"W:\\", nullptr, {}, {}},
+        {"C:\\Work\\sub\\", SameFolderById, {"C:\\Work\\sub\\d.txt"}, {"C:\\Work\\sub\\d.txt"}},
+        {"C:\\Backup\\", SameFolderById, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dest);
+        const FileRequest copy =
+            BuildCopyRequest(table, c.dest, 0, IsLeadByteNone, nullptr, nullptr, c.rule);
+        const FileRequest restore =
+            BuildRestoreRequest(table, c.dest, 0, IsLeadByteNone, nullptr, nullptr, c.rule);
+        EXPECT_EQ(copy.ownFolder, c.copyOwn);
+        EXPECT_EQ(restore.ownFolder, c.restoreOwn);
+        EXPECT_EQ(copy.count, 4 - static_cast<int>(c.copyOwn.size()));
+        EXPECT_EQ(restore.count, 3 - static_cast<int>(c.restoreOwn.size()));
+        for (const CopyPair& pair : copy.pairs) EXPECT_NE(pair.source, pair.target);
+    }
 }
 
 }  // namespace

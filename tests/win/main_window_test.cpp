@@ -553,8 +553,11 @@ void ExpectStringsInEachLanguage() {
         {IDS_TICK_ON, "ON", "する"},
         {IDS_TICK_OFF, "---", "---"},
         {IDS_COL_PATH, "File Path", "ファイルパス"},
-        {IDS_RESTORE_INCOMPLETE, "These files could not be restored completely (is the disk full?):",
-         "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など):"},
+        {IDS_RESTORE_INCOMPLETE,
+         "These files could not be restored completely (is the disk full?). Their copies in the "
+         "destination folder are intact; do not press Copy before a Restore has completed:",
+         "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など)"
+         "。コピー先フォルダのコピーは無事です。リストアが完了するまでコピーを押さないでください:"},
         {100, "", ""},   // no entry, in a block that exists
         {4000, "", ""},  // no block at all
     };

@@ -181,6 +181,7 @@ const StringCase kStrings[] = {
      "destination folder are intact; do not press Copy before a Restore has completed:",
      "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など)"
      "。コピー先フォルダのコピーは無事です。リストアが完了するまでコピーを押さないでください:"},
+    {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
     {IDS_BAD_NAME,
      "These files were left out, because Windows cannot use their names as they stand (a wildcard, "
      "a stream, a device name, or only dots and spaces):",
@@ -204,6 +205,9 @@ const StringCase kStrings[] = {
      "files as they are now:",
      "次のファイルはコピー中に変更されました。コピーは残しましたが、現在のファイルと一致しない可能"
      "性があります:"},
+    {IDS_OWN_FOLDER,
+     "These files were left out, because they lie in the destination folder itself:",
+     "次のファイルは、コピー先フォルダそのものにあるため、除外されました:"},
     {IDS_STARTUP_NEEDS_ADMIN,
      "Registering VellumBox in the start-up for all users needs administrator rights. Start "
      "VellumBox with \"Run as administrator\" and try again.",
