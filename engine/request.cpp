@@ -116,11 +116,14 @@ int32_t Tick(const FileEntry& entry, Operation op) {
     return op == Operation::Copy ? entry.copy : entry.restore;
 }
 
-enum class Verdict { Take, Skip, Clash, BadName, Relative };
+enum class Verdict { Take, Skip, Clash, BadName, Relative, TooLong };
 
 // Whether a path can reach the folder at all: its name must be one the file system
 // holds as it stands, and the path must not depend on the current folder.
-Verdict Usable(const char* path, const Names& names) {
+Verdict Usable(const FileEntry& entry, const Names& names) {
+    // A value cut on loading names another file, or none.
+    if (entry.longValue != 0) return Verdict::TooLong;
+    const char* path = entry.path;
     char name[kPathSize];
     FileNameOf(path, names.isLeadByte, name, kPathSize);
     const std::string stored = FileSystemForm(name);
@@ -136,12 +139,12 @@ Verdict Usable(const char* path, const Names& names) {
 // the first one's data on its path. Files that never reach the folder own no name there.
 Verdict Judge(const FileTable& table, int k, const char* name, Operation op, const Names& names) {
     const char* path = table.entries[k].path;
-    const Verdict usable = Usable(path, names);
+    const Verdict usable = Usable(table.entries[k], names);
     if (usable != Verdict::Take) return usable;
     char other[kPathSize];
     for (int j = 0; j < k; ++j) {
         const char* earlier = table.entries[j].path;
-        if (earlier[0] == '\0' || Usable(earlier, names) != Verdict::Take) continue;
+        if (earlier[0] == '\0' || Usable(table.entries[j], names) != Verdict::Take) continue;
         FileNameOf(earlier, names.isLeadByte, other, kPathSize);
         if (!names.Same(name, other)) continue;
         if (!names.Same(path, earlier)) return Verdict::Clash;
@@ -193,6 +196,9 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
             continue;
         case Verdict::Relative:
             AddOnce(request.relative, entry.path, names);
+            continue;
+        case Verdict::TooLong:
+            AddOnce(request.tooLong, entry.path, names);
             continue;
         case Verdict::Take:
             break;

@@ -25,6 +25,7 @@ struct FileRequest {
     std::vector<std::string> leftOut;    // ticked paths whose name an earlier file owns
     std::vector<std::string> badName;    // wildcard, stream, device or empty name
     std::vector<std::string> relative;   // ticked paths that start at no drive or share
+    std::vector<std::string> tooLong;    // File values cut on loading (shown cut)
     std::vector<std::string> ownFolder;  // ticked paths that lie in the destination itself
     std::vector<std::string> missing;    // ticked paths whose source does not exist
     bool relativeDest = false;           // the destination starts at no drive or share

@@ -9,6 +9,10 @@ struct FileEntry {
     char path[kPathSize];  // empty string marks an empty slot
     int32_t copy;          // 1 = ticked for Copy; anything else = not ticked
     int32_t restore;       // 1 = ticked for Restore
+    // Nonzero when the settings file held a longer value than `path` can: the entry is
+    // shown cut but never copied or restored. k > 0 names the whole value, kept apart
+    // (see LongValues in settings.h) so that saving writes it back as it stood.
+    int32_t longValue;
 };
 
 // Slots 0..count-1 hold files; slot 32 is a terminator that always stays empty,

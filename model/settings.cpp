@@ -12,6 +12,8 @@ const char kFilesSection[] = "Files";
 
 // Enough for "Restore" and any int, so the compiler sees no possible truncation.
 constexpr int kKeySize = 24;
+// The longest File value kept whole.
+constexpr int kLongValueSize = 65536;
 
 void FileKey(char (&key)[kKeySize], const char* stem, int number) {
     std::snprintf(key, sizeof key, "%s%03d", stem, number);
@@ -29,7 +31,8 @@ const char* SwitchText(int32_t value) { return value == 1 ? "1" : "0"; }
 
 }  // namespace
 
-void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& table) {
+void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& table,
+                      LongValues* longValues) {
     char buf[kPathSize];
     store.Read(kAutoSection, "AutoCopyMode", "0", buf, kPathSize);
     buf[kPathSize - 1] = '\0';
@@ -50,12 +53,23 @@ void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& tab
     CopyPath(settings.destDir, kPathSize, buf);
 
     char key[kKeySize];
+    // Room enough to tell a value that does not fit a path, and to keep it whole.
+    std::vector<char> value(kLongValueSize);
     for (int i = 1; i <= kMaxFiles; ++i) {
         FileEntry& slot = table.entries[i - 1];
         FileKey(key, "File", i);
-        store.Read(kFilesSection, key, "", buf, kPathSize);
-        buf[kPathSize - 1] = '\0';
-        CopyPath(slot.path, kPathSize, buf);
+        store.Read(kFilesSection, key, "", value.data(), kLongValueSize);
+        value[kLongValueSize - 1] = '\0';
+        CopyPath(slot.path, kPathSize, value.data());
+        slot.longValue = 0;
+        if (std::strlen(value.data()) >= static_cast<size_t>(kPathSize)) {
+            // A cut path names another file, or none: keep it out of the work.
+            slot.longValue = -1;
+            if (longValues) {
+                longValues->push_back(value.data());
+                slot.longValue = static_cast<int32_t>(longValues->size());
+            }
+        }
         if (slot.path[0] == '\0') {
             // Ticks beside an empty File key belong to no file.
             slot.copy = 0;
@@ -73,7 +87,8 @@ void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& tab
     CloseHoles(table);
 }
 
-bool SaveSettingsTo(ProfileStore& store, const AppSettings& settings, const FileTable& table) {
+bool SaveSettingsTo(ProfileStore& store, const AppSettings& settings, const FileTable& table,
+                    const LongValues* longValues) {
     bool ok = true;
     auto write = [&](const char* section, const char* key, const char* value) {
         if (!store.Write(section, key, value)) ok = false;
@@ -90,7 +105,10 @@ bool SaveSettingsTo(ProfileStore& store, const AppSettings& settings, const File
     for (int i = 1; i <= kMaxFiles; ++i) {
         const FileEntry& slot = table.entries[i - 1];
         FileKey(key, "File", i);
-        write(kFilesSection, key, slot.path);
+        const bool whole = slot.longValue > 0 && longValues &&
+                           static_cast<size_t>(slot.longValue) <= longValues->size();
+        write(kFilesSection, key,
+              whole ? (*longValues)[static_cast<size_t>(slot.longValue) - 1].c_str() : slot.path);
         FileKey(key, "Copy", i);
         write(kFilesSection, key, SwitchText(slot.copy));
         FileKey(key, "Restore", i);

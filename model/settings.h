@@ -2,6 +2,8 @@
 // rules run without Windows. The window supplies a profile backed by the real
 // Get/WritePrivateProfileStringA.
 #pragma once
+#include <string>
+#include <vector>
 #include "model/file_table.h"
 
 struct AppSettings {
@@ -23,9 +25,16 @@ public:
     virtual bool Write(const char* section, const char* key, const char* value) = 0;
 };
 
+// File values too long for a path, whole: entry.longValue k stands for element k-1.
+using LongValues = std::vector<std::string>;
+
 // Reads all keys in their fixed order into settings and table (table must be reset).
-// Holes between used File keys are closed afterwards.
-void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& table);
-// Writes the 102 keys in their fixed order. Returns false when any write failed
-// (every write is still attempted).
-bool SaveSettingsTo(ProfileStore& store, const AppSettings& settings, const FileTable& table);
+// Holes between used File keys are closed afterwards. File values longer than 259 bytes
+// are cut in the table, marked, and kept whole in `longValues` when it is given.
+void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& table,
+                      LongValues* longValues = nullptr);
+// Writes the 102 keys in their fixed order; a marked entry's File value is written back
+// whole from `longValues`. Returns false when any write failed (every write is still
+// attempted).
+bool SaveSettingsTo(ProfileStore& store, const AppSettings& settings, const FileTable& table,
+                    const LongValues* longValues = nullptr);

@@ -57,6 +57,7 @@
 #define IDS_NAME_NOT_KEPT 123
 #define IDS_CHANGED_WHILE_COPIED 124
 #define IDS_OWN_FOLDER 125
+#define IDS_PATH_TOO_LONG 126
 // Start-up registration dialog
 #define IDS_STARTUP_NEEDS_ADMIN 119
 

@@ -40,6 +40,8 @@ protected:
     AppSettings settings = {};
     char iniPath[kPathSize] = "";
     FileTable table = {};
+    // File values too long for the table, as they stood in the settings file.
+    LongValues longFileValues;
     IMalloc* shellMalloc = nullptr;
     LPITEMIDLIST browseIdList = nullptr;
     int closeRequested = 0;

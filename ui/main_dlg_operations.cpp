@@ -54,6 +54,7 @@ void CMainDlg::Issue(const FileRequest& request, bool copying, bool fromButton) 
         Report(IDS_BAD_NAME, request.badName);
         Report(IDS_RELATIVE_PATH, request.relative);
         Report(IDS_OWN_FOLDER, request.ownFolder);
+        Report(IDS_PATH_TOO_LONG, request.tooLong);
         Report(IDS_NOT_FOUND, request.missing);
         Report(copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, outcome.incomplete);
         Report(IDS_CHANGED_WHILE_COPIED, outcome.changed);

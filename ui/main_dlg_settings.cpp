@@ -38,7 +38,7 @@ void CMainDlg::FormPaths() {
 
 void CMainDlg::LoadSettings() {
     PrivateProfile profile(iniPath);
-    LoadSettingsFrom(profile, settings, table);
+    LoadSettingsFrom(profile, settings, table, &longFileValues);
     overWriteCheck = (settings.overwriteOnCopy == 1 || settings.overwriteOnRestore == 1) ? 1 : 0;
     destText = settings.destDir[0] ? settings.destDir : "none";
 
@@ -51,7 +51,7 @@ void CMainDlg::LoadSettings() {
 
 void CMainDlg::SaveSettings() {
     PrivateProfile profile(iniPath);
-    if (!SaveSettingsTo(profile, settings, table)) {
+    if (!SaveSettingsTo(profile, settings, table, &longFileValues)) {
         // Keep Set enabled so the user can try again once the cause is gone.
         CString text;
         text.LoadString(IDS_SAVE_FAILED);

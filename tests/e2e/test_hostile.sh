@@ -97,6 +97,8 @@ assert_match "^[0-9]{8}$" "$(stat -c %s "$VB_INI")" "[10 MB file] unrelated keys
 vb_setup values5000
 block "$(long 1 5000)" 0 "$V5000" "$V5000|1|1" "$A|1|1" >"$VB_INI"
 check_case "5000-byte values" "$(expect "${V5000:0:259}" 0 1 "${V5000:0:259}|11" "$A|11")"
+assert_eq 1 "$(tr -d '\r' <"$VB_INI" | grep -Fxc "File001=$V5000")" \
+    "[5000-byte values] Set writes the cut File value back whole"
 
 # --- UTF-16 with a byte order mark ------------------------------------------------------
 vb_setup utf16
@@ -143,6 +145,15 @@ done
 vb_setup long-paths
 block 0 0 "$D259" "$P259|1|0" "$P300|0|1" >"$VB_INI"
 check_case "paths of 259 and 300 bytes" "$(expect "$D259" 0 1 "$P259|10" "${P300:0:259}|01")"
+assert_eq 1 "$(tr -d '\r' <"$VB_INI" | grep -Fxc "File002=$P300")" \
+    "[paths of 259 and 300 bytes] Set writes the 300-byte value back whole"
+TOOLONG="These files were left out, because their paths in the settings file are longer than 259 bytes (the list shows them cut):"
+vb_start
+vb_drive wait \; pclick 1005 >/dev/null
+assert_eq "VellumBox	$TOOLONG|${P300:0:259}" "$(vb_ask sleep 300 \; dialog)" \
+    "[paths of 259 and 300 bytes] Restore leaves the cut entry out and names it"
+vb_drive press ok \; sleep 300 \; settle >/dev/null
+vb_cleanup
 
 # --- a Directory value naming an existing file ------------------------------------------
 #   dest value             label

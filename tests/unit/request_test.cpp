@@ -415,6 +415,21 @@ bool SameFolderById(const char* a, const char* b) {
     return id(a) == id(b);
 }
 
+// A File value cut on loading is shown but names another file, or none: never used, and
+// it owns no name in the folder.
+TEST(Request, CutFileValuesAreLeftOut) {
+    FileTable table = MakeTable({{"C:\\a\\report.doc", 1, 1}, {"C:\\b\\report.doc", 1, 1}});
+    table.entries[0].longValue = 1;
+    ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone),
+                  {{"C:\\b\\report.doc"}, {"E:\\B\\"}, {}}, 0x0300);
+    ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone),
+                  {{"E:\\B\\report.doc"}, {"C:\\b\\report.doc"}, {}}, 0x0301);
+    EXPECT_EQ(BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone).tooLong,
+              std::vector<std::string>{"C:\\a\\report.doc"});
+    EXPECT_EQ(BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone).tooLong,
+              std::vector<std::string>{"C:\\a\\report.doc"});
+}
+
 // A destination that is a ticked file's own folder would copy the file onto itself.
 TEST(Request, FilesInTheDestinationItselfAreLeftOut) {
     const FileTable table = MakeTable({{"C:\\Work\\a.txt", 1, 1},

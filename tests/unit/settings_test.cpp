@@ -245,6 +245,40 @@ TEST(LoadSettings, LongValuesAreCutTo259Bytes) {
     EXPECT_EQ(std::string(l.table.entries[0].path), longPath.substr(0, 259));
     EXPECT_EQ(std::string(l.settings.destDir), longPath.substr(0, 259));
     EXPECT_EQ(l.settings.autoCopyMode, 0);
+    EXPECT_NE(l.table.entries[0].longValue, 0) << "a cut File value is marked";
+}
+
+// A File value cut on loading is marked, kept whole, and saved back whole, also after
+// the entries before it moved.
+TEST(LoadSettings, LongFileValuesAreMarkedAndSavedWhole) {
+    const std::string base = "C:\\" + std::string(251, 'x');  // 254 bytes
+    //   File value length   marked
+    const struct {
+        size_t length;
+        bool marked;
+    } cases[] = {{254, false}, {259, false}, {260, true}, {300, true}, {5000, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        const std::string value = base + std::string(c.length - base.size(), 'y');
+        FakeProfile store;
+        store.Set("Files", "File001", "C:\\gone.txt");
+        store.Set("Files", "File003", value);
+        store.Set("Files", "Copy003", "1");
+        AppSettings settings{};
+        FileTable table;
+        ResetTable(table);
+        LongValues longValues;
+        LoadSettingsFrom(store, settings, table, &longValues);
+        ASSERT_EQ(table.count, 2);
+        EXPECT_EQ(std::string(table.entries[1].path), value.substr(0, 259));
+        EXPECT_EQ(table.entries[1].longValue != 0, c.marked);
+        EXPECT_EQ(table.entries[1].copy, 1);
+        ASSERT_TRUE(DeleteEntry(table, 0));
+        ASSERT_TRUE(SaveSettingsTo(store, settings, table, &longValues));
+        EXPECT_EQ(store.Get("Files", "File001"), value);
+        EXPECT_EQ(store.Get("Files", "Copy001"), "1");
+        EXPECT_EQ(store.Get("Files", "File002"), "");
+    }
 }
 
 TEST(LoadSettings, DirectoryKeptAsWritten) {

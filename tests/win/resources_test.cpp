@@ -208,6 +208,11 @@ const StringCase kStrings[] = {
     {IDS_OWN_FOLDER,
      "These files were left out, because they lie in the destination folder itself:",
      "次のファイルは、コピー先フォルダそのものにあるため、除外されました:"},
+    {IDS_PATH_TOO_LONG,
+     "These files were left out, because their paths in the settings file are longer than 259 "
+     "bytes (the list shows them cut):",
+     "次のファイルは、設定ファイルのパスが259バイトより長いため、除外されました("
+     "リストには途中までを表示しています):"},
     {IDS_STARTUP_NEEDS_ADMIN,
      "Registering VellumBox in the start-up for all users needs administrator rights. Start "
      "VellumBox with \"Run as administrator\" and try again.",
