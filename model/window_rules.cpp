@@ -43,3 +43,31 @@ int ScaledColumnWidth(int width, int dpi) {
     scaled += scaled < 0 ? -48 : 48;
     return static_cast<int>(scaled / 96);
 }
+
+const char* StateText(bool copying) { return copying ? "Copy" : "Restore"; }
+
+Interrupted ParseState(const char* text) {
+    if (!text) return Interrupted::None;
+    if (std::strcmp(text, "Copy") == 0) return Interrupted::Copy;
+    if (std::strcmp(text, "Restore") == 0) return Interrupted::Restore;
+    return Interrupted::Unknown;
+}
+
+Gate GateOperation(Interrupted left, bool copying, bool fromButton) {
+    bool suspect = false;
+    switch (left) {
+    case Interrupted::None:
+        return Gate::Run;
+    case Interrupted::Copy:
+        suspect = !copying;  // a Restore would put suspect copies over the originals
+        break;
+    case Interrupted::Restore:
+        suspect = copying;  // a Copy would put suspect originals over the copies
+        break;
+    case Interrupted::Unknown:
+        suspect = true;
+        break;
+    }
+    if (!suspect) return Gate::Run;
+    return fromButton ? Gate::Ask : Gate::Refuse;
+}

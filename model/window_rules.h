@@ -29,3 +29,17 @@ void MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int i
 // A width given in pixels at 96 dots per inch, at `dpi`, rounded to the nearest pixel as
 // MulDiv rounds. A dpi that is not positive (no device to ask) keeps the width.
 int ScaledColumnWidth(int width, int dpi);
+
+// What the state file in the destination says: the operation that began there and did
+// not end checked (the program was killed, the power failed, a restore was left cut).
+enum class Interrupted { None, Copy, Restore, Unknown };
+// The state file's text for an operation, and back; any other text is Unknown.
+const char* StateText(bool copying);
+Interrupted ParseState(const char* text);
+
+enum class Gate { Run, Ask, Refuse };
+// After an interrupted Restore the copies are good and the originals suspect: no Copy
+// runs by itself, and a button press asks first; a Restore repairs. After an interrupted
+// Copy the copies are suspect: the same the other way round. Unknown suspects both.
+Gate GateOperation(Interrupted left, bool copying, bool fromButton);
+

@@ -83,6 +83,47 @@ TEST(WindowRules, RestoreAtSessionEndOnlyWhenHiddenAutomaticAndEnding) {
             << c.why;
 }
 
+// The state left in the destination by an operation that did not end checked, against
+// the operation asked for and how it was asked.
+TEST(WindowRules, InterruptedOperationsGateTheOtherOne) {
+    const Interrupted none = Interrupted::None, copy = Interrupted::Copy,
+                      restore = Interrupted::Restore, unknown = Interrupted::Unknown;
+    const Gate run = Gate::Run, ask = Gate::Ask, refuse = Gate::Refuse;
+    //   state left   asked for       button  gate
+    const struct {
+        Interrupted left;
+        bool copying, button;
+        Gate gate;
+    } cases[] = {
+        {none, true, false, run},       {none, true, true, run},
+        {none, false, false, run},      {none, false, true, run},
+        // An interrupted Restore: the copies are good, the originals suspect.
+        {restore, true, false, refuse},  // automatic or quiet copy
+        {restore, true, true, ask},      // Copy button
+        {restore, false, false, run},    // the session-end restore repairs
+        {restore, false, true, run},
+        // An interrupted Copy: the copies are suspect.
+        {copy, false, false, refuse},  // session-end restore
+        {copy, false, true, ask},      // Restore button
+        {copy, true, false, run},      // a new copy repairs
+        {copy, true, true, run},
+        {unknown, true, false, refuse}, {unknown, false, false, refuse},
+        {unknown, true, true, ask},     {unknown, false, true, ask},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "left " << static_cast<int>(c.left) << " copying "
+                                        << c.copying << " button " << c.button);
+        EXPECT_EQ(static_cast<int>(GateOperation(c.left, c.copying, c.button)),
+                  static_cast<int>(c.gate));
+    }
+    // The state file's text reads back as the operation that wrote it.
+    EXPECT_EQ(static_cast<int>(ParseState(StateText(true))), static_cast<int>(copy));
+    EXPECT_EQ(static_cast<int>(ParseState(StateText(false))), static_cast<int>(restore));
+    EXPECT_EQ(static_cast<int>(ParseState(nullptr)), static_cast<int>(none));
+    for (const char* odd : {"", "copy", "Restore\r\n", "Cop"})
+        EXPECT_EQ(static_cast<int>(ParseState(odd)), static_cast<int>(unknown)) << odd;
+}
+
 TEST(WindowRules, MinimisedIconIsCentredWithTruncatingDivision) {
     const struct {
         int w, h, x, y;
