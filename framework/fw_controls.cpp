@@ -54,6 +54,17 @@ BOOL CListCtrl::DeleteItem(int row) {
     return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(row), 0));
 }
 
+int CListCtrl::GetSelectedRow() const {
+    return static_cast<int>(
+        ::SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+BOOL CListCtrl::GetItemRect(int row, RECT& rect, int code) const {
+    rect.left = code;
+    return static_cast<BOOL>(::SendMessageA(m_hWnd, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                            reinterpret_cast<LPARAM>(&rect)));
+}
+
 namespace {
 HWND MainOwner() {
     CWnd* main = AfxGetMainWnd();
@@ -64,6 +75,10 @@ HWND MainOwner() {
 
 int AfxMessageBox(const char* text, UINT type) {
     return ::MessageBoxA(MainOwner(), text, AfxGetAppName(), type);
+}
+
+int AfxMessageBoxW(const wchar_t* text, UINT type) {
+    return ::MessageBoxW(MainOwner(), text, AnsiToWide(AfxGetAppName()).c_str(), type);
 }
 
 CFileDialog::CFileDialog(BOOL openDialog, const char* defExt, const char* fileName, DWORD flags,

@@ -16,10 +16,15 @@ public:
     CString GetItemText(int row, int col) const;
     BOOL EnsureVisible(int row, BOOL partialOk);
     BOOL DeleteItem(int row);
+    // The selected row, or -1.
+    int GetSelectedRow() const;
+    BOOL GetItemRect(int row, RECT& rect, int code) const;
 };
 
 // Message box owned by the main window, captioned with the application's title.
 int AfxMessageBox(const char* text, UINT type = MB_OK);
+// The same for a text that the ANSI code page cannot hold (file names as Windows gave them).
+int AfxMessageBoxW(const wchar_t* text, UINT type = MB_OK);
 
 // The Open file dialog. Filter in "Text|pattern|...||" notation.
 class CFileDialog {

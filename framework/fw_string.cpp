@@ -57,3 +57,35 @@ BOOL CString::LoadString(UINT id) {
     text.clear();
     return FALSE;
 }
+
+bool WideToAnsiExactly(const wchar_t* wide, std::string& ansi) {
+    ansi.clear();
+    BOOL usedDefault = FALSE;
+    int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr,
+                                  &usedDefault);
+    // Some code pages (UTF-8 as the system's, on recent Windows) take neither the flag nor
+    // the default-character report: the round trip below decides for them.
+    DWORD flags = WC_NO_BEST_FIT_CHARS;
+    if (n <= 0) {
+        flags = 0;
+        usedDefault = FALSE;
+        n = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    }
+    if (n <= 0 || usedDefault) return false;
+    std::string bytes(static_cast<size_t>(n), '\0');
+    if (::WideCharToMultiByte(CP_ACP, flags, wide, -1, &bytes[0], n, nullptr, nullptr) != n)
+        return false;
+    bytes.resize(static_cast<size_t>(n - 1));
+    if (AnsiToWide(bytes.c_str()) != wide) return false;
+    ansi = bytes;
+    return true;
+}
+
+std::wstring AnsiToWide(const char* ansi) {
+    int n = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], n);
+    wide.resize(static_cast<size_t>(n - 1));
+    return wide;
+}

@@ -48,3 +48,10 @@ public:
 private:
     std::string text;
 };
+
+// The ANSI code page's bytes for a UTF-16 text, only when they stand for exactly that
+// text: no best-fit letter ("\u03A9mega" is not "Omega") and no '?' for what the code page
+// lacks. False otherwise, with `ansi` left empty.
+bool WideToAnsiExactly(const wchar_t* wide, std::string& ansi);
+// UTF-16 for an ANSI text, as the system's "A" functions read it.
+std::wstring AnsiToWide(const char* ansi);

@@ -131,6 +131,18 @@ public:                                                                         
          VB_SELF->OnEndSession(static_cast<BOOL>(wp), static_cast<UINT>(lp));                      \
          return 0;                                                                                 \
      }},
+#define ON_WM_DROPFILES()                                                                          \
+    {WM_DROPFILES, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                            \
+         VB_SELF->OnDropFiles(reinterpret_cast<HDROP>(wp));                                        \
+         return 0;                                                                                 \
+     }},
+// x and y are -1 when the keyboard (Shift+F10, the context-menu key) asked for the menu.
+#define ON_WM_CONTEXTMENU()                                                                        \
+    {WM_CONTEXTMENU, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                       \
+         VB_SELF->OnContextMenu(reinterpret_cast<HWND>(wp), static_cast<short>(LOWORD(lp)),       \
+                                static_cast<short>(HIWORD(lp)));                                   \
+         return 0;                                                                                 \
+     }},
 #define ON_WM_QUERYENDSESSION()                                                                    \
     {WM_QUERYENDSESSION, 0, 0,                                                                     \
      [](CWnd* self, WPARAM, LPARAM) -> LRESULT { return VB_SELF->OnQueryEndSession(); }},

@@ -55,5 +55,12 @@
 #define IDS_STARTUP_NEEDS_ADMIN 119
 #define IDS_STARTUP_FOLDER_OPEN 140
 #define IDS_STARTUP_FOLDER_ADVICE 141
+// Dropped files and the list's context menu
+#define IDS_DROP_FOLDERS 150
+#define IDS_DROP_UNNAMABLE 151
+#define IDS_DROP_LIST_FULL 152
+#define IDS_MENU_COPY 153
+#define IDS_MENU_RESTORE 154
+#define IDS_MENU_DELETE 155
 
 #endif

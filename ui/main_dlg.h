@@ -97,6 +97,13 @@ protected:
     void OnListDblClk(NMHDR* hdr, LRESULT* result);
     void OnListRDblClk(NMHDR* hdr, LRESULT* result);
     void ToggleTick(int row, int column);
+    void AskAndDeleteRow(int row);
+
+    // Dropped files and the list's keyboard gestures.
+    void AcceptDroppedFiles();
+    void OnDropFiles(HDROP drop);
+    void OnListKeyDown(NMHDR* hdr, LRESULT* result);
+    void OnContextMenu(HWND from, int x, int y);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -101,7 +101,11 @@ void CMainDlg::OnListRDblClk(NMHDR* hdr, LRESULT* result) {
     const auto* act = reinterpret_cast<const NMITEMACTIVATE*>(hdr);
     int row = act->iItem;
     if (row < 0 || row >= table.count || act->iSubItem != 0) return;
+    AskAndDeleteRow(row);
+}
 
+void CMainDlg::AskAndDeleteRow(int row) {
+    if (row < 0 || row >= table.count) return;
     CString question;
     question.LoadString(IDS_DELETE_QUESTION);
     question += "\n";

@@ -31,6 +31,9 @@ ON_BN_CLICKED(IDC_OVERWRITE, OnOverWrite)
 ON_WM_WINDOWPOSCHANGING()
 ON_WM_ENDSESSION()
 ON_WM_QUERYENDSESSION()
+ON_WM_DROPFILES()
+ON_NOTIFY(LVN_KEYDOWN, IDC_FILE_LIST, OnListKeyDown)
+ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
 
 BOOL CMainDlg::OnInitDialog() {
@@ -53,6 +56,7 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon));
     ::SetPropA(m_hWnd, kMarkerName, reinterpret_cast<HANDLE>(1));
     GetDlgItem(IDC_ABOUT).SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(mainIcon));
+    AcceptDroppedFiles();
 
     closeRequested = 0;
     ResetTable(table);

@@ -193,6 +193,18 @@ const StringCase kStrings[] = {
      "そのユーザーはだれでも、ログオンするすべての人のファイルを VellumBox "
      "に上書きさせることができます。管理者だけが変更できるフォルダー (たとえば "
      "\"C:\\Program Files\" の下) に VellumBox を置いてください。\n\nそれでも登録しますか？"},
+    {IDS_DROP_FOLDERS, "These were not added, because they are folders:",
+     "次のものはフォルダーのため、追加しませんでした:"},
+    {IDS_DROP_UNNAMABLE,
+     "These files were not added, because their names cannot be written in this computer's "
+     "code page for non-Unicode programs:",
+     "次のファイルは、名前がこのコンピューターの非 Unicode "
+     "プログラム用の文字コードで表せないため、追加しませんでした:"},
+    {IDS_DROP_LIST_FULL, "The list holds 32 files at most. These files were not added:",
+     "リストには 32 個までのファイルしか入りません。次のファイルは追加しませんでした:"},
+    {IDS_MENU_COPY, "&Copy", "コピー(&C)"},
+    {IDS_MENU_RESTORE, "&Restore", "リストア(&R)"},
+    {IDS_MENU_DELETE, "&Delete from list...", "リストから削除(&D)..."},
 };
 
 // Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a
