@@ -1,6 +1,7 @@
 #include "engine/shell_op.h"
 #include <shellapi.h>
 #include <algorithm>
+#include "framework/fw_system.h"
 
 namespace {
 struct FileState {
@@ -35,17 +36,52 @@ std::wstring FileSystemName(const char* path) {
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return wide;
 }
+// Creates a missing folder and its parents. Windows' shell would do it for the copy; Wine's
+// creates the folder but then copies nothing when only one file goes into it. Only an
+// absolute path, so nothing is ever made below the current folder.
+void CreateFolderPath(const std::string& folder) {
+    const char* f = folder.c_str();
+    bool onDrive = ((f[0] | 0x20) >= 'a' && (f[0] | 0x20) <= 'z') && f[1] == ':' &&
+                   (f[2] == '\\' || f[2] == '/');
+    bool unc = f[0] == '\\' && f[1] == '\\';
+    if (!onDrive && !unc) return;
+    // Each separator ends one level; drive, server and share fail harmlessly.
+    for (size_t i = 0; i < folder.size(); ++i) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(folder[i])) && i + 1 < folder.size()) {
+            ++i;
+            continue;
+        }
+        if (i > 2 && (folder[i] == '\\' || folder[i] == '/'))
+            ::CreateDirectoryA(folder.substr(0, i).c_str(), nullptr);
+    }
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+}
 }  // namespace
 
 bool FileExistsA(const char* path) { return StateOf(path).exists; }
 
 bool SameFileNameA(const char* a, const char* b) {
-    return ::CompareStringOrdinal(FileSystemName(a).c_str(), -1, FileSystemName(b).c_str(), -1,
-                                  TRUE) == CSTR_EQUAL;
+    // Vista and later: the system's own ordinal comparison, case folded by its table.
+    using CompareOrdinalFn = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
+    if (auto compare = SystemProc<CompareOrdinalFn>("kernel32.dll", "CompareStringOrdinal"))
+        return compare(FileSystemName(a).c_str(), -1, FileSystemName(b).c_str(), -1, TRUE) ==
+               CSTR_EQUAL;
+    return SameFileNameByUpcaseA(a, b);
+}
+
+bool SameFileNameByUpcaseA(const char* a, const char* b) {
+    std::wstring wa = FileSystemName(a);
+    std::wstring wb = FileSystemName(b);
+    if (wa.size() != wb.size()) return false;
+    // CharUpperBuffW folds by the system's table whatever the user's language (its "i" is
+    // never the Turkish one), one UTF-16 unit for one, as NTFS's up-case table does.
+    ::CharUpperBuffW(&wa[0], static_cast<DWORD>(wa.size()));
+    ::CharUpperBuffW(&wb[0], static_cast<DWORD>(wb.size()));
+    return wa == wb;
 }
 
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
-                           bool removeBroken) {
+                           bool copying) {
     CopyOutcome outcome;
     if (request.count <= 0) return outcome;
 
@@ -54,6 +90,9 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
     std::vector<FileState> before;
     before.reserve(request.pairs.size());
     for (const CopyPair& pair : request.pairs) before.push_back(StateOf(pair.target));
+
+    // A Copy's target list is the one destination folder.
+    if (copying) CreateFolderPath(request.to.c_str());
 
     SHFILEOPSTRUCTA op = {};
     op.hwnd = owner;
@@ -72,8 +111,8 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
         FileState source = StateOf(pair.source);
         if (!source.exists || source.size == after.size) continue;
         // A cut copy would later be restored over the original: never keep one.
-        if (removeBroken) ::DeleteFileA(pair.target.c_str());
-        outcome.incomplete.push_back(removeBroken ? pair.source : pair.target);
+        if (copying) ::DeleteFileA(pair.target.c_str());
+        outcome.incomplete.push_back(copying ? pair.source : pair.target);
     }
     return outcome;
 }

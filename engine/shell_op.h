@@ -8,16 +8,20 @@
 
 struct CopyOutcome {
     // Targets the operation wrote but left shorter or longer than their source (a full
-    // disk, for one). Copies of this kind are removed when `removeBroken` is set.
+    // disk, for one). A Copy removes such copies.
     std::vector<std::string> incomplete;
 };
 
-// Makes no call when the request is empty.
+// Makes no call when the request is empty. `copying`: the request is a Copy, whose one
+// destination folder is made first when it is missing.
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
-                           bool removeBroken);
+                           bool copying);
 
 // For building requests: whether a file (not a folder) exists at the path.
 bool FileExistsA(const char* path);
 // For building requests: whether two ANSI paths name the same file, letter case ignored
 // by the system's own table (so "\xE9" and "\xC9" match, as they do on NTFS).
 bool SameFileNameA(const char* a, const char* b);
+// The same rule where the system lacks CompareStringOrdinal (XP): both names upper-cased
+// by the system's table, then compared unit by unit.
+bool SameFileNameByUpcaseA(const char* a, const char* b);

@@ -88,6 +88,14 @@ void CDialog::RunModalLoop() {
             // First time the queue runs empty: show the dialog, once.
             showPending = false;
             ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+            // The focus that initialisation asked for, now that there is a window to see.
+            // A dialog that kept itself hidden takes it when it is activated later.
+            if (focusPending && ::IsWindowVisible(m_hWnd) && ::GetActiveWindow() == m_hWnd) {
+                HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+                if (first)
+                    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+            }
+            focusPending = false;
             ::UpdateWindow(m_hWnd);
             continue;
         }
@@ -175,6 +183,12 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         BOOL focusDefault = OnInitDialog();
         // Dialog templates sit at (0, 0); place them as the user expects.
         if (continueModal) CenterOnOwner();
+        // Setting the focus activates the window, and a hidden window must not hold the
+        // keyboard: a dialog that is not visible yet gets its focus when it is shown.
+        if (focusDefault && !::IsWindowVisible(m_hWnd)) {
+            focusPending = true;
+            return FALSE;
+        }
         return focusDefault;
     }
     LRESULT result = 0;

@@ -42,5 +42,6 @@ private:
 
     bool continueModal = false;
     bool defaultPending = false;  // the next call of DialogProc comes from DefDlgProc
+    bool focusPending = false;    // initialisation asked for the focus before the first show
     int modalResult = -1;
 };

@@ -125,9 +125,10 @@ public:                                                                         
          VB_SELF->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lp));                           \
          return 0;                                                                                 \
      }},
+// The flags (ENDSESSION_CLOSEAPP, ...) say why: a Restart Manager close is no session end.
 #define ON_WM_ENDSESSION()                                                                         \
-    {WM_ENDSESSION, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                           \
-         VB_SELF->OnEndSession(static_cast<BOOL>(wp));                                             \
+    {WM_ENDSESSION, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                        \
+         VB_SELF->OnEndSession(static_cast<BOOL>(wp), static_cast<UINT>(lp));                      \
          return 0;                                                                                 \
      }},
 #define ON_WM_QUERYENDSESSION()                                                                    \

@@ -25,8 +25,9 @@ bool RunButtonsEnabled(const AppSettings& settings, const FileTable& table) {
 
 bool SelectFileEnabled(const FileTable& table) { return table.count < kMaxFiles; }
 
-bool RestoresAtSessionEnd(bool visible, int autoCopyMode, int autoRestore, bool ending) {
-    return ending && !visible && autoCopyMode != 0 && autoRestore == 1;
+bool RestoresAtSessionEnd(bool visible, int autoCopyMode, int autoRestore, bool ending,
+                          bool closingAppOnly) {
+    return ending && !closingAppOnly && !visible && autoCopyMode != 0 && autoRestore == 1;
 }
 
 void MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight, int& x,

@@ -19,8 +19,10 @@ bool SetButtonEnabled(int dirty, const AppSettings& settings, const FileTable& t
 bool RunButtonsEnabled(const AppSettings& settings, const FileTable& table);
 bool SelectFileEnabled(const FileTable& table);
 // Whether the end of the session restores: hidden, automatic mode, switch on, and the
-// session really ending.
-bool RestoresAtSessionEnd(bool visible, int autoCopyMode, int autoRestore, bool ending);
+// session really ending; an installer closing the program (Restart Manager) while the
+// session goes on is no end of it.
+bool RestoresAtSessionEnd(bool visible, int autoCopyMode, int autoRestore, bool ending,
+                          bool closingAppOnly);
 // Where a minimised window draws its icon: centred, rounding as integer division does.
 void MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight, int& x,
                          int& y);

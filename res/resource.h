@@ -50,6 +50,7 @@
 #define IDS_NOT_FOUND 115
 #define IDS_COPY_INCOMPLETE 116
 #define IDS_RESTORE_INCOMPLETE 117
+#define IDS_RESTORING_REASON 118
 // Start-up registration dialog
 #define IDS_STARTUP_NEEDS_ADMIN 119
 

@@ -2,9 +2,10 @@
 # Installs what building and testing need, from Debian's packages only.
 # Does nothing (no apt-get update) when everything is present already.
 set -e
-PKGS="mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix cmake ninja-build make g++ \
+PKGS="mingw-w64 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 \
+g++-mingw-w64-x86-64-posix cmake ninja-build make g++ \
 wine wine64 xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic googletest \
-clang libclang-rt-14-dev clang-format zip"
+clang libclang-rt-14-dev clang-format zip python3"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -44,6 +44,9 @@ protected:
     LPITEMIDLIST browseIdList = nullptr;
     int closeRequested = 0;
     CString commandArgs;
+    // Set while Copy or Restore runs: the shell's windows run message loops, which would
+    // otherwise deliver a session end (and its restore) into an unfinished copy.
+    bool operationRunning = false;
 
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
@@ -78,7 +81,7 @@ protected:
     void OnAboutButton();
     void OnClose();
     void OnWindowPosChanging(WINDOWPOS* pos);
-    void OnEndSession(BOOL ending);
+    void OnEndSession(BOOL ending, UINT flags);
     BOOL OnQueryEndSession();
     void DecideAutomaticRun();
 

@@ -3,6 +3,7 @@
 #include "model/window_rules.h"
 #include "res/resource.h"
 #include "ui/about_dlg.h"
+#include "ui/shutdown_block.h"
 #include "ui/startup_dlg.h"
 
 namespace {
@@ -111,7 +112,8 @@ void CMainDlg::OnOK() {}
 
 void CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
     if (settings.autoCopyMode != 0 && hiddenOnce == 0 && (pos->flags & SWP_SHOWWINDOW)) {
-        pos->flags &= ~SWP_SHOWWINDOW;
+        // A window nobody sees must not take the keyboard from the one the user works in.
+        pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
         hiddenOnce = 1;
         ShowWindow(SW_HIDE);
     }
@@ -120,12 +122,18 @@ void CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
 
 BOOL CMainDlg::OnQueryEndSession() { return Default() != 0 ? TRUE : FALSE; }
 
-void CMainDlg::OnEndSession(BOOL ending) {
+void CMainDlg::OnEndSession(BOOL ending, UINT flags) {
     Default();
-    // A called-off end of session must not put the files back while the user works on.
-    if (RestoresAtSessionEnd(IsWindowVisible() != FALSE, settings.autoCopyMode,
-                             settings.autoRestore, ending != FALSE))
-        RunRestore(false);
+    // A called-off end of session, or an installer closing the program while the user
+    // works on, must not put the files back.
+    if (!RestoresAtSessionEnd(IsWindowVisible() != FALSE, settings.autoCopyMode,
+                              settings.autoRestore, ending != FALSE,
+                              (flags & ENDSESSION_CLOSEAPP) != 0))
+        return;
+    CString reason;
+    reason.LoadString(IDS_RESTORING_REASON);
+    ShutdownBlock block(m_hWnd, reason);
+    RunRestore(false);
 }
 
 void CMainDlg::OnPaint() {

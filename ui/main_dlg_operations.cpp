@@ -24,15 +24,21 @@ void CMainDlg::DoCopy() { RunCopy(true); }
 void CMainDlg::DoRestore() { RunRestore(true); }
 
 void CMainDlg::RunCopy(bool fromButton) {
+    if (operationRunning) return;  // never inside another operation, and never queued
+    operationRunning = true;
     Issue(BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp,
                            FileExistsA, SameFileNameA),
           true, fromButton);
+    operationRunning = false;
 }
 
 void CMainDlg::RunRestore(bool fromButton) {
+    if (operationRunning) return;
+    operationRunning = true;
     Issue(BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore, IsLeadByteAcp,
                               FileExistsA, SameFileNameA),
           false, fromButton);
+    operationRunning = false;
 }
 
 void CMainDlg::Issue(const FileRequest& request, bool copying, bool fromButton) {

@@ -492,31 +492,44 @@ void CmdShow(const Args& a) {
 
 // key esc|enter: posted to the focused control, as typed keys arrive, so that the
 // program's dialog loop sees them.
+// key esc|enter|space [focus]: the key pressed in the program, as the keyboard delivers it:
+// to the thread's focus window, or to the main window when nothing has the focus. With
+// "focus" only to a focus window: "nofocus" when the thread has none.
 void CmdKey(const Args& a) {
-    NeedArgs(a, 2, "key esc|enter");
-    WPARAM vk = a[1] == L"esc" ? VK_ESCAPE : a[1] == L"enter" ? VK_RETURN : 0;
+    NeedArgs(a, 2, "key esc|enter|space [focus]");
+    WPARAM vk = a[1] == L"esc"     ? VK_ESCAPE
+                : a[1] == L"enter" ? VK_RETURN
+                : a[1] == L"space" ? VK_SPACE
+                                   : 0;
     if (!vk) Fail("unknown key");
+    bool focusOnly = a.size() > 2 && a[2] == L"focus";
     HWND main = Main();
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    HWND target = main;
+    HWND target = focusOnly ? nullptr : main;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) && info.hwndFocus)
         target = info.hwndFocus;
+    if (!target) {
+        PrintLine("nofocus");
+        return;
+    }
     UINT scan = MapVirtualKeyW((UINT)vk, 0);
     PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    if (vk == VK_SPACE) PostMessageW(target, WM_CHAR, L' ', 1 | (scan << 16));
     PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
     PrintLine("ok");
 }
-
-// endsession 1|0: what Windows sends at log-off. Prints the answer to the question.
+// endsession 1|0 [flags]: the session messages as Windows sends them; flags is their
+// lParam (1 = ENDSESSION_CLOSEAPP, an installer closing the program).
 void CmdEndSession(const Args& a) {
-    NeedArgs(a, 2, "endsession 1|0");
+    NeedArgs(a, 2, "endsession 1|0 [flags]");
     HWND main = Main();
+    LPARAM flags = a.size() > 2 ? ToInt(a[2]) : 0;
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &answer))
+    if (!SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, flags, SMTO_NORMAL, 30000, &answer))
         Fail("WM_QUERYENDSESSION not answered");
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(main, WM_ENDSESSION, ToInt(a[1]) != 0, 0, SMTO_NORMAL, 60000,
+    if (!SendMessageTimeoutW(main, WM_ENDSESSION, ToInt(a[1]) != 0, flags, SMTO_NORMAL, 60000,
                              &ignored))
         Fail("WM_ENDSESSION not answered");
     PrintLine(std::to_string((long long)answer));

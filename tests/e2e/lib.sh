@@ -202,6 +202,15 @@ assert_eq() {
     fi
 }
 
+# assert_ne unexpected actual message
+assert_ne() {
+    if [ "$1" != "$2" ]; then
+        _vb_result ok "$3"
+    else
+        _vb_result fail "$3: got '$2'"
+    fi
+}
+
 # assert_match extended-regex actual message
 assert_match() {
     if [[ "$2" =~ $1 ]]; then

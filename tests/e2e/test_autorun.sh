@@ -70,6 +70,13 @@ INI
     else
         assert_match "^running .* window=1 visible=$want_visible$" "$VB_LAUNCH" "$label keeps running, visible=$want_visible"
         assert_eq "ok $want_visible" "$(vb_ask settle \; visible)" "$label window state after start"
+        if [ "$want_visible" = 0 ]; then
+            # Hidden, it holds neither the foreground nor the keyboard: keys reach nothing.
+            assert_ne main "$(vb_ask foreground)" "$label hidden window is not the foreground window"
+            assert_match "^(ok|nofocus) ok 0 (ok|nofocus) ok 0$" \
+                "$(vb_ask key enter focus \; sleep 300 \; dialogs \; key space focus \; sleep 300 \; dialogs)" \
+                "$label Enter and Space open nothing"
+        fi
     fi
     if [ "$want_copy" = yes ]; then
         assert_eq "a.txt b.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "$label ticked files copied"

@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
 # Copy and Restore with the real shell file operation, pressed as a user would.
-# Wine returns 1223 and copies nothing for ONE file into a MISSING folder named with a
-# final backslash (two or more files work); the cases here copy two files or into an
-# existing folder so that they do not depend on that difference from Windows.
 . "$(dirname "$0")/lib.sh"
 . "$VB_E2E_DIR/commands-lib.sh"
+
+# One file into a destination that does not exist yet, two levels deep: the program makes
+# the folder first (Wine's shell alone would make it and copy nothing).
+vb_setup one-file
+vb_file "$VB_C/src/only.txt" "only"
+prepare "$(D dst)\\new\\" 0 0 0 1 1 <<EOF2
+$(D src)\\only.txt 1 1
+EOF2
+vb_start
+assert_eq "ok ok ok" "$(vb_ask wait \; click 1004 \; settle)" "[one file] Copy pressed"
+assert_file "$VB_C/dst/new/only.txt" "only" "[one file] copied into the new folder"
 
 # Copy button, then Restore button after the originals changed: ticks decide which.
 vb_setup worked

@@ -4,7 +4,7 @@
 . "$(dirname "$0")/lib.sh"
 
 # Backups in the destination, changed or deleted originals (one in a folder that is gone).
-prepare() {  # mode autoRestore
+prepare() {  # mode autoRestore [autoCopy]
     local d="C:\\vbt-$VB_TEST"
     vb_file "$VB_C/dst/a.txt" "A-saved"
     vb_file "$VB_C/dst/b.txt" "B-saved"
@@ -16,7 +16,7 @@ prepare() {  # mode autoRestore
     vb_settings <<INI
 [AutoVellum]
 AutoCopyMode=$1
-Copy=0
+Copy=${3:-0}
 Restore=$2
 [OverWrite]
 Copy=0
@@ -55,6 +55,8 @@ UNTOUCHED="A-changed - C-changed -"
 #   shown    shown by a second start
 #   min      shown by a second start, then minimised
 # flags: the WM_ENDSESSION flags sent one after another; the files are checked after each.
+#   A trailing "c" sends both session messages with ENDSESSION_CLOSEAPP (an installer
+#   closing the program through the Restart Manager while the session goes on).
 #   state  mode restore flags  expected after each
 cases=(
     "auto    1 1 1    yes"
@@ -67,6 +69,8 @@ cases=(
     "hidden  0 1 1    no"
     "auto    1 1 0,1  no,yes"
     "auto    2 1 0,0  no,no"
+    "auto    1 1 1c   no"
+    "auto    2 1 1c,1 no,yes"
 )
 n=0
 for row in "${cases[@]}"; do
@@ -91,12 +95,29 @@ for row in "${cases[@]}"; do
     IFS=, read -r -a fl <<<"$flags"
     IFS=, read -r -a ex <<<"$expect"
     for i in "${!fl[@]}"; do
-        assert_eq "ok 1" "$(vb_ask settle \; endsession "${fl[$i]}")" "$label session question answered yes"
+        f="${fl[$i]}"
+        lparam=0
+        [ "${f%c}" != "$f" ] && lparam=1
+        assert_eq "ok 1" "$(vb_ask settle \; endsession "${f%c}" $lparam)" "$label session question answered yes"
         if [ "${ex[$i]}" = yes ]; then want="$RESTORED"; else want="$UNTOUCHED"; fi
         assert_eq "$want" "$(originals)" "$label files after WM_ENDSESSION(${fl[$i]})"
         assert_eq 1 "$(vb_ask find)" "$label window still there after WM_ENDSESSION(${fl[$i]})"
     done
 done
+
+# A session end while the log-on copy waits on the shell's overwrite question: no restore
+# runs inside the unfinished copy, and none is queued for after it.
+vb_setup nested
+prepare 1 1 1
+vb_start
+vb_drive wait >/dev/null
+assert_eq "Confirm file overwrite" "$(vb_ask dialog)" "[nested] the log-on copy asks before replacing"
+assert_eq 1 "$(vb_ask endsession 1)" "[nested] session question answered during the question"
+assert_eq "$UNTOUCHED" "$(originals)" "[nested] nothing restored during the copy"
+vb_drive press cancel \; sleep 300 \; settle >/dev/null
+assert_eq "ok" "$(vb_ask nodialog 5000)" "[nested] the copy ends"
+assert_eq "$UNTOUCHED" "$(originals)" "[nested] nothing restored after the copy either"
+assert_file "$VB_C/dst/a.txt" "A-saved" "[nested] the copy kept the answer"
 
 # The real thing: Wine's own end of session reaches the program, which restores and is
 # then ended by the system.

@@ -61,12 +61,26 @@ TEST(WindowRules, ButtonsFollowDestinationFilesAndChanges) {
 }
 
 TEST(WindowRules, RestoreAtSessionEndOnlyWhenHiddenAutomaticAndEnding) {
-    EXPECT_TRUE(RestoresAtSessionEnd(false, 1, 1, true));
-    EXPECT_TRUE(RestoresAtSessionEnd(false, 2, 1, true));
-    EXPECT_FALSE(RestoresAtSessionEnd(true, 1, 1, true));    // visible
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 0, 1, true));   // mode 0
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 0, true));   // switch off
-    EXPECT_FALSE(RestoresAtSessionEnd(false, 1, 1, false));  // called off
+    const struct {
+        bool visible;
+        int mode, autoRestore;
+        bool ending, closingAppOnly, restores;
+        const char* why;
+    } cases[] = {
+        {false, 1, 1, true, false, true, "hidden, mode 1"},
+        {false, 2, 1, true, false, true, "hidden, mode 2"},
+        {true, 1, 1, true, false, false, "visible"},
+        {false, 0, 1, true, false, false, "mode 0"},
+        {false, 1, 0, true, false, false, "switch off"},
+        {false, 1, 1, false, false, false, "called off"},
+        {false, 1, 1, true, true, false, "an installer closes the program"},
+        {false, 2, 1, false, true, false, "closing called off"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(
+            RestoresAtSessionEnd(c.visible, c.mode, c.autoRestore, c.ending, c.closingAppOnly),
+            c.restores)
+            << c.why;
 }
 
 TEST(WindowRules, MinimisedIconIsCentredWithTruncatingDivision) {

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "engine/shell_op.h"
 #include "ui/main_dlg.h"
+#include "ui/shutdown_block.h"
 #include "tests/win/message_box_answer.h"
 
 namespace {
@@ -468,10 +469,13 @@ void ExpectSameFileNames(UINT codePage) {
         {932, "ア.txt", "ァ.txt", false},
         {932, "C:\\表\\ソ.txt", "c:/表/ソ.TXT", true},
     };
-    for (const Case& c : cases) {
-        if (c.codePage != 0 && c.codePage != codePage) continue;
-        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
-        EXPECT_EQ(SameFileNameA(Ansi(c.a).c_str(), Ansi(c.b).c_str()), c.same);
+    // The system's comparison, and the rule used where it is missing (XP).
+    for (auto same : {SameFileNameA, SameFileNameByUpcaseA}) {
+        for (const Case& c : cases) {
+            if (c.codePage != 0 && c.codePage != codePage) continue;
+            SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+            EXPECT_EQ(same(Ansi(c.a).c_str(), Ansi(c.b).c_str()), c.same);
+        }
     }
 }
 
@@ -485,6 +489,55 @@ TEST(SameFileNameJapanese, FoldsLettersAsTheSystemDoes) {
     ExpectSameFileNames(932);
 }
 
+// ---- End of the session ----
+
+// What the session-end restore asks of the system, with the original's content each time.
+std::vector<std::string> blockCalls;
+std::string blockWatched;
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+BOOL WINAPI FakeBlockCreate(HWND, LPCWSTR reason) {
+    char text[256];
+    WideCharToMultiByte(CP_ACP, 0, reason, -1, text, sizeof text, nullptr, nullptr);
+    blockCalls.push_back(std::string("create ") + text + " / " + Content(blockWatched));
+    return TRUE;
+}
+BOOL WINAPI FakeBlockDestroy(HWND) {
+    blockCalls.push_back("destroy / " + Content(blockWatched));
+    return TRUE;
+}
+
+TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
+    const std::string dir = ExeFolder() + "vb_block\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "dst").c_str(), nullptr);
+    std::ofstream(dir + "dst\\a.txt", std::ios::binary) << "saved";
+    std::ofstream(dir + "a.txt", std::ios::binary) << "changed";
+    blockWatched = dir + "a.txt";
+    WriteIni("[AutoVellum]\r\nAutoCopyMode=2\r\nCopy=1\r\nRestore=1\r\n[OverWrite]\r\nCopy=1\r\n"
+             "Restore=1\r\n[DestinationDirectory]\r\nDirectory=" +
+             dir +
+             "dst\\\r\n[Files]\r\n"
+             "File001=" +
+             dir + "a.txt\r\nCopy001=1\r\nRestore001=1\r\n");
+    ShutdownBlock::Api system = ShutdownBlock::SystemApi();
+    ShutdownBlock::SystemApi() = {FakeBlockCreate, FakeBlockDestroy};
+    blockCalls.clear();
+    // Still initialising, the window is hidden: the session end restores.
+    RunProbe([&](ProbeDlg& d) {
+        d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+        d.SendMessage(WM_ENDSESSION, FALSE, 0);
+        d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    });
+    ShutdownBlock::SystemApi() = system;
+    const std::vector<std::string> expected = {"create Restoring files... / changed",
+                                               "destroy / saved"};
+    EXPECT_EQ(blockCalls, expected);
+    RemoveIni();
+}
 // ---- strings in a named language (run in each locale) ----
 
 // With no language named, LoadString gives what LoadStringA gives for the system's pick;
