@@ -139,8 +139,7 @@ struct VersionCase {
 
 TEST(VersionReader, ReadsUnderTheFirstTranslationOnly) {
     const VersionCase cases[] = {
-        {nullptr, "VellumBox Project", "VellumBox", "(C) 2026 VellumBox",
-         "1, 0, 1, 2"},
+        {nullptr, "VellumBox Project", "VellumBox", "(C) 2026 VellumBox", "1, 0, 1, 2"},
         {"no_version", "", "", "", ""},
         {"other_translation", "First Company", "FirstName", "First Copyright", "2, 3, 4, 5"},
         {"unmatched_block", "", "", "", ""},
