@@ -53,5 +53,7 @@
 #define IDS_RESTORING_REASON 118
 // Start-up registration dialog
 #define IDS_STARTUP_NEEDS_ADMIN 119
+#define IDS_STARTUP_FOLDER_OPEN 140
+#define IDS_STARTUP_FOLDER_ADVICE 141
 
 #endif

@@ -27,6 +27,10 @@ public:
     HICON iconForChildren = nullptr;
     char exePath[kPathSize] = "";
 
+    // The executable's folder or the settings file when users other than this one (and the
+    // administrators) can change it, else empty.
+    CString PlaceOpenToOthers() const;
+
 protected:
     char exeDrive[3] = "";
     char exeFolder[256] = "";

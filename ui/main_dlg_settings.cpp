@@ -1,5 +1,6 @@
 // Main window: paths of the executable and of the settings file; loading and saving.
 #include "ui/main_dlg.h"
+#include "engine/write_access.h"
 #include "model/path_split.h"
 #include "model/window_rules.h"
 #include "res/resource.h"
@@ -61,4 +62,13 @@ void CMainDlg::SaveSettings() {
         return;
     }
     UpdateSetButton(0);
+}
+
+CString CMainDlg::PlaceOpenToOthers() const {
+    PathParts parts;
+    SplitPath(exePath, IsLeadByteAcp, parts);
+    CString folder = CString(parts.drive) + parts.dir;
+    if (!folder.IsEmpty() && OthersMayWritePath(folder)) return folder;
+    if (iniPath[0] && OthersMayWritePath(iniPath)) return CString(iniPath);
+    return CString();
 }

@@ -166,6 +166,29 @@ INI
         assert_eq "$expect" "$(reg_value)" "[$lang startup/$name] Run value (reg.exe)"
     done
 
+    # ---- start-up dialog in a folder every user may change: Set asks first ----------
+    # Wine gives a folder of mode 0777 an "Everyone: modify" entry; 0755 only read and run.
+    chmod 0777 "$VB_DIR"
+    folder="$(winpath "$VB_DIR")\\"
+    LANG=$LANG_FULL vb_drive syscmd 0x1020 \; dialog >/dev/null
+    #   answer  registry after
+    for row in "no none" "yes set"; do
+        read -r answer reg <<<"$row"
+        question="$(LANG=$LANG_FULL vb_drive press 1013 \; sleep 300 \; dialog | tail -n +2)"
+        assert_contains "|$folder|" "$question" "[$lang startup/open-folder $answer] Set asks, naming the folder"
+        [ "$answer" = no ] && dialog_screenshot startup-open-folder "$lang"
+        LANG=$LANG_FULL vb_drive press "$answer" >/dev/null
+        if [ "$reg" = set ]; then expect="$want_value"; else expect=none; fi
+        assert_eq "$expect" "$(reg_value)" "[$lang startup/open-folder $answer] Run value (reg.exe)"
+    done
+    LANG=$LANG_FULL vb_drive press 1014 \; settle >/dev/null
+    chmod 0755 "$VB_DIR"
+    LANG=$LANG_FULL vb_drive press 1013 \; settle >/dev/null
+    assert_eq "$want_value" "$(reg_value)" "[$lang startup/folder-0755] Set registers at once"
+    assert_eq 1 "$(LANG=$LANG_FULL vb_drive dialogs)" "[$lang startup/folder-0755] no question, only the dialog"
+    LANG=$LANG_FULL vb_drive press 1014 \; press 1 \; settle >/dev/null
+    assert_eq none "$(reg_value)" "[$lang startup/folder-0755] Clear removes it again"
+
     LANG=$LANG_FULL vb_drive close >/dev/null
     vb_wait_exit "$main_pid" 10
     assert_eq 0 "$?" "[$lang] program ends on WM_CLOSE"

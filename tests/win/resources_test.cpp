@@ -183,6 +183,16 @@ const StringCase kStrings[] = {
      "VellumBox with \"Run as administrator\" and try again.",
      "すべてのユーザーのスタートアップに登録するには管理者の権限が必要です。VellumBox "
      "を「管理者として実行」で起動してから、もう一度お試しください。"},
+    {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
+    {IDS_STARTUP_FOLDER_OPEN, "Other users of this computer can change this place:",
+     "このコンピューターのほかのユーザーが次の場所を変更できます:"},
+    {IDS_STARTUP_FOLDER_ADVICE,
+     "Any of them could then make VellumBox overwrite the files of everyone who logs on. Put "
+     "VellumBox in a folder that only administrators can change (for example under "
+     "\"C:\\Program Files\").\n\nRegister it all the same?",
+     "そのユーザーはだれでも、ログオンするすべての人のファイルを VellumBox "
+     "に上書きさせることができます。管理者だけが変更できるフォルダー (たとえば "
+     "\"C:\\Program Files\" の下) に VellumBox を置いてください。\n\nそれでも登録しますか？"},
 };
 
 // Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a
