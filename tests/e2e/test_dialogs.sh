@@ -150,7 +150,12 @@ INI
         unlock) unlock_run_key ;;
         denied*)
             LANG=$LANG_FULL vb_drive press "${action#denied}" >/dev/null
-            assert_eq "$(printf 'VellumBox\t%s' "$needs_admin")" "$(LANG=$LANG_FULL vb_drive dialog | tail -n 1)" \
+            # The start-up dialog stays open under the message: wait for the box itself.
+            for _ in 1 2 3 4 5 6 7 8 9 10; do
+                msg="$(LANG=$LANG_FULL vb_drive settle \; dialog | tail -n 1)"
+                [[ "$msg" == VellumBox$'\t'* ]] && break
+            done
+            assert_eq "$(printf 'VellumBox\t%s' "$needs_admin")" "$msg" \
                 "[$lang startup/$name] a message says that administrator rights are needed"
             [ "$name" = set-denied ] && dialog_screenshot needs-admin "$lang"
             LANG=$LANG_FULL vb_drive press ok >/dev/null
