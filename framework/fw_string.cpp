@@ -7,8 +7,8 @@ namespace {
 // the block is absent in that language.
 bool StringInLanguage(UINT id, LANGID language, std::wstring& out) {
     HINSTANCE inst = AfxGetResourceHandle();
-    HRSRC res = ::FindResourceExA(inst, MAKEINTRESOURCEA(6) /* RT_STRING */, MAKEINTRESOURCEA((id >> 4) + 1),
-                                  language);
+    HRSRC res = ::FindResourceExA(inst, MAKEINTRESOURCEA(6) /* RT_STRING */,
+                                  MAKEINTRESOURCEA((id >> 4) + 1), language);
     HGLOBAL loaded = res ? ::LoadResource(inst, res) : nullptr;
     const auto* units = loaded ? static_cast<const WCHAR*>(::LockResource(loaded)) : nullptr;
     if (!units) return false;
@@ -33,8 +33,8 @@ BOOL CString::LoadString(UINT id) {
             // The ANSI code page with its default character, as LoadStringA converts.
             int n = wide.empty() ? 0
                                  : ::WideCharToMultiByte(CP_ACP, 0, wide.data(),
-                                                         static_cast<int>(wide.size()), nullptr,
-                                                         0, nullptr, nullptr);
+                                                         static_cast<int>(wide.size()), nullptr, 0,
+                                                         nullptr, nullptr);
             std::string buf(static_cast<size_t>(n > 0 ? n : 0), '\0');
             if (n > 0)
                 ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),

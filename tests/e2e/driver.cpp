@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -782,6 +783,49 @@ void CmdRunKeyClear(const Args&) {
     PrintLine("ok");
 }
 
+// runkey-lock: lets everyone read the Run key and nobody write it, as a user without
+// administrator rights finds it; prints the DACL it had, for runkey-unlock <sddl>.
+void SetRunKeyDacl(HKEY key, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr))
+        Fail("bad SDDL");
+    LONG rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+    LocalFree(sd);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) Fail("cannot set the Run key's DACL");
+}
+
+HKEY RunKeyFor(REGSAM access) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access, &key) != ERROR_SUCCESS)
+        Fail("cannot open the Run key");
+    return key;
+}
+
+void CmdRunKeyLock(const Args&) {
+    HKEY key = RunKeyFor(READ_CONTROL | WRITE_DAC);
+    DWORD size = 0;
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+    std::vector<BYTE> sd(size ? size : 1);
+    LPWSTR sddl = nullptr;
+    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, sd.data(), &size) != ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            sd.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr)) {
+        RegCloseKey(key);
+        Fail("cannot read the Run key's DACL");
+    }
+    std::wstring before = *sddl ? sddl : L"D:NO_ACCESS_CONTROL";
+    LocalFree(sddl);
+    SetRunKeyDacl(key, L"D:P(A;;KR;;;WD)");
+    PrintLine(before);
+}
+
+void CmdRunKeyUnlock(const Args& a) {
+    NeedArgs(a, 2, "runkey-unlock sddl");
+    SetRunKeyDacl(RunKeyFor(WRITE_DAC), a[1].c_str());
+    PrintLine("ok");
+}
+
 void CmdSleep(const Args& a) {
     NeedArgs(a, 2, "sleep ms");
     Sleep(ToInt(a[1]));
@@ -1040,6 +1084,8 @@ const Command kCommands[] = {
     {L"terminate", CmdTerminate},
     {L"runkey", CmdRunKey},
     {L"runkey-clear", CmdRunKeyClear},
+    {L"runkey-lock", CmdRunKeyLock},
+    {L"runkey-unlock", CmdRunKeyUnlock},
     {L"sleep", CmdSleep},
     {L"dlginfo", CmdDialogInfo},
     {L"dblclkbelow", CmdDblClkBelow},

@@ -7,8 +7,14 @@
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 
 # Whatever happens, no start-up value stays behind: Wine would start it at every boot.
+# Nor a Run key that nobody may write (runkey-lock prints the DACL to put back).
 remove_run_value() { vb_drive runkey-clear >/dev/null 2>&1; }
-trap 'vb_cleanup; remove_run_value' EXIT
+run_key_dacl=""
+unlock_run_key() {
+    [ -n "$run_key_dacl" ] && vb_drive runkey-unlock "$run_key_dacl" >/dev/null 2>&1
+    run_key_dacl=""
+}
+trap 'vb_cleanup; unlock_run_key; remove_run_value' EXIT
 trap 'exit 130' INT TERM
 
 # The value as Wine's own reg.exe sees it: "<type> <data>", or "none".
@@ -102,8 +108,13 @@ INI
         assert_eq "nodialog mainenabled=1" "$(info)" "[$lang about/$where] OK closes it, main window enabled again"
     done
 
-    # ---- start-up dialog: Set, reopen, Clear -----------------------------------------
+    # ---- start-up dialog: Set, reopen, Clear; refused without write access --------------
     want_value="REG_SZ \"$VB_WEXE\""
+    if [ "$lang" = ja ]; then
+        needs_admin="すべてのユーザーのスタートアップに登録するには管理者の権限が必要です。VellumBox を「管理者として実行」で起動してから、もう一度お試しください。"
+    else
+        needs_admin='Registering VellumBox in the start-up for all users needs administrator rights. Start VellumBox with "Run as administrator" and try again.'
+    fi
     #   step            action     buttons Set/Clear after  registry after
     steps=(
         "open           open       1/0                      none"
@@ -114,7 +125,13 @@ INI
         "second-start   second     0/1                      set"
         "clear          press1014  1/0                      none"
         "set-again      press1013  0/1                      set"
+        "lock           lock       0/1                      set"
+        "clear-denied   denied1014 0/1                      set"
+        "unlock         unlock     0/1                      set"
         "clear-again    press1014  1/0                      none"
+        "lock-again     lock       1/0                      none"
+        "set-denied     denied1013 1/0                      none"
+        "unlock-again   unlock     1/0                      none"
         "close-again    press1     -                        none"
     )
     for step in "${steps[@]}"; do
@@ -129,6 +146,20 @@ INI
         shot) dialog_screenshot startup "$lang" ;;
         second) second_start "$lang" startup "$startup_title" - ;;
         press*) LANG=$LANG_FULL vb_drive press "${action#press}" >/dev/null ;;
+        lock) run_key_dacl="$(vb_drive runkey-lock)" ;;
+        unlock) unlock_run_key ;;
+        denied*)
+            LANG=$LANG_FULL vb_drive press "${action#denied}" >/dev/null
+            # The start-up dialog stays open under the message: wait for the box itself.
+            for _ in 1 2 3 4 5 6 7 8 9 10; do
+                msg="$(LANG=$LANG_FULL vb_drive settle \; dialog | tail -n 1)"
+                [[ "$msg" == VellumBox$'\t'* ]] && break
+            done
+            assert_eq "$(printf 'VellumBox\t%s' "$needs_admin")" "$msg" \
+                "[$lang startup/$name] a message says that administrator rights are needed"
+            [ "$name" = set-denied ] && dialog_screenshot needs-admin "$lang"
+            LANG=$LANG_FULL vb_drive press ok >/dev/null
+            ;;
         esac
         if [ "$buttons" = - ]; then
             assert_eq "nodialog mainenabled=1" "$(info)" "[$lang startup/$name] dialog ended, main window enabled"

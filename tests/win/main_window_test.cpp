@@ -553,7 +553,8 @@ void ExpectStringsInEachLanguage() {
         {IDS_TICK_ON, "ON", "する"},
         {IDS_TICK_OFF, "---", "---"},
         {IDS_COL_PATH, "File Path", "ファイルパス"},
-        {IDS_RESTORE_INCOMPLETE, "These files could not be restored completely (is the disk full?):",
+        {IDS_RESTORE_INCOMPLETE,
+         "These files could not be restored completely (is the disk full?):",
          "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など):"},
         {100, "", ""},   // no entry, in a block that exists
         {4000, "", ""},  // no block at all
