@@ -59,6 +59,11 @@ build_tools() {
     $RC -O coff -o "$out/minimal_dialog.res.o" "$here/minimal_dialog.rc"
     $CXX "${WFLAGS[@]}" -mwindows -o "$out/minimal_dialog.exe" "$here/minimal_dialog.cpp" \
         "$out/minimal_dialog.res.o"
+    printf '1 24 "%s"\n' "$root/res/vellumbox.manifest" >"$out/manifest.rc"
+    $RC -O coff -o "$out/manifest.res.o" "$out/manifest.rc"
+    $CXX "${WFLAGS[@]}" -DVB_OUR_IMPORTS -mwindows -o "$out/minimal_imports.exe" \
+        "$here/minimal_dialog.cpp" "$out/minimal_dialog.res.o" "$out/manifest.res.o" \
+        -lcomctl32 -ladvapi32
     $RC -O coff -I "$root" -I "$root/res" -o "$out/vellumbox.res.o" "$root/res/vellumbox.rc"
     $CXX "${WFLAGS[@]}" -mwindows -o "$out/vbbench_shellcopy.exe" "$here/shell_copy.cpp" \
         "$lib/engine/libvb_engine_core.a" "$lib/model/libvb_model.a" -lshell32
@@ -203,10 +208,10 @@ start_bench() {
     mkdir -p "$dst"
     # The in-process program reads the settings file named after it.
     cp "$out/work/show-32/VellumBox.ini" "$out/vbbench_inproc.ini"
-    local steps=(quiet minimal show minshow inproc codec)
+    local steps=(quiet minimal minimports show minshow minimpshow inproc codec) n=8
     for r in $(seq -1 $((START_RUNS - 1))); do  # round -1 warms up
-        for i in $(seq 0 5); do
-            case "${steps[$(((r + 6 + i) % 6))]}" in
+        for i in $(seq 0 $((n - 1))); do
+            case "${steps[$(((r + n + i) % n))]}" in
             quiet)
                 line=$(launch -- "$(winpath "$quiet")" /q)
                 [ "$r" -ge 0 ] && record start.quiet.ms "$(field ms "$line")" &&
@@ -215,6 +220,12 @@ start_bench() {
                 line=$(launch -- "$(winpath "$out/minimal_dialog.exe")")
                 [ "$r" -ge 0 ] && record start.minimal.ms "$(field ms "$line")" &&
                     record start.minimal.peak "$(field peak_ws "$line")" ;;
+            minimports)
+                line=$(launch -- "$(winpath "$out/minimal_imports.exe")")
+                [ "$r" -ge 0 ] && record start.minimports.ms "$(field ms "$line")" ;;
+            minimpshow)
+                line=$(launch --show -- "$(winpath "$out/minimal_imports.exe")" /show)
+                [ "$r" -ge 0 ] && record show.minimports.ms "$(field show_ms "$line")" ;;
             show)
                 line=$(launch --show -- "$(winpath "$show")")
                 [ "$r" -ge 0 ] && record show.vellumbox.ms "$(field show_ms "$line")" ;;
@@ -287,9 +298,13 @@ table="$out/table.md"
     m=$(median start.quiet.ms) ref=$(median start.minimal.ms) r=$(ratio "$m" "$ref")
     echo "| 2 | quiet start, nothing to copy ($START_RUNS runs) | \`VellumBox.exe /q\` | $(fmt "$m") ms | $r | ≤ 1.3 ($(verdict "$r" 1.3)) | start to exit |"
     echo "| 2 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to exit |"
+    m=$(median start.minimports.ms)
+    echo "| 2 | | minimal dialog with our start-up imports and manifest | $(fmt "$m") ms | $(ratio "$m" "$ref") | | floor; start to exit |"
     m=$(median show.vellumbox.ms) ref=$(median show.minimal.ms) r=$(ratio "$m" "$ref")
     echo "| 3 | main window, $FILES files ($START_RUNS runs) | \`VellumBox.exe\` | $(fmt "$m") ms | $r | ≤ 1.5 ($(verdict "$r" 1.5)) | start to first visible |"
     echo "| 3 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to first visible |"
+    m=$(median show.minimports.ms)
+    echo "| 3 | | minimal dialog with our start-up imports and manifest | $(fmt "$m") ms | $(ratio "$m" "$ref") | | floor; start to first visible |"
     echo "| 3 | LoadSettings + FillList, in-process ($START_RUNS × $ITERS) | real profile functions, Wine | $(fmt "$(median inproc.load_fill_us)") µs | | | |"
     echo "| 3 | | LoadSettings alone | $(fmt "$(median inproc.load_us)") µs | | | 102-key read of the profile file |"
     echo "| 3 | | FillList alone | $(fmt "$(median inproc.fill_us)") µs | | | $FILES rows into the list view |"
@@ -358,7 +373,15 @@ if [ "$RECORD" = 1 ]; then
   warm Wine DLLs). Rounds are interleaved and the order turns each round. Files are random
   bytes; the source stays in the page cache, so the figures are memory-to-page-cache copies.
 - VellumBox copies with its settings file set to AutoCopyMode=2, AutoVellum Copy=1, both
-  Over Write switches on, all files ticked, started with `/q`.
+  Over Write switches on, all files ticked, started with `/q`. Its goal is read against
+  `vbbench_shellcopy.exe` (bench/shell_copy.cpp): a bare program that builds the same table
+  into the same request with the program's own request builder and makes the one
+  `SHFileOperationA` call, without an owner window, or with a hidden one (`/owner`), as the
+  program's call has its never-shown main window as owner.
+- The start-up floors: the minimal dialog program (bench/minimal_dialog.cpp), and the same
+  built with the program's manifest and the DLLs the program loads at start, initialised
+  as it initialises them (common controls, advapi32). All bench programs are built with the
+  program's compiler and size options.
 - Peak working set: `GetProcessMemoryInfo` on the child, sampled while it runs (Wine answers
   for another process from /proc, which is gone after the exit; the peak only grows).
 - LoadSettings + FillList: `vbbench_inproc.exe` (bench/inproc.cpp) links the program's own
