@@ -27,12 +27,13 @@ bool Changed(const FileState& before, const FileState& after) {
            ::CompareFileTime(&before.written, &after.written) != 0;
 }
 
-// A path as the ANSI file functions hand it to the file system, with '/' read as '\\'.
-std::wstring FileSystemName(const char* path) {
+// A path as the ANSI file functions hand it to the file system, with '/' read as '\\';
+// zero-terminated ("" when the path cannot be converted).
+std::vector<wchar_t> FileSystemName(const char* path) {
     int n = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], n);
+    if (n <= 0) return std::vector<wchar_t>(1, L'\0');
+    std::vector<wchar_t> wide(static_cast<size_t>(n));
+    ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), n);
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return wide;
 }
@@ -64,19 +65,19 @@ bool SameFileNameA(const char* a, const char* b) {
     // Vista and later: the system's own ordinal comparison, case folded by its table.
     using CompareOrdinalFn = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
     if (auto compare = SystemProc<CompareOrdinalFn>("kernel32.dll", "CompareStringOrdinal"))
-        return compare(FileSystemName(a).c_str(), -1, FileSystemName(b).c_str(), -1, TRUE) ==
+        return compare(FileSystemName(a).data(), -1, FileSystemName(b).data(), -1, TRUE) ==
                CSTR_EQUAL;
     return SameFileNameByUpcaseA(a, b);
 }
 
 bool SameFileNameByUpcaseA(const char* a, const char* b) {
-    std::wstring wa = FileSystemName(a);
-    std::wstring wb = FileSystemName(b);
+    std::vector<wchar_t> wa = FileSystemName(a);
+    std::vector<wchar_t> wb = FileSystemName(b);
     if (wa.size() != wb.size()) return false;
     // CharUpperBuffW folds by the system's table whatever the user's language (its "i" is
     // never the Turkish one), one UTF-16 unit for one, as NTFS's up-case table does.
-    ::CharUpperBuffW(&wa[0], static_cast<DWORD>(wa.size()));
-    ::CharUpperBuffW(&wb[0], static_cast<DWORD>(wb.size()));
+    ::CharUpperBuffW(wa.data(), static_cast<DWORD>(wa.size()));
+    ::CharUpperBuffW(wb.data(), static_cast<DWORD>(wb.size()));
     return wa == wb;
 }
 

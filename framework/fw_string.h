@@ -2,7 +2,18 @@
 // A thin wrapper over std::string; LoadString fetches a string-table entry by number.
 #pragma once
 #include <windows.h>
+#include <initializer_list>
 #include <string>
+
+// Joins the parts into `out` (`size` bytes, the final zero included), cut byte by byte
+// where they no longer fit, as a bounded printf cuts.
+inline void JoinCut(char* out, size_t size, std::initializer_list<const char*> parts) {
+    if (size == 0) return;
+    size_t used = 0;
+    for (const char* part : parts)
+        for (const char* c = part; *c && used + 1 < size; ++c) out[used++] = *c;
+    out[used] = '\0';
+}
 
 class CString {
 public:

@@ -42,6 +42,8 @@ public:
     LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
         return ::SendMessageA(m_hWnd, msg, wp, lp);
     }
+    void SetRedraw(BOOL redraw) { SendMessage(WM_SETREDRAW, static_cast<WPARAM>(redraw)); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     CString GetWindowText() const;
     CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }

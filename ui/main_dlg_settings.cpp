@@ -4,7 +4,6 @@
 #include "model/path_split.h"
 #include "model/window_rules.h"
 #include "res/resource.h"
-#include <cstdio>
 
 namespace {
 bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
@@ -34,7 +33,7 @@ void CMainDlg::FormPaths() {
     CopyPath(exeFolder, sizeof(exeFolder), parts.dir);
     CopyPath(exeBaseName, sizeof(exeBaseName), parts.fname);
     CopyPath(exeExt, sizeof(exeExt), parts.ext);
-    std::snprintf(iniPath, sizeof(iniPath), "%s%s%s.ini", exeDrive, exeFolder, exeBaseName);
+    JoinCut(iniPath, sizeof(iniPath), {exeDrive, exeFolder, exeBaseName, ".ini"});
 }
 
 void CMainDlg::LoadSettings() {
