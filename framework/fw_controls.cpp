@@ -78,7 +78,7 @@ int AfxMessageBox(const char* text, UINT type) {
 }
 
 int AfxMessageBoxW(const wchar_t* text, UINT type) {
-    return ::MessageBoxW(MainOwner(), text, AnsiToWide(AfxGetAppName()).c_str(), type);
+    return ::MessageBoxW(MainOwner(), text, AnsiToWide(AfxGetAppName()).data(), type);
 }
 
 CFileDialog::CFileDialog(BOOL openDialog, const char* defExt, const char* fileName, DWORD flags,

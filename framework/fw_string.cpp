@@ -1,11 +1,12 @@
 #include "framework/fw_string.h"
 #include "framework/fw_app.h"
+#include <algorithm>
 
 namespace {
 // Entry `id` of its string block in `language`: blocks hold 16 entries, block n the ids
 // 16(n-1) to 16n-1, each a count of UTF-16 units followed by that many units. False when
 // the block is absent in that language.
-bool StringInLanguage(UINT id, LANGID language, std::wstring& out) {
+bool StringInLanguage(UINT id, LANGID language, WideText& out) {
     HINSTANCE inst = AfxGetResourceHandle();
     HRSRC res = ::FindResourceExA(inst, MAKEINTRESOURCEA(6) /* RT_STRING */,
                                   MAKEINTRESOURCEA((id >> 4) + 1), language);
@@ -21,14 +22,14 @@ bool StringInLanguage(UINT id, LANGID language, std::wstring& out) {
     if (at >= count) return false;
     size_t length = units[at];
     if (length > count - at - 1) return false;
-    out.assign(units + at + 1, length);
+    out.assign(units + at + 1, units + at + 1 + length);
     return true;
 }
 }  // namespace
 
 BOOL CString::LoadString(UINT id) {
     if (LANGID language = AfxGetResourceLanguage()) {
-        std::wstring wide;
+        WideText wide;
         if (StringInLanguage(id, language, wide)) {
             // The ANSI code page with its default character, as LoadStringA converts.
             int n = wide.empty() ? 0
@@ -76,16 +77,21 @@ bool WideToAnsiExactly(const wchar_t* wide, std::string& ansi) {
     if (::WideCharToMultiByte(CP_ACP, flags, wide, -1, &bytes[0], n, nullptr, nullptr) != n)
         return false;
     bytes.resize(static_cast<size_t>(n - 1));
-    if (AnsiToWide(bytes.c_str()) != wide) return false;
+    WideText back = AnsiToWide(bytes.c_str());
+    if (!std::equal(back.begin(), back.end(), wide)) return false;
     ansi = bytes;
     return true;
 }
 
-std::wstring AnsiToWide(const char* ansi) {
+WideText AnsiToWide(const char* ansi) {
     int n = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], n);
-    wide.resize(static_cast<size_t>(n - 1));
+    WideText wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), n);
     return wide;
+}
+
+void AppendWide(WideText& text, const wchar_t* more) {
+    if (!text.empty()) text.pop_back();
+    do text.push_back(*more);
+    while (*more++);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // Joins the parts into `out` (`size` bytes, the final zero included), cut byte by byte
 // where they no longer fit, as a bounded printf cuts.
@@ -64,5 +65,10 @@ private:
 // text: no best-fit letter ("\u03A9mega" is not "Omega") and no '?' for what the code page
 // lacks. False otherwise, with `ansi` left empty.
 bool WideToAnsiExactly(const wchar_t* wide, std::string& ansi);
+// A zero-terminated UTF-16 text. A vector, because std::wstring brings about 24 KB of the
+// runtime into the program for the few places that hold such texts.
+using WideText = std::vector<wchar_t>;
 // UTF-16 for an ANSI text, as the system's "A" functions read it.
-std::wstring AnsiToWide(const char* ansi);
+WideText AnsiToWide(const char* ansi);
+// `text` with `more` appended; both zero-terminated.
+void AppendWide(WideText& text, const wchar_t* more);

@@ -19,16 +19,33 @@ FARPROC WINAPI LoadFromSystemFolder(unsigned notify, PDelayLoadInfo info) {
 
 PfnDliHook __pfnDliNotifyHook2 = LoadFromSystemFolder;
 
+namespace {
+[[noreturn]] void EndProcess() {
+    ::TerminateProcess(::GetCurrentProcess(), 3);
+    for (;;) {}
+}
+}  // namespace
+
 // An exception nobody catches ends the process at once, as abort() would. The runtime's
 // default handler of that name prints the exception's demangled type to a console that a
 // GUI program does not have, and pulls the whole demangler into the executable; defining
 // it here keeps that one out of the link.
 namespace __gnu_cxx {
-void __verbose_terminate_handler() {
-    ::TerminateProcess(::GetCurrentProcess(), 3);
-    for (;;) {}
-}
+void __verbose_terminate_handler() { EndProcess(); }
 }  // namespace __gnu_cxx
+
+// The containers' failures (no memory, a length past their limit) reach no handler in this
+// program either. The runtime's versions build a std::logic_error first, which links its
+// second string implementation (about 30 KB); these end the process as the handler does.
+namespace std {
+void __throw_bad_alloc() { EndProcess(); }
+void __throw_bad_array_new_length() { EndProcess(); }
+void __throw_length_error(const char*) { EndProcess(); }
+void __throw_logic_error(const char*) { EndProcess(); }
+void __throw_out_of_range(const char*) { EndProcess(); }
+void __throw_out_of_range_fmt(const char*, ...) { EndProcess(); }
+void __throw_invalid_argument(const char*) { EndProcess(); }
+}  // namespace std
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
     return RunApplication(instance, showCmd);

@@ -2,7 +2,6 @@
 // the context menu from Shift+F10 or the menu key). They only add ways to do what the
 // buttons and double clicks already do.
 #include "ui/main_dlg.h"
-#include <string>
 #include <vector>
 #include "framework/fw_system.h"
 #include "model/window_rules.h"
@@ -15,18 +14,23 @@ constexpr UINT kMenuRestore = 2;
 constexpr UINT kMenuDelete = 3;
 
 // One part of the drop's message: its heading, then one name a line.
-void AppendPart(std::wstring& text, UINT headingId, const std::vector<std::wstring>& names) {
+void AppendPart(WideText& text, UINT headingId, const std::vector<WideText>& names) {
     if (names.empty()) return;
     CString heading;
     heading.LoadString(headingId);
-    if (!text.empty()) text += L"\n\n";
-    text += AnsiToWide(heading);
-    for (const std::wstring& name : names) text += L"\n" + name;
+    if (!text.empty()) AppendWide(text, L"\n\n");
+    AppendWide(text, AnsiToWide(heading).data());
+    for (const WideText& name : names) {
+        AppendWide(text, L"\n");
+        AppendWide(text, name.data());
+    }
 }
 }  // namespace
 
 void CMainDlg::AcceptDroppedFiles() {
-    ::DragAcceptFiles(m_hWnd, TRUE);
+    // What DragAcceptFiles does, without loading shell32 at a start that copies nothing.
+    LONG_PTR style = ::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE);
+    ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, style | WS_EX_ACCEPTFILES);
     // An elevated VellumBox gets drops from an Explorer that is not: let the drop's messages
     // (WM_COPYGLOBALDATA is 0x0049) through the filter of Vista and later.
     const UINT messages[] = {WM_DROPFILES, WM_COPYDATA, 0x0049};
@@ -40,14 +44,14 @@ void CMainDlg::AcceptDroppedFiles() {
 }
 
 void CMainDlg::OnDropFiles(HDROP drop) {
-    std::vector<std::wstring> folders, unnamable, beyond;
+    std::vector<WideText> folders, unnamable, beyond;
     bool added = false;
     UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring name(length + 1, L'\0');
-        name.resize(::DragQueryFileW(drop, i, &name[0], length + 1));
-        DWORD attributes = ::GetFileAttributesW(name.c_str());
+        WideText name(length + 1, L'\0');
+        ::DragQueryFileW(drop, i, name.data(), length + 1);
+        DWORD attributes = ::GetFileAttributesW(name.data());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             folders.push_back(name);
             continue;
@@ -58,7 +62,7 @@ void CMainDlg::OnDropFiles(HDROP drop) {
         }
         // Stored as ANSI bytes: a name that does not convert exactly would name another file.
         std::string ansi;
-        if (!WideToAnsiExactly(name.c_str(), ansi) || ansi.size() >= kPathSize) {
+        if (!WideToAnsiExactly(name.data(), ansi) || ansi.size() >= kPathSize) {
             unnamable.push_back(name);
             continue;
         }
@@ -75,11 +79,11 @@ void CMainDlg::OnDropFiles(HDROP drop) {
         UpdateCopyButton();
         UpdateRestoreButton();
     }
-    std::wstring text;
+    WideText text;
     AppendPart(text, IDS_DROP_FOLDERS, folders);
     AppendPart(text, IDS_DROP_UNNAMABLE, unnamable);
     AppendPart(text, IDS_DROP_LIST_FULL, beyond);
-    if (!text.empty()) AfxMessageBoxW(text.c_str(), MB_OK | MB_ICONWARNING);
+    if (!text.empty()) AfxMessageBoxW(text.data(), MB_OK | MB_ICONWARNING);
 }
 
 void CMainDlg::OnListKeyDown(NMHDR* hdr, LRESULT* result) {

@@ -88,6 +88,11 @@ extern "C" __declspec(dllexport) DWORD WINAPI ProbeDrop(void* block) {
     size_t chars = 0;
     while (names[chars] || names[chars + 1]) ++chars;
     chars += 2;
+    // Explorer drops only onto a window that says it takes files.
+    if (!(GetWindowLongPtrW(target, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) {
+        Publish("ERROR: the window takes no files\n");
+        return 1;
+    }
     HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
     auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
     if (!files) {
