@@ -45,10 +45,12 @@ winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
 [ -x "$vb_exe" ] || [ -f "$vb_exe" ] || { say "no $vb_exe; run make build"; exit 1; }
 
 # ---- the bench's own programs ----------------------------------------------------
-CXX=x86_64-w64-mingw32-g++-posix
+# The program's toolchain and size options, so that the floors are built as it is.
+CXX=x86_64-w64-mingw32-g++-win32
 RC=x86_64-w64-mingw32-windres
-WFLAGS=(-O2 -std=c++17 -Wall -Wextra -Werror -DWINVER=0x0601 -D_WIN32_WINNT=0x0601
-        -D_WIN32_IE=0x0600 -DNOMINMAX -I "$root" -static -static-libgcc -static-libstdc++)
+WFLAGS=(-Os -s -ffunction-sections -fdata-sections -Wl,--gc-sections -std=c++17 -Wall -Wextra
+        -Werror -DWINVER=0x0601 -D_WIN32_WINNT=0x0601 -D_WIN32_IE=0x0600 -DNOMINMAX -I "$root"
+        -static -static-libgcc -static-libstdc++)
 lib="$root/build/win64"
 build_tools() {
     set -e
@@ -57,7 +59,14 @@ build_tools() {
     $RC -O coff -o "$out/minimal_dialog.res.o" "$here/minimal_dialog.rc"
     $CXX "${WFLAGS[@]}" -mwindows -o "$out/minimal_dialog.exe" "$here/minimal_dialog.cpp" \
         "$out/minimal_dialog.res.o"
+    printf '1 24 "%s"\n' "$root/res/vellumbox.manifest" >"$out/manifest.rc"
+    $RC -O coff -o "$out/manifest.res.o" "$out/manifest.rc"
+    $CXX "${WFLAGS[@]}" -DVB_OUR_IMPORTS -mwindows -o "$out/minimal_imports.exe" \
+        "$here/minimal_dialog.cpp" "$out/minimal_dialog.res.o" "$out/manifest.res.o" \
+        -lcomctl32 -ladvapi32
     $RC -O coff -I "$root" -I "$root/res" -o "$out/vellumbox.res.o" "$root/res/vellumbox.rc"
+    $CXX "${WFLAGS[@]}" -mwindows -o "$out/vbbench_shellcopy.exe" "$here/shell_copy.cpp" \
+        "$lib/engine/libvb_engine_core.a" "$lib/model/libvb_model.a" -lshell32
     $CXX "${WFLAGS[@]}" -o "$out/vbbench_inproc.exe" "$here/inproc.cpp" "$out/vellumbox.res.o" \
         "$lib/ui/libvb_ui.a" "$lib/framework/libvb_framework.a" "$lib/libvb_cmdline.a" \
         "$lib/libvb_engine_win.a" "$lib/engine/libvb_engine_core.a" "$lib/model/libvb_model.a" \
@@ -143,7 +152,8 @@ copy_subject() {  # subject key src vbexe [full]
     fresh_dst
     case "$s" in
     vellumbox) line=$(launch -- "$(winpath "$vb")" /q) ;;
-    robocopy) line=$(launch -- 'C:\windows\system32\robocopy.exe' "$(winpath "$src")" "$(winpath "$dst")") ;;
+    bare) line=$(launch -- "$(winpath "$out/vbbench_shellcopy.exe")" "$(winpath "$src")" "$(winpath "$dst")\\" "$FILES") ;;
+    bareowner) line=$(launch -- "$(winpath "$out/vbbench_shellcopy.exe")" "$(winpath "$src")" "$(winpath "$dst")\\" "$FILES" /owner) ;;
     xcopy) line=$(launch -- 'C:\windows\system32\xcopy.exe' "$(winpath "$src")\\*.*" "$(winpath "$dst")\\" /Y /Q) ;;
     copyfile) line=$(launch -- "$(winpath "$out/vbbench_copy.exe")" "$(winpath "$src")" "$(winpath "$dst")") ;;
     cp)
@@ -170,7 +180,7 @@ copy_subject() {  # subject key src vbexe [full]
 
 copy_bench() {  # key mib runs
     local key="$1" mib="$2" runs="$3" src="$out/data/src-$2" vb r i k
-    local subjects=() all=(vellumbox robocopy xcopy copyfile cp)
+    local subjects=() all=(vellumbox bare bareowner xcopy copyfile cp)
     say "copy: $FILES x $mib MiB, $runs runs per subject"
     make_files "$src" "$mib"
     vb=$(vb_folder "copy-$mib" 2 1 "$src" "$dst")
@@ -198,10 +208,10 @@ start_bench() {
     mkdir -p "$dst"
     # The in-process program reads the settings file named after it.
     cp "$out/work/show-32/VellumBox.ini" "$out/vbbench_inproc.ini"
-    local steps=(quiet minimal show minshow inproc codec)
+    local steps=(quiet minimal minimports show minshow minimpshow inproc codec) n=8
     for r in $(seq -1 $((START_RUNS - 1))); do  # round -1 warms up
-        for i in $(seq 0 5); do
-            case "${steps[$(((r + 6 + i) % 6))]}" in
+        for i in $(seq 0 $((n - 1))); do
+            case "${steps[$(((r + n + i) % n))]}" in
             quiet)
                 line=$(launch -- "$(winpath "$quiet")" /q)
                 [ "$r" -ge 0 ] && record start.quiet.ms "$(field ms "$line")" &&
@@ -210,6 +220,12 @@ start_bench() {
                 line=$(launch -- "$(winpath "$out/minimal_dialog.exe")")
                 [ "$r" -ge 0 ] && record start.minimal.ms "$(field ms "$line")" &&
                     record start.minimal.peak "$(field peak_ws "$line")" ;;
+            minimports)
+                line=$(launch -- "$(winpath "$out/minimal_imports.exe")")
+                [ "$r" -ge 0 ] && record start.minimports.ms "$(field ms "$line")" ;;
+            minimpshow)
+                line=$(launch --show -- "$(winpath "$out/minimal_imports.exe")" /show)
+                [ "$r" -ge 0 ] && record show.minimports.ms "$(field show_ms "$line")" ;;
             show)
                 line=$(launch --show -- "$(winpath "$show")")
                 [ "$r" -ge 0 ] && record show.vellumbox.ms "$(field show_ms "$line")" ;;
@@ -249,8 +265,6 @@ mib() { awk -v a="$1" 'BEGIN { if (a == "-") print "-"; else printf "%.1f MiB", 
 rate() { awk -v ms="$1" -v n="$FILES" -v m="$2" 'BEGIN { if (ms == "-" || ms <= 0) print "-"; else printf "%.0f MiB/s", n * m / (ms / 1000) }'; }
 verdict() { awk -v r="$1" -v g="$2" 'BEGIN { if (r == "-") print "-"; else if (r <= g) print "met"; else print "NOT met" }'; }
 
-refname() { if [ -f "$out/results/$1.robocopy.broken" ]; then echo xcopy; else echo robocopy; fi; }
-
 table="$out/table.md"
 {
     echo "| # | benchmark | subject | median | ratio | goal | detail |"
@@ -259,16 +273,16 @@ table="$out/table.md"
         [ "$key" = big ] && [ "$BIG_RUNS" = 0 ] && continue
         size=$SMALL_MIB runs=$RUNS
         [ "$key" = big ] && size=$BIG_MIB runs=$BIG_RUNS
-        # The goal is set against robocopy; where this Wine's robocopy cannot copy,
-        # xcopy (a real copier in Wine) stands in and the row says so.
-        refname=$(refname "$key")
-        ref=$(median "$key.$refname.ms")
-        for s in vellumbox robocopy xcopy copyfile cp; do
+        # The goal is set against the one shell call the program is required to make.
+        ref=$(median "$key.bare.ms")
+        for s in vellumbox bare bareowner xcopy copyfile cp; do
             m=$(median "$key.$s.ms")
             r=$(ratio "$m" "$ref")
             goal="" detail=$(rate "$m" "$size")
             case "$s" in
-            vellumbox) label='`VellumBox.exe /q`'; goal="≤ 1.05 × $refname ($(verdict "$r" 1.05))" ;;
+            vellumbox) label='`VellumBox.exe /q`'; goal="≤ 1.5 × bare call ($(verdict "$r" 1.5))" ;;
+            bare) label='bare program, the same `SHFileOperationA` call'; detail="$detail; no owner window" ;;
+            bareowner) label='bare program, the same call, hidden owner'; detail="$detail; floor" ;;
             copyfile) label='own CopyFileW loop'; detail="$detail; plain Win32 floor" ;;
             cp) label='native `cp`'; detail="$detail; no Wine" ;;
             *) label="Wine \`$s.exe\`" ;;
@@ -282,27 +296,33 @@ table="$out/table.md"
         done
     done
     m=$(median start.quiet.ms) ref=$(median start.minimal.ms) r=$(ratio "$m" "$ref")
-    echo "| 2 | quiet start, nothing to copy ($START_RUNS runs) | \`VellumBox.exe /q\` | $(fmt "$m") ms | $r | ≤ 1.2 ($(verdict "$r" 1.2)) | start to exit |"
+    echo "| 2 | quiet start, nothing to copy ($START_RUNS runs) | \`VellumBox.exe /q\` | $(fmt "$m") ms | $r | ≤ 1.3 ($(verdict "$r" 1.3)) | start to exit |"
     echo "| 2 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to exit |"
+    m=$(median start.minimports.ms)
+    echo "| 2 | | minimal dialog with our start-up imports and manifest | $(fmt "$m") ms | $(ratio "$m" "$ref") | | floor; start to exit |"
     m=$(median show.vellumbox.ms) ref=$(median show.minimal.ms) r=$(ratio "$m" "$ref")
-    echo "| 3 | main window, $FILES files ($START_RUNS runs) | \`VellumBox.exe\` | $(fmt "$m") ms | $r | | start to first visible |"
+    echo "| 3 | main window, $FILES files ($START_RUNS runs) | \`VellumBox.exe\` | $(fmt "$m") ms | $r | ≤ 1.5 ($(verdict "$r" 1.5)) | start to first visible |"
     echo "| 3 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to first visible |"
+    m=$(median show.minimports.ms)
+    echo "| 3 | | minimal dialog with our start-up imports and manifest | $(fmt "$m") ms | $(ratio "$m" "$ref") | | floor; start to first visible |"
     echo "| 3 | LoadSettings + FillList, in-process ($START_RUNS × $ITERS) | real profile functions, Wine | $(fmt "$(median inproc.load_fill_us)") µs | | | |"
     echo "| 3 | | LoadSettings alone | $(fmt "$(median inproc.load_us)") µs | | | 102-key read of the profile file |"
     echo "| 3 | | FillList alone | $(fmt "$(median inproc.fill_us)") µs | | | $FILES rows into the list view |"
     echo "| 3 | | LoadSettingsFrom, in-memory profile, Wine | $(fmt "$(median inproc.memory_load_us)" 2) µs | | | codec only |"
     echo "| 3 | | LoadSettingsFrom, in-memory profile, native | $(fmt "$(median native.memory_load_us)" 2) µs | | | codec only |"
-    echo "| 4 | executable size | win64 \`VellumBox.exe\` | $(stat -c %s "$root/build/win64/VellumBox.exe") B | | | |"
+    sz=$(stat -c %s "$root/build/win64/VellumBox.exe")
+    echo "| 4 | executable size | win64 \`VellumBox.exe\` | $sz B | | ≤ 160 KB ($(verdict "$sz" 160000)) | |"
     if [ -f "$root/build/win32/VellumBox.exe" ]; then
-        echo "| 4 | | win32 \`VellumBox.exe\` | $(stat -c %s "$root/build/win32/VellumBox.exe") B | | | |"
+        sz=$(stat -c %s "$root/build/win32/VellumBox.exe")
+        echo "| 4 | | win32 \`VellumBox.exe\` | $sz B | | ≤ 230 KB ($(verdict "$sz" 230000)) | |"
     fi
     echo "| 4 | | minimal dialog program (win64) | $(stat -c %s "$out/minimal_dialog.exe") B | | | for scale |"
     for key in small big; do
         [ "$key" = big ] && [ "$BIG_RUNS" = 0 ] && continue
         size=$SMALL_MIB
         [ "$key" = big ] && size=$BIG_MIB
-        ref=$(median "$key.$(refname "$key").peak")
-        for s in vellumbox robocopy xcopy copyfile; do
+        ref=$(median "$key.bare.peak")
+        for s in vellumbox bare bareowner xcopy copyfile; do
             [ -f "$out/results/$key.$s.broken" ] && continue
             m=$(median "$key.$s.peak")
             echo "| 4 | peak working set, copy $FILES × $size MiB | $s | $(mib "$m") | $(ratio "$m" "$ref") | | |"
@@ -353,7 +373,15 @@ if [ "$RECORD" = 1 ]; then
   warm Wine DLLs). Rounds are interleaved and the order turns each round. Files are random
   bytes; the source stays in the page cache, so the figures are memory-to-page-cache copies.
 - VellumBox copies with its settings file set to AutoCopyMode=2, AutoVellum Copy=1, both
-  Over Write switches on, all files ticked, started with `/q`.
+  Over Write switches on, all files ticked, started with `/q`. Its goal is read against
+  `vbbench_shellcopy.exe` (bench/shell_copy.cpp): a bare program that builds the same table
+  into the same request with the program's own request builder and makes the one
+  `SHFileOperationA` call, without an owner window, or with a hidden one (`/owner`), as the
+  program's call has its never-shown main window as owner.
+- The start-up floors: the minimal dialog program (bench/minimal_dialog.cpp), and the same
+  built with the program's manifest and the DLLs the program loads at start, initialised
+  as it initialises them (common controls, advapi32). All bench programs are built with the
+  program's compiler and size options.
 - Peak working set: `GetProcessMemoryInfo` on the child, sampled while it runs (Wine answers
   for another process from /proc, which is gone after the exit; the peak only grows).
 - LoadSettings + FillList: `vbbench_inproc.exe` (bench/inproc.cpp) links the program's own
@@ -362,6 +390,27 @@ if [ "$RECORD" = 1 ]; then
   the median of its iterations and the table gives the median over the processes. The
   in-memory rows time the settings codec alone over a profile held in a map, under Wine and
   natively, to separate the codec from the profile functions.
+
+## Where the quiet start goes
+
+The quiet start with nothing to copy misses its goal of 1.3 × the minimal dialog; the
+rows of section 2 and 3 show why:
+
+- DLL initialisation and the manifest: the minimal dialog built with the program's
+  manifest (common controls 6) and the DLLs the program needs at start (comctl32, ole32 for
+  the folder browser's COM, advapi32 for the registry and the folder check) is itself about
+  1.3 × the bare minimal dialog. That is the floor the goal sits on; shell32, comdlg32 and
+  version are no longer loaded by a start that copies nothing.
+- Profile reads: the specified one-key-per-call reading of the settings file is the
+  "LoadSettings alone" row (about 18 ms for 102 keys under Wine; the codec itself is well
+  under 0.1 ms).
+- Dialog creation: what remains (about 55 ms in the recorded run) is Wine creating the main
+  dialog's controls, the list view and its columns, and running its initialisation; the
+  list fill itself is the "FillList alone" row, now under 2 ms with redrawing suspended.
+
+The quiet start cannot come under 1.3 × while it keeps the specified structure (the quiet
+run goes through the main window's initialisation and reads one key per call): the floor
+alone takes the ratio to the goal.
 NOTES
     } >"$here/RESULTS.md"
     say "wrote bench/RESULTS.md"

@@ -160,7 +160,7 @@ Verdict Judge(const FileTable& table, int k, const char* name, Operation op, con
 
 FileRequest Build(Operation op, const FileTable& table, const char* destDir, int overwrite,
                   LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                  SameFolderFn sameFolder) {
+                  SameFolderFn sameFolder, const char* stateName) {
     FileRequest request;
     const Names names{isLeadByte, sameName};
     const bool copying = op == Operation::Copy;
@@ -185,6 +185,11 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         if (entry.path[0] == '\0') continue;
         if (Tick(entry, op) != 1) continue;
         FileNameOf(entry.path, isLeadByte, name, kPathSize);
+        // Our record of an unfinished operation in the folder is never overwritten.
+        if (stateName && names.Same(name, stateName)) {
+            AddOnce(request.reserved, entry.path, names);
+            continue;
+        }
         switch (Judge(table, k, name, op, names)) {
         case Verdict::Skip:
             continue;
@@ -248,16 +253,23 @@ bool IsAbsolutePath(const char* path) {
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
                              LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                             SameFolderFn sameFolder) {
+                             SameFolderFn sameFolder, const char* stateName) {
     return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists, sameName,
-                 sameFolder);
+                 sameFolder, stateName);
 }
 
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
                                 LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                                SameFolderFn sameFolder) {
+                                SameFolderFn sameFolder, const char* stateName) {
     return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, exists,
-                 sameName, sameFolder);
+                 sameName, sameFolder, stateName);
+}
+
+std::string StateFilePath(const char* destDir, const char* name, LeadByteFn isLeadByte) {
+    if (!destDir || !IsAbsolutePath(destDir)) return std::string();
+    std::string path = destDir;
+    if (!EndsWithSeparator(destDir, isLeadByte)) path += '\\';
+    return path + name;
 }
 
 namespace {

@@ -28,6 +28,7 @@ struct FileRequest {
     std::vector<std::string> tooLong;    // File values cut on loading (shown cut)
     std::vector<std::string> ownFolder;  // ticked paths that lie in the destination itself
     std::vector<std::string> missing;    // ticked paths whose source does not exist
+    std::vector<std::string> reserved;   // ticked paths named as our own state file
     bool relativeDest = false;           // the destination starts at no drive or share
     std::vector<CopyPair> pairs;         // what each taken file becomes, in list order
 };
@@ -46,10 +47,18 @@ using SameFolderFn = bool (*)(const char* a, const char* b);
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
                              LeadByteFn isLeadByte, ExistsFn exists = nullptr,
-                             SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr);
+                             SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr,
+                             const char* stateName = nullptr);
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
                                 LeadByteFn isLeadByte, ExistsFn exists = nullptr,
-                                SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr);
+                                SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr,
+                                const char* stateName = nullptr);
+
+// The file in which VellumBox keeps its own state in the destination: the folder (its
+// final separator added when missing) followed by `name`. Empty when there is no
+// destination or a relative one. Files of that name are never copied or restored
+// (`stateName` above).
+std::string StateFilePath(const char* destDir, const char* name, LeadByteFn isLeadByte);
 
 // A file as seen just before and just after the shell's copy.
 struct FileStamp {

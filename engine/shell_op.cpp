@@ -17,19 +17,22 @@ FileStamp StampOf(const std::string& path) {
     return stamp;
 }
 
-// A path as the ANSI file functions hand it to the file system, with '/' read as '\\'.
-std::wstring FileSystemName(const char* path) {
+// A path as the ANSI file functions hand it to the file system, with '/' read as '\\';
+// zero-terminated ("" when the path cannot be converted).
+std::vector<wchar_t> FileSystemName(const char* path) {
     int n = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], n);
+    if (n <= 0) return std::vector<wchar_t>(1, L'\0');
+    std::vector<wchar_t> wide(static_cast<size_t>(n));
+    ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), n);
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return wide;
 }
-// Creates a missing folder and its parents. Windows' shell would do it for the copy; Wine's
-// creates the folder but then copies nothing when only one file goes into it. Only an
-// absolute path, so nothing is ever made below the current folder.
-void CreateFolderPath(const std::string& folder) {
+}  // namespace
+
+// Windows' shell would make a missing folder for the copy; Wine's makes it but then copies
+// nothing when only one file goes into it.
+void MakeFolderPathA(const char* path) {
+    const std::string folder = path;
     const char* f = folder.c_str();
     bool onDrive = ((f[0] | 0x20) >= 'a' && (f[0] | 0x20) <= 'z') && f[1] == ':' &&
                    (f[2] == '\\' || f[2] == '/');
@@ -46,7 +49,32 @@ void CreateFolderPath(const std::string& folder) {
     }
     ::CreateDirectoryA(folder.c_str(), nullptr);
 }
-}  // namespace
+
+bool ReadSmallFileA(const char* path, std::string& text) {
+    text.clear();
+    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    char buffer[4096];
+    DWORD got = 0;
+    // A state file holds a few lines; one far larger than that is not ours to trust whole.
+    while (text.size() < (1u << 20) && ::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got)
+        text.append(buffer, got);
+    ::CloseHandle(h);
+    return true;
+}
+
+bool WriteFileThroughA(const char* path, const std::string& text) {
+    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+              written == text.size();
+    ok = ::FlushFileBuffers(h) && ok;
+    ::CloseHandle(h);
+    return ok;
+}
 
 bool FileExistsA(const char* path) { return StampOf(path).exists; }
 
@@ -54,19 +82,19 @@ bool SameFileNameA(const char* a, const char* b) {
     // Vista and later: the system's own ordinal comparison, case folded by its table.
     using CompareOrdinalFn = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
     if (auto compare = SystemProc<CompareOrdinalFn>("kernel32.dll", "CompareStringOrdinal"))
-        return compare(FileSystemName(a).c_str(), -1, FileSystemName(b).c_str(), -1, TRUE) ==
+        return compare(FileSystemName(a).data(), -1, FileSystemName(b).data(), -1, TRUE) ==
                CSTR_EQUAL;
     return SameFileNameByUpcaseA(a, b);
 }
 
 bool SameFileNameByUpcaseA(const char* a, const char* b) {
-    std::wstring wa = FileSystemName(a);
-    std::wstring wb = FileSystemName(b);
+    std::vector<wchar_t> wa = FileSystemName(a);
+    std::vector<wchar_t> wb = FileSystemName(b);
     if (wa.size() != wb.size()) return false;
     // CharUpperBuffW folds by the system's table whatever the user's language (its "i" is
     // never the Turkish one), one UTF-16 unit for one, as NTFS's up-case table does.
-    ::CharUpperBuffW(&wa[0], static_cast<DWORD>(wa.size()));
-    ::CharUpperBuffW(&wb[0], static_cast<DWORD>(wb.size()));
+    ::CharUpperBuffW(wa.data(), static_cast<DWORD>(wa.size()));
+    ::CharUpperBuffW(wb.data(), static_cast<DWORD>(wb.size()));
     return wa == wb;
 }
 
@@ -107,7 +135,7 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
     }
 
     // A Copy's target list is the one destination folder.
-    if (copying) CreateFolderPath(request.to.c_str());
+    if (copying) MakeFolderPathA(request.to.c_str());
 
     SHFILEOPSTRUCTA op = {};
     op.hwnd = owner;

@@ -19,6 +19,16 @@ struct CopyOutcome {
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
                            bool copying);
 
+// Makes a folder and the folders above it; only for an absolute path, so that nothing is
+// ever made below the current folder.
+void MakeFolderPathA(const char* folder);
+
+// A small file read whole; false when it cannot be opened (there is none).
+bool ReadSmallFileA(const char* path, std::string& text);
+// Writes the file anew and has the system put it on the disk before returning, so that
+// it is there before any copy begins. False when it cannot (a read-only folder).
+bool WriteFileThroughA(const char* path, const std::string& text);
+
 // For building requests: whether a file (not a folder) exists at the path.
 bool FileExistsA(const char* path);
 // For building requests: whether two ANSI paths name the same file, letter case ignored

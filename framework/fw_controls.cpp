@@ -54,6 +54,17 @@ BOOL CListCtrl::DeleteItem(int row) {
     return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(row), 0));
 }
 
+int CListCtrl::GetSelectedRow() const {
+    return static_cast<int>(
+        ::SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+BOOL CListCtrl::GetItemRect(int row, RECT& rect, int code) const {
+    rect.left = code;
+    return static_cast<BOOL>(::SendMessageA(m_hWnd, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                            reinterpret_cast<LPARAM>(&rect)));
+}
+
 namespace {
 HWND MainOwner() {
     CWnd* main = AfxGetMainWnd();
@@ -67,28 +78,31 @@ int AfxMessageBox(const char* text, UINT type) {
 }
 
 int AfxMessageBoxW(const wchar_t* text, UINT type) {
-    return ::MessageBoxW(MainOwner(), text, AnsiToWide(AfxGetAppName()).c_str(), type);
+    return ::MessageBoxW(MainOwner(), text, AnsiToWide(AfxGetAppName()).data(), type);
 }
 
 CFileDialog::CFileDialog(BOOL openDialog, const char* defExt, const char* fileName, DWORD flags,
                          const char* filter, CWnd* parent)
-    : open(openDialog), defaultExt(AnsiToWide(defExt)), dialogFlags(flags), parentWnd(parent) {
+    : open(openDialog),
+      defaultExt(AnsiToWide(defExt ? defExt : "")),
+      filterText(AnsiToWide(filter ? filter : "")),
+      dialogFlags(flags),
+      parentWnd(parent) {
     // Converted whole: a bar is never the second byte of a double-byte character.
-    filterText = AnsiToWide(filter);
     for (wchar_t& c : filterText)
         if (c == L'|') c = L'\0';
     fileBuffer[0] = L'\0';
-    if (fileName) lstrcpynW(fileBuffer, AnsiToWide(fileName).c_str(), MAX_PATH);
+    if (fileName) lstrcpynW(fileBuffer, AnsiToWide(fileName).data(), MAX_PATH);
 }
 
 INT_PTR CFileDialog::DoModal() {
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = parentWnd && parentWnd->m_hWnd ? parentWnd->m_hWnd : MainOwner();
-    ofn.lpstrFilter = filterText.empty() ? nullptr : filterText.c_str();
+    ofn.lpstrFilter = filterText[0] ? filterText.data() : nullptr;
     ofn.lpstrFile = fileBuffer;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    ofn.lpstrDefExt = defaultExt[0] ? defaultExt.data() : nullptr;
     ofn.Flags = dialogFlags | OFN_EXPLORER;
     BOOL ok = open ? ::GetOpenFileNameW(&ofn) : ::GetSaveFileNameW(&ofn);
     fileBuffer[MAX_PATH - 1] = L'\0';
@@ -96,7 +110,7 @@ INT_PTR CFileDialog::DoModal() {
     exact = false;
     if (!ok) return IDCANCEL;
     std::string ansi;
-    exact = WideToAnsiExact(fileBuffer, &ansi) && ansi.size() < MAX_PATH;
+    exact = WideToAnsiExactly(fileBuffer, ansi) && ansi.size() < MAX_PATH;
     if (exact) ansiPath = ansi;
     return IDOK;
 }

@@ -16,11 +16,14 @@ public:
     CString GetItemText(int row, int col) const;
     BOOL EnsureVisible(int row, BOOL partialOk);
     BOOL DeleteItem(int row);
+    // The selected row, or -1.
+    int GetSelectedRow() const;
+    BOOL GetItemRect(int row, RECT& rect, int code) const;
 };
 
 // Message box owned by the main window, captioned with the application's title.
 int AfxMessageBox(const char* text, UINT type = MB_OK);
-// The same for a text that the ANSI code page may not hold (a name as the system gave it).
+// The same for a text that the ANSI code page cannot hold (file names as Windows gave them).
 int AfxMessageBoxW(const wchar_t* text, UINT type = MB_OK);
 
 // The Open file dialog. Filter in "Text|pattern|...||" notation. The dialog itself works
@@ -33,15 +36,15 @@ public:
     INT_PTR DoModal();
     // The chosen path in the ANSI code page; empty unless IsPathNameExact().
     CString GetPathName() const { return CString(ansiPath); }
-    // The chosen path as the dialog gave it.
-    std::wstring GetPathNameW() const { return std::wstring(fileBuffer); }
+    // The chosen path as the dialog gave it, zero-terminated.
+    const wchar_t* GetPathNameW() const { return fileBuffer; }
     // Whether the path has an exact ANSI form of at most MAX_PATH - 1 bytes.
     bool IsPathNameExact() const { return exact; }
 
 private:
     BOOL open;
-    std::wstring defaultExt;
-    std::wstring filterText;  // bars already turned into zero characters
+    WideText defaultExt;
+    WideText filterText;  // bars already turned into zero characters
     DWORD dialogFlags;
     CWnd* parentWnd;
     wchar_t fileBuffer[MAX_PATH];

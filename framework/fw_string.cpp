@@ -1,14 +1,15 @@
 #include "framework/fw_string.h"
 #include "framework/fw_app.h"
+#include <algorithm>
 
 namespace {
 // Entry `id` of its string block in `language`: blocks hold 16 entries, block n the ids
 // 16(n-1) to 16n-1, each a count of UTF-16 units followed by that many units. False when
 // the block is absent in that language.
-bool StringInLanguage(UINT id, LANGID language, std::wstring& out) {
+bool StringInLanguage(UINT id, LANGID language, WideText& out) {
     HINSTANCE inst = AfxGetResourceHandle();
-    HRSRC res = ::FindResourceExA(inst, MAKEINTRESOURCEA(6) /* RT_STRING */, MAKEINTRESOURCEA((id >> 4) + 1),
-                                  language);
+    HRSRC res = ::FindResourceExA(inst, MAKEINTRESOURCEA(6) /* RT_STRING */,
+                                  MAKEINTRESOURCEA((id >> 4) + 1), language);
     HGLOBAL loaded = res ? ::LoadResource(inst, res) : nullptr;
     const auto* units = loaded ? static_cast<const WCHAR*>(::LockResource(loaded)) : nullptr;
     if (!units) return false;
@@ -21,20 +22,20 @@ bool StringInLanguage(UINT id, LANGID language, std::wstring& out) {
     if (at >= count) return false;
     size_t length = units[at];
     if (length > count - at - 1) return false;
-    out.assign(units + at + 1, length);
+    out.assign(units + at + 1, units + at + 1 + length);
     return true;
 }
 }  // namespace
 
 BOOL CString::LoadString(UINT id) {
     if (LANGID language = AfxGetResourceLanguage()) {
-        std::wstring wide;
+        WideText wide;
         if (StringInLanguage(id, language, wide)) {
             // The ANSI code page with its default character, as LoadStringA converts.
             int n = wide.empty() ? 0
                                  : ::WideCharToMultiByte(CP_ACP, 0, wide.data(),
-                                                         static_cast<int>(wide.size()), nullptr,
-                                                         0, nullptr, nullptr);
+                                                         static_cast<int>(wide.size()), nullptr, 0,
+                                                         nullptr, nullptr);
             std::string buf(static_cast<size_t>(n > 0 ? n : 0), '\0');
             if (n > 0)
                 ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
@@ -58,39 +59,39 @@ BOOL CString::LoadString(UINT id) {
     return FALSE;
 }
 
-std::wstring AnsiToWide(const char* text) {
-    if (!text || !*text) return std::wstring();
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n);
-    wide.resize(static_cast<size_t>(n - 1));
+bool WideToAnsiExactly(const wchar_t* wide, std::string& ansi) {
+    ansi.clear();
+    BOOL usedDefault = FALSE;
+    int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr,
+                                  &usedDefault);
+    // Some code pages (UTF-8 as the system's, on recent Windows) take neither the flag nor
+    // the default-character report: the round trip below decides for them.
+    DWORD flags = WC_NO_BEST_FIT_CHARS;
+    if (n <= 0) {
+        flags = 0;
+        usedDefault = FALSE;
+        n = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    }
+    if (n <= 0 || usedDefault) return false;
+    std::string bytes(static_cast<size_t>(n), '\0');
+    if (::WideCharToMultiByte(CP_ACP, flags, wide, -1, &bytes[0], n, nullptr, nullptr) != n)
+        return false;
+    bytes.resize(static_cast<size_t>(n - 1));
+    WideText back = AnsiToWide(bytes.c_str());
+    if (!std::equal(back.begin(), back.end(), wide)) return false;
+    ansi = bytes;
+    return true;
+}
+
+WideText AnsiToWide(const char* ansi) {
+    int n = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+    WideText wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), n);
     return wide;
 }
 
-bool WideToAnsiExact(const std::wstring& wide, std::string* out) {
-    out->clear();
-    if (wide.empty()) return true;
-    const int length = static_cast<int>(wide.size());
-    BOOL usedDefault = FALSE;
-    int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length, nullptr, 0,
-                                  nullptr, &usedDefault);
-    // Code pages such as UTF-8 refuse both the flag and the used-default report; the
-    // round trip below judges those.
-    const bool plain = n <= 0;
-    if (plain)
-        n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), length, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return false;
-    std::string ansi(static_cast<size_t>(n), '\0');
-    usedDefault = FALSE;
-    if (plain)
-        n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), length, &ansi[0], n, nullptr, nullptr);
-    else
-        n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), length, &ansi[0], n,
-                                  nullptr, &usedDefault);
-    if (n <= 0 || usedDefault) return false;
-    ansi.resize(static_cast<size_t>(n));
-    if (AnsiToWide(ansi.c_str()) != wide) return false;
-    *out = ansi;
-    return true;
+void AppendWide(WideText& text, const wchar_t* more) {
+    if (!text.empty()) text.pop_back();
+    do text.push_back(*more);
+    while (*more++);
 }

@@ -2,7 +2,19 @@
 // A thin wrapper over std::string; LoadString fetches a string-table entry by number.
 #pragma once
 #include <windows.h>
+#include <initializer_list>
 #include <string>
+#include <vector>
+
+// Joins the parts into `out` (`size` bytes, the final zero included), cut byte by byte
+// where they no longer fit, as a bounded printf cuts.
+inline void JoinCut(char* out, size_t size, std::initializer_list<const char*> parts) {
+    if (size == 0) return;
+    size_t used = 0;
+    for (const char* part : parts)
+        for (const char* c = part; *c && used + 1 < size; ++c) out[used++] = *c;
+    out[used] = '\0';
+}
 
 class CString {
 public:
@@ -49,8 +61,14 @@ private:
     std::string text;
 };
 
-// Conversions between the ANSI code page and UTF-16.
-std::wstring AnsiToWide(const char* text);
-// True only when `wide` has an ANSI form that converts back to exactly the same text: no
-// character replaced by a default or a look-alike ("\u03A9" never becomes "O").
-bool WideToAnsiExact(const std::wstring& wide, std::string* out);
+// The ANSI code page's bytes for a UTF-16 text, only when they stand for exactly that
+// text: no best-fit letter ("\u03A9mega" is not "Omega") and no '?' for what the code page
+// lacks. False otherwise, with `ansi` left empty.
+bool WideToAnsiExactly(const wchar_t* wide, std::string& ansi);
+// A zero-terminated UTF-16 text. A vector, because std::wstring brings about 24 KB of the
+// runtime into the program for the few places that hold such texts.
+using WideText = std::vector<wchar_t>;
+// UTF-16 for an ANSI text, as the system's "A" functions read it.
+WideText AnsiToWide(const char* ansi);
+// `text` with `more` appended; both zero-terminated.
+void AppendWide(WideText& text, const wchar_t* more);

@@ -1,5 +1,51 @@
 // Process entry: hands over to the one application object.
 #include "framework/fw_app.h"
+#include <delayimp.h>
+#include <cstring>
+
+namespace {
+// The DLLs loaded when first called (cmake/delay_load.cmake) come from the system folder,
+// never from the program's folder or the current one. Returning null leaves the loading
+// to the delay-load helper, as without this hook.
+FARPROC WINAPI LoadFromSystemFolder(unsigned notify, PDelayLoadInfo info) {
+    if (notify != dliNotePreLoadLibrary || !info || !info->szDll) return nullptr;
+    char path[MAX_PATH];
+    UINT n = ::GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n + 1 + std::strlen(info->szDll) >= MAX_PATH) return nullptr;
+    JoinCut(path + n, MAX_PATH - n, {"\\", info->szDll});
+    return reinterpret_cast<FARPROC>(::LoadLibraryA(path));
+}
+}  // namespace
+
+PfnDliHook __pfnDliNotifyHook2 = LoadFromSystemFolder;
+
+namespace {
+[[noreturn]] void EndProcess() {
+    ::TerminateProcess(::GetCurrentProcess(), 3);
+    for (;;) {}
+}
+}  // namespace
+
+// An exception nobody catches ends the process at once, as abort() would. The runtime's
+// default handler of that name prints the exception's demangled type to a console that a
+// GUI program does not have, and pulls the whole demangler into the executable; defining
+// it here keeps that one out of the link.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { EndProcess(); }
+}  // namespace __gnu_cxx
+
+// The containers' failures (no memory, a length past their limit) reach no handler in this
+// program either. The runtime's versions build a std::logic_error first, which links its
+// second string implementation (about 30 KB); these end the process as the handler does.
+namespace std {
+void __throw_bad_alloc() { EndProcess(); }
+void __throw_bad_array_new_length() { EndProcess(); }
+void __throw_length_error(const char*) { EndProcess(); }
+void __throw_logic_error(const char*) { EndProcess(); }
+void __throw_out_of_range(const char*) { EndProcess(); }
+void __throw_out_of_range_fmt(const char*, ...) { EndProcess(); }
+void __throw_invalid_argument(const char*) { EndProcess(); }
+}  // namespace std
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
     return RunApplication(instance, showCmd);

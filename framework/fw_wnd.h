@@ -42,6 +42,8 @@ public:
     LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
         return ::SendMessageA(m_hWnd, msg, wp, lp);
     }
+    void SetRedraw(BOOL redraw) { SendMessage(WM_SETREDRAW, static_cast<WPARAM>(redraw)); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     CString GetWindowText() const;
     CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
@@ -129,6 +131,18 @@ public:                                                                         
 #define ON_WM_ENDSESSION()                                                                         \
     {WM_ENDSESSION, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                        \
          VB_SELF->OnEndSession(static_cast<BOOL>(wp), static_cast<UINT>(lp));                      \
+         return 0;                                                                                 \
+     }},
+#define ON_WM_DROPFILES()                                                                          \
+    {WM_DROPFILES, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                            \
+         VB_SELF->OnDropFiles(reinterpret_cast<HDROP>(wp));                                        \
+         return 0;                                                                                 \
+     }},
+// x and y are -1 when the keyboard (Shift+F10, the context-menu key) asked for the menu.
+#define ON_WM_CONTEXTMENU()                                                                        \
+    {WM_CONTEXTMENU, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                       \
+         VB_SELF->OnContextMenu(reinterpret_cast<HWND>(wp), static_cast<short>(LOWORD(lp)),       \
+                                static_cast<short>(HIWORD(lp)));                                   \
          return 0;                                                                                 \
      }},
 #define ON_WM_QUERYENDSESSION()                                                                    \

@@ -1,6 +1,5 @@
 #include "model/settings.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -15,8 +14,21 @@ constexpr int kKeySize = 24;
 // The longest File value kept whole.
 constexpr int kLongValueSize = 65536;
 
+// The stem and the number with at least three digits ("File001"), as "%s%03d" writes them.
 void FileKey(char (&key)[kKeySize], const char* stem, int number) {
-    std::snprintf(key, sizeof key, "%s%03d", stem, number);
+    char digits[12];  // reversed, sign included
+    int n = 0;
+    unsigned value = number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n < (number < 0 ? 2 : 3)) digits[n++] = '0';  // the sign counts in the width
+    if (number < 0) digits[n++] = '-';
+    size_t used = 0;
+    for (const char* c = stem; *c && used + 1 < sizeof key; ++c) key[used++] = *c;
+    while (n > 0 && used + 1 < sizeof key) key[used++] = digits[--n];
+    key[used] = '\0';
 }
 
 // Only a value that is exactly "1" switches on.

@@ -44,13 +44,66 @@ int ScaledColumnWidth(int width, int dpi) {
     return static_cast<int>(scaled / 96);
 }
 
-const char* StateText(bool copying) { return copying ? "Copy" : "Restore"; }
+namespace {
+const char* StateText(Interrupted left) {
+    switch (left) {
+    case Interrupted::None:
+        return "";
+    case Interrupted::Copy:
+        return "Copy";
+    case Interrupted::Restore:
+        return "Restore";
+    case Interrupted::Unknown:
+        break;
+    }
+    return "Unknown";
+}
+}  // namespace
 
-Interrupted ParseState(const char* text) {
-    if (!text) return Interrupted::None;
-    if (std::strcmp(text, "Copy") == 0) return Interrupted::Copy;
-    if (std::strcmp(text, "Restore") == 0) return Interrupted::Restore;
-    return Interrupted::Unknown;
+std::string FormatState(const StateRecord& record) {
+    std::string text = StateText(record.left);
+    text += "\r\n";
+    for (const ReportLine& line : record.report) {
+        char digits[12];
+        int n = 0;
+        unsigned id = line.textId;
+        do digits[n++] = static_cast<char>('0' + id % 10);
+        while ((id /= 10) != 0 && n < 11);
+        while (n > 0) text += digits[--n];
+        text += '\t';
+        text += line.text;
+        text += "\r\n";
+    }
+    return text;
+}
+
+StateRecord ParseState(const std::string& text) {
+    StateRecord record;
+    size_t end = text.find('\n');
+    std::string first = text.substr(0, end);
+    if (!first.empty() && first.back() == '\r') first.pop_back();
+    if (first == "Copy")
+        record.left = Interrupted::Copy;
+    else if (first == "Restore")
+        record.left = Interrupted::Restore;
+    else if (!first.empty() || end == std::string::npos)
+        record.left = Interrupted::Unknown;  // cut or foreign: trust neither side
+    while (end != std::string::npos) {
+        size_t start = end + 1;
+        end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t tab = line.find('\t');
+        if (tab == std::string::npos || tab == 0 || tab > 5) continue;
+        unsigned id = 0;
+        bool digits = true;
+        for (size_t k = 0; k < tab; ++k) {
+            if (line[k] < '0' || line[k] > '9') digits = false;
+            id = id * 10 + static_cast<unsigned>(line[k] - '0');
+        }
+        if (digits) record.report.push_back({id, line.substr(tab + 1)});
+    }
+    return record;
 }
 
 Gate GateOperation(Interrupted left, bool copying, bool fromButton) {

@@ -1,6 +1,8 @@
 // Decisions of the main window that need no window: the automatic run at start and
 // the enable rules of the buttons. Pure code.
 #pragma once
+#include <string>
+#include <vector>
 #include "model/file_table.h"
 #include "model/settings.h"
 
@@ -33,9 +35,6 @@ int ScaledColumnWidth(int width, int dpi);
 // What the state file in the destination says: the operation that began there and did
 // not end checked (the program was killed, the power failed, a restore was left cut).
 enum class Interrupted { None, Copy, Restore, Unknown };
-// The state file's text for an operation, and back; any other text is Unknown.
-const char* StateText(bool copying);
-Interrupted ParseState(const char* text);
 
 enum class Gate { Run, Ask, Refuse };
 // After an interrupted Restore the copies are good and the originals suspect: no Copy
@@ -43,3 +42,18 @@ enum class Gate { Run, Ask, Refuse };
 // Copy the copies are suspect: the same the other way round. Unknown suspects both.
 Gate GateOperation(Interrupted left, bool copying, bool fromButton);
 
+// One line of a report that nobody has seen yet: a string number and a text (a path). A
+// line without text heads the report of one automatic run.
+struct ReportLine {
+    unsigned textId;
+    std::string text;
+};
+struct StateRecord {
+    Interrupted left = Interrupted::None;
+    std::vector<ReportLine> report;
+};
+// The state file's text: the operation under way ("Copy", "Restore", or an empty line),
+// then one report line each, number and text split by a tab. File names hold neither tabs
+// nor line ends. Any other first line reads back as Unknown.
+std::string FormatState(const StateRecord& record);
+StateRecord ParseState(const std::string& text);

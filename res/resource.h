@@ -58,7 +58,28 @@
 #define IDS_CHANGED_WHILE_COPIED 124
 #define IDS_OWN_FOLDER 125
 #define IDS_PATH_TOO_LONG 126
+#define IDS_STATE_NAME 127
+#define IDS_INTERRUPTED_COPY 128
+#define IDS_INTERRUPTED_RESTORE 129
+#define IDS_INTERRUPTED_UNKNOWN 130
+#define IDS_ASK_COPY_ANYWAY 131
+#define IDS_ASK_RESTORE_ANYWAY 132
+#define IDS_RUN_START_COPY 133
+#define IDS_RUN_QUIET_COPY 134
+#define IDS_RUN_SESSION_RESTORE 135
 // Start-up registration dialog
 #define IDS_STARTUP_NEEDS_ADMIN 119
+#define IDS_STARTUP_FOLDER_OPEN 140
+#define IDS_STARTUP_FOLDER_ADVICE 141
+// Reports of automatic runs about places others can change
+#define IDS_AUTO_OPEN_SETTINGS 142
+#define IDS_AUTO_OPEN_DEST 143
+// Dropped files and the list's context menu
+#define IDS_DROP_FOLDERS 150
+#define IDS_DROP_UNNAMABLE 151
+#define IDS_DROP_LIST_FULL 152
+#define IDS_MENU_COPY 153
+#define IDS_MENU_RESTORE 154
+#define IDS_MENU_DELETE 155
 
 #endif

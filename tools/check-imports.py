@@ -97,18 +97,48 @@ class Pe:
         return found
 
     def delay_imports(self):
+        """Delay-load descriptors: those of the data directory, and those that GNU ld
+        leaves out of it (it links dlltool's descriptors into .text without setting the
+        directory), found by their shape wherever they lie."""
+        found = {}
         rva, size = self.dirs[13]
-        found = []
         while size:
-            attrs, name, _, _, names = struct.unpack_from("<IIIII", self.data, self.offset(rva))
+            desc = self.delay_descriptor(rva)
+            if desc is None:
+                break
+            found[rva] = desc
+            rva += 32
+        for va, vsize, raw in self.sections:
+            for rva in range(va, va + vsize - 32, 4):
+                if rva not in found:
+                    desc = self.delay_descriptor(rva, strict=True)
+                    if desc:
+                        found[rva] = desc
+        return [f"{dll}!{n}" for dll, names in found.values() for n in names]
+
+    def delay_descriptor(self, rva, strict=False):
+        """(dll, names) of the descriptor at rva, or None where there is none."""
+        try:
+            attrs, name, hmod, iat, names, bound, unload, stamp = struct.unpack_from(
+                "<8I", self.data, self.offset(rva))
             if name == 0:
-                return found
+                return None
             # Old-style descriptors hold addresses, not RVAs.
             fix = 0 if attrs & 1 else self.image_base
+            if strict and (attrs != 1 or bound or unload or stamp or not hmod or not iat):
+                return None
             dll = self.cstr(name - fix).lower()
-            found += [f"{dll}!{n}" for n in self.thunks(names - fix)]
-            rva += 32
-        return found
+            if strict and not re.fullmatch(r"[a-z0-9_.\-]+\.dll", dll):
+                return None
+            listed = self.thunks(names - fix)
+            if strict and (not listed or not all(re.fullmatch(r"#\d+|[A-Za-z_][A-Za-z0-9_@]*", n)
+                                                 for n in listed)):
+                return None
+            return dll, listed
+        except (ValueError, UnicodeDecodeError, struct.error):
+            if strict:
+                return None
+            raise
 
 
 def objdump_imports(path, machine):
@@ -145,9 +175,10 @@ def main():
                   f"{sorted(set(plain) ^ set(seen))}")
             failed = True
         bad = sorted(set(plain + delayed) - allowed)
-        dlls = sorted({i.split("!")[0] for i in plain + delayed})
-        print(f"imports: {path}: {len(plain)} imports and {len(delayed)} delay-loaded imports "
-              f"from {len(dlls)} DLLs ({' '.join(dlls)})")
+        dlls = sorted({i.split("!")[0] for i in plain})
+        late = sorted({i.split("!")[0] for i in delayed})
+        print(f"imports: {path}: {len(plain)} imports from {' '.join(dlls)}; "
+              f"{len(delayed)} delay-loaded from {' '.join(late) or 'none'}")
         for name in bad:
             print(f"imports: FAIL {path} imports {name}, which is not on {sys.argv[1]}")
         failed |= bool(bad)

@@ -8,6 +8,7 @@
 #include "engine/request.h"
 #include "model/file_table.h"
 #include "model/settings.h"
+#include "model/window_rules.h"
 
 // Commands the window adds to its system menu (multiples of 16 below 0xF000).
 constexpr UINT SYSCMD_ABOUT = 0x0010;
@@ -26,6 +27,10 @@ public:
     // Read by the secondary dialogs through their parent window.
     HICON iconForChildren = nullptr;
     char exePath[kPathSize] = "";
+
+    // The executable's folder or the settings file when users other than this one (and the
+    // administrators) can change it, else empty.
+    CString PlaceOpenToOthers() const;
 
 protected:
     char exeDrive[3] = "";
@@ -68,12 +73,20 @@ protected:
     void LoadSettings();
     void SaveSettings();
 
-    // Copy and Restore; the buttons report left-out files, automatic runs do not.
+    // Copy and Restore. `runHeading` names an automatic run (0: a button), whose report
+    // waits for the window to be shown.
     void DoCopy();
     void DoRestore();
-    void RunCopy(bool fromButton);
-    void RunRestore(bool fromButton);
-    void Issue(const FileRequest& request, bool copying, bool fromButton);
+    void RunOperation(bool copying, UINT runHeading);
+    // The state file in the destination: an unfinished operation, and reports not yet shown.
+    std::string StatePath() const;
+    Interrupted ReadState(std::vector<ReportLine>* report) const;
+    void WriteState(Interrupted left);
+    void LoadState();
+    void ShowUnshownReport();
+    std::vector<ReportLine> unshownReport;
+    UINT interruptedNotice = 0;  // what an earlier start left unfinished, told once
+    bool reportPosted = false;
 
     // Life cycle.
     void OnSysCommand(UINT id, LPARAM lParam);
@@ -95,6 +108,13 @@ protected:
     void OnListDblClk(NMHDR* hdr, LRESULT* result);
     void OnListRDblClk(NMHDR* hdr, LRESULT* result);
     void ToggleTick(int row, int column);
+    void AskAndDeleteRow(int row);
+
+    // Dropped files and the list's keyboard gestures.
+    void AcceptDroppedFiles();
+    void OnDropFiles(HDROP drop);
+    void OnListKeyDown(NMHDR* hdr, LRESULT* result);
+    void OnContextMenu(HWND from, int x, int y);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -51,8 +51,10 @@ void CMainDlg::OnSelectFile() {
     if (!dialog.IsPathNameExact()) {
         CString text;
         text.LoadString(IDS_NAME_NOT_KEPT);
-        const std::wstring message = AnsiToWide(text) + L"\n" + dialog.GetPathNameW();
-        AfxMessageBoxW(message.c_str(), MB_OK | MB_ICONWARNING);
+        WideText message = AnsiToWide(text);
+        AppendWide(message, L"\n");
+        AppendWide(message, dialog.GetPathNameW());
+        AfxMessageBoxW(message.data(), MB_OK | MB_ICONWARNING);
         return;
     }
 
@@ -110,7 +112,11 @@ void CMainDlg::OnListRDblClk(NMHDR* hdr, LRESULT* result) {
     const auto* act = reinterpret_cast<const NMITEMACTIVATE*>(hdr);
     int row = act->iItem;
     if (row < 0 || row >= table.count || act->iSubItem != 0) return;
+    AskAndDeleteRow(row);
+}
 
+void CMainDlg::AskAndDeleteRow(int row) {
+    if (row < 0 || row >= table.count) return;
     CString question;
     question.LoadString(IDS_DELETE_QUESTION);
     question += "\n";

@@ -74,11 +74,15 @@ void CMainDlg::AddRow(FileEntry entry) {
 }
 
 void CMainDlg::FillList() {
+    // Nothing is drawn or scrolled row by row; one paint afterwards shows them all.
+    fileList.SetRedraw(FALSE);
     for (int i = 0; i < kMaxFiles; ++i) {
         if (table.entries[i].path[0] == '\0') break;
         AddRow(table.entries[i]);
     }
     fileList.EnsureVisible(0, TRUE);
+    fileList.SetRedraw(TRUE);
+    fileList.Invalidate();
 }
 
 void CMainDlg::UpdateSetButton(int dirty) {

@@ -10,6 +10,10 @@ namespace {
 // One show request per process is swallowed in automatic mode, so the window starts
 // hidden; later requests (a second start) pass.
 int hiddenOnce = 0;
+
+// Posted when the window is about to appear: the reports of automatic runs are shown once
+// it is on the screen.
+constexpr UINT kShowReportMessage = WM_APP + 1;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
@@ -31,6 +35,10 @@ ON_BN_CLICKED(IDC_OVERWRITE, OnOverWrite)
 ON_WM_WINDOWPOSCHANGING()
 ON_WM_ENDSESSION()
 ON_WM_QUERYENDSESSION()
+ON_WM_DROPFILES()
+ON_NOTIFY(LVN_KEYDOWN, IDC_FILE_LIST, OnListKeyDown)
+ON_WM_CONTEXTMENU()
+VB_ON_VOID(kShowReportMessage, ShowUnshownReport)
 END_MESSAGE_MAP()
 
 BOOL CMainDlg::OnInitDialog() {
@@ -53,6 +61,7 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon));
     ::SetPropA(m_hWnd, kMarkerName, reinterpret_cast<HANDLE>(1));
     GetDlgItem(IDC_ABOUT).SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(mainIcon));
+    AcceptDroppedFiles();
 
     closeRequested = 0;
     ResetTable(table);
@@ -62,6 +71,7 @@ BOOL CMainDlg::OnInitDialog() {
     SetupColumns();
     LoadSettings();
     FillList();
+    LoadState();
 
     DecideAutomaticRun();
     return TRUE;
@@ -69,7 +79,8 @@ BOOL CMainDlg::OnInitDialog() {
 
 void CMainDlg::DecideAutomaticRun() {
     AutoRunDecision decision = DecideAutoRun(commandArgs, settings.autoCopyMode, settings.autoCopy);
-    if (decision.copyAtStart) RunCopy(false);
+    if (decision.copyAtStart)
+        RunOperation(true, IsQuietSwitch(commandArgs) ? IDS_RUN_QUIET_COPY : IDS_RUN_START_COPY);
     // Synchronous, inside the initialisation: the dialog ends before it is first shown.
     if (decision.closeAtOnce) SendMessage(WM_CLOSE);
 }
@@ -116,6 +127,10 @@ void CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
         pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
         hiddenOnce = 1;
         ShowWindow(SW_HIDE);
+    } else if ((pos->flags & SWP_SHOWWINDOW) && !reportPosted &&
+               (interruptedNotice != 0 || !unshownReport.empty())) {
+        reportPosted = true;
+        ::PostMessageA(m_hWnd, kShowReportMessage, 0, 0);
     }
     Default();
 }
@@ -133,7 +148,7 @@ void CMainDlg::OnEndSession(BOOL ending, UINT flags) {
     CString reason;
     reason.LoadString(IDS_RESTORING_REASON);
     ShutdownBlock block(m_hWnd, reason);
-    RunRestore(false);
+    RunOperation(false, IDS_RUN_SESSION_RESTORE);
 }
 
 void CMainDlg::OnPaint() {

@@ -1,62 +1,187 @@
-// Main window: Copy and Restore, each one request to the shell's file operation.
+// Main window: Copy and Restore, each one request to the shell's file operation, guarded
+// by the state file that an unfinished operation leaves in the destination folder.
 #include "ui/main_dlg.h"
 #include "engine/shell_op.h"
+#include "engine/write_access.h"
 #include "res/resource.h"
 
 namespace {
 bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
 
-// One message box per kind of problem, each listing the files concerned.
-void Report(UINT textId, const std::vector<std::string>& paths) {
-    if (paths.empty()) return;
-    CString text;
-    text.LoadString(textId);
-    for (const std::string& path : paths) {
-        text += "\n";
-        text += path.c_str();
+// What an earlier, unfinished operation means for the user, and for the question.
+UINT InterruptedText(Interrupted left) {
+    switch (left) {
+    case Interrupted::Copy:
+        return IDS_INTERRUPTED_COPY;
+    case Interrupted::Restore:
+        return IDS_INTERRUPTED_RESTORE;
+    case Interrupted::Unknown:
+        return IDS_INTERRUPTED_UNKNOWN;
+    case Interrupted::None:
+        break;
     }
-    AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+    return 0;
+}
+
+void AddLines(std::vector<ReportLine>& report, UINT textId, const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) report.push_back({textId, path});
+}
+
+// One message per cause, naming its files; a line without text is the heading of the
+// automatic run whose causes follow, and opens each of their messages.
+std::vector<CString> Messages(const std::vector<ReportLine>& report) {
+    std::vector<CString> messages;
+    CString heading;
+    UINT cause = 0;
+    for (const ReportLine& line : report) {
+        CString text;
+        text.LoadString(line.textId);
+        if (line.text.empty()) {
+            heading = text;
+            cause = 0;
+            continue;
+        }
+        if (line.textId != cause || messages.empty()) {
+            messages.push_back(heading);
+            if (!heading.IsEmpty()) messages.back() += "\n\n";
+            messages.back() += text;
+            cause = line.textId;
+        }
+        messages.back() += "\n";
+        messages.back() += line.text.c_str();
+    }
+    return messages;
 }
 }  // namespace
 
-void CMainDlg::DoCopy() { RunCopy(true); }
+void CMainDlg::DoCopy() { RunOperation(true, 0); }
 
-void CMainDlg::DoRestore() { RunRestore(true); }
+void CMainDlg::DoRestore() { RunOperation(false, 0); }
 
-void CMainDlg::RunCopy(bool fromButton) {
+std::string CMainDlg::StatePath() const {
+    const std::string name = std::string(exeBaseName) + ".state";
+    return StateFilePath(settings.destDir, name.c_str(), IsLeadByteAcp);
+}
+
+Interrupted CMainDlg::ReadState(std::vector<ReportLine>* report) const {
+    const std::string path = StatePath();
+    std::string text;
+    if (path.empty() || !ReadSmallFileA(path.c_str(), text)) return Interrupted::None;
+    StateRecord record = ParseState(text);
+    if (report) *report = record.report;
+    return record.left;
+}
+
+void CMainDlg::WriteState(Interrupted left) {
+    const std::string path = StatePath();
+    if (path.empty()) return;
+    // Nothing unfinished and nothing untold: no file, so that none is left behind.
+    if (left == Interrupted::None && unshownReport.empty())
+        ::DeleteFileA(path.c_str());
+    else
+        WriteFileThroughA(path.c_str(), FormatState({left, unshownReport}));
+}
+
+void CMainDlg::LoadState() {
+    const Interrupted left = ReadState(&unshownReport);
+    interruptedNotice = InterruptedText(left);
+}
+
+void CMainDlg::RunOperation(bool copying, UINT runHeading) {
     if (operationRunning) return;  // never inside another operation, and never queued
-    operationRunning = true;
-    Issue(BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp,
-                           FileExistsA, SameFileNameA, SameFolderA),
-          true, fromButton);
-    operationRunning = false;
-}
+    const bool fromButton = runHeading == 0;
+    const Interrupted left = ReadState(nullptr);
+    std::vector<ReportLine> report;
 
-void CMainDlg::RunRestore(bool fromButton) {
-    if (operationRunning) return;
-    operationRunning = true;
-    Issue(BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore, IsLeadByteAcp,
-                              FileExistsA, SameFileNameA, SameFolderA),
-          false, fromButton);
-    operationRunning = false;
-}
+    switch (GateOperation(left, copying, fromButton)) {
+    case Gate::Refuse:
+        // The user hears of it at the next showing of the window, as of any automatic run.
+        unshownReport.push_back({runHeading, std::string()});
+        unshownReport.push_back({InterruptedText(left), settings.destDir});
+        WriteState(left);
+        return;
+    case Gate::Ask: {
+        CString question, more;
+        question.LoadString(InterruptedText(left));
+        more.LoadString(copying ? IDS_ASK_COPY_ANYWAY : IDS_ASK_RESTORE_ANYWAY);
+        question += "\n";
+        question += settings.destDir;
+        question += "\n\n";
+        question += more;
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return;
+        break;
+    }
+    case Gate::Run:
+        break;
+    }
 
-void CMainDlg::Issue(const FileRequest& request, bool copying, bool fromButton) {
+    operationRunning = true;
+    const std::string stateName = std::string(exeBaseName) + ".state";
+    const FileRequest request =
+        copying ? BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy,
+                                   IsLeadByteAcp, FileExistsA, SameFileNameA, SameFolderA,
+                                   stateName.c_str())
+                : BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore,
+                                      IsLeadByteAcp, FileExistsA, SameFileNameA, SameFolderA,
+                                      stateName.c_str());
+    // Said before the first byte moves; a destination that cannot take it (read-only) still
+    // gets its operation.
+    if (request.count > 0) {
+        if (copying) MakeFolderPathA(request.to.c_str());
+        WriteState(copying ? Interrupted::Copy : Interrupted::Restore);
+    }
     // The title is loaded now, in the language the system picks.
     CString title;
     title.LoadString(copying ? IDS_COPY_PROGRESS : IDS_RESTORE_PROGRESS);
-    // Only Copy writes into our own folder, where a cut copy can safely go.
     CopyOutcome outcome = IssueShellCopy(m_hWnd, request, title, copying);
-    // Told after the work is done; automatic runs have nobody to tell.
-    if (fromButton) {
-        if (request.relativeDest) Report(IDS_RELATIVE_DEST, {settings.destDir});
-        Report(IDS_NAME_CLASH, request.leftOut);
-        Report(IDS_BAD_NAME, request.badName);
-        Report(IDS_RELATIVE_PATH, request.relative);
-        Report(IDS_OWN_FOLDER, request.ownFolder);
-        Report(IDS_PATH_TOO_LONG, request.tooLong);
-        Report(IDS_NOT_FOUND, request.missing);
-        Report(copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, outcome.incomplete);
-        Report(IDS_CHANGED_WHILE_COPIED, outcome.changed);
+    operationRunning = false;
+
+    if (request.relativeDest) report.push_back({IDS_RELATIVE_DEST, settings.destDir});
+    AddLines(report, IDS_NAME_CLASH, request.leftOut);
+    AddLines(report, IDS_STATE_NAME, request.reserved);
+    AddLines(report, IDS_BAD_NAME, request.badName);
+    AddLines(report, IDS_RELATIVE_PATH, request.relative);
+    AddLines(report, IDS_OWN_FOLDER, request.ownFolder);
+    AddLines(report, IDS_PATH_TOO_LONG, request.tooLong);
+    AddLines(report, IDS_NOT_FOUND, request.missing);
+    AddLines(report, copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, outcome.incomplete);
+    AddLines(report, IDS_CHANGED_WHILE_COPIED, outcome.changed);
+    if (!fromButton) {
+        // Others who can change these places can steer what a run nobody watches does.
+        if (iniPath[0] && OthersMayWritePath(iniPath)) report.push_back({IDS_AUTO_OPEN_SETTINGS, iniPath});
+        if (IsAbsolutePath(settings.destDir) && OthersMayWritePath(settings.destDir))
+            report.push_back({IDS_AUTO_OPEN_DEST, settings.destDir});
     }
+
+    // Checked: a cut copy was removed, so only a Restore that left files cut stays
+    // unfinished, keeping the good copies from being overwritten by them.
+    Interrupted after = left;
+    if (request.count > 0)
+        after = copying || outcome.incomplete.empty() ? Interrupted::None : Interrupted::Restore;
+    if (fromButton) {
+        WriteState(after);
+        for (const CString& message : Messages(report)) AfxMessageBox(message, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (!report.empty()) {
+        unshownReport.push_back({runHeading, std::string()});
+        unshownReport.insert(unshownReport.end(), report.begin(), report.end());
+    }
+    // Kept in the state file as well: a quiet run ends at once, and a session end ends the
+    // process right after its restore.
+    WriteState(after);
+}
+
+void CMainDlg::ShowUnshownReport() {
+    reportPosted = false;
+    std::vector<ReportLine> report;
+    bool told = false;  // a refused run already names the interruption
+    for (const ReportLine& line : unshownReport) told = told || line.textId == interruptedNotice;
+    if (interruptedNotice != 0 && !told) report.push_back({interruptedNotice, settings.destDir});
+    interruptedNotice = 0;
+    report.insert(report.end(), unshownReport.begin(), unshownReport.end());
+    unshownReport.clear();
+    if (report.empty()) return;
+    WriteState(ReadState(nullptr));
+    for (const CString& message : Messages(report)) AfxMessageBox(message, MB_OK | MB_ICONWARNING);
 }

@@ -1,9 +1,9 @@
 // Main window: paths of the executable and of the settings file; loading and saving.
 #include "ui/main_dlg.h"
+#include "engine/write_access.h"
 #include "model/path_split.h"
 #include "model/window_rules.h"
 #include "res/resource.h"
-#include <cstdio>
 
 namespace {
 bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
@@ -33,7 +33,7 @@ void CMainDlg::FormPaths() {
     CopyPath(exeFolder, sizeof(exeFolder), parts.dir);
     CopyPath(exeBaseName, sizeof(exeBaseName), parts.fname);
     CopyPath(exeExt, sizeof(exeExt), parts.ext);
-    std::snprintf(iniPath, sizeof(iniPath), "%s%s%s.ini", exeDrive, exeFolder, exeBaseName);
+    JoinCut(iniPath, sizeof(iniPath), {exeDrive, exeFolder, exeBaseName, ".ini"});
 }
 
 void CMainDlg::LoadSettings() {
@@ -61,4 +61,13 @@ void CMainDlg::SaveSettings() {
         return;
     }
     UpdateSetButton(0);
+}
+
+CString CMainDlg::PlaceOpenToOthers() const {
+    PathParts parts;
+    SplitPath(exePath, IsLeadByteAcp, parts);
+    CString folder = CString(parts.drive) + parts.dir;
+    if (!folder.IsEmpty() && OthersMayWritePath(folder)) return folder;
+    if (iniPath[0] && OthersMayWritePath(iniPath)) return CString(iniPath);
+    return CString();
 }

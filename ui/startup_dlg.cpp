@@ -99,11 +99,29 @@ BOOL CStartupDlg::OnInitDialog() {
     return TRUE;
 }
 
+// Registered machine-wide, the program acts for everyone who logs on on what its folder
+// holds: when other users can change that, the user decides, warned, whether to go on.
+bool TrustedOrAccepted(const CWnd& dlg) {
+    auto* main = dynamic_cast<CMainDlg*>(CDialog::FromHandle(dlg.GetParent()));
+    CString place = main ? main->PlaceOpenToOthers() : CString();
+    if (place.IsEmpty()) return true;
+    CString text;
+    text.LoadString(IDS_STARTUP_FOLDER_OPEN);
+    CString advice;
+    advice.LoadString(IDS_STARTUP_FOLDER_ADVICE);
+    text += "\n";
+    text += place;
+    text += "\n\n";
+    text += advice;
+    return AfxMessageBox(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
 void CStartupDlg::OnSetStartup() {
     char text[kQuotedSize];
     if (!QuotedExePath(*this, text)) return;
     RunKey key(KEY_SET_VALUE);
     if (!WritableOrSayWhy(key)) return;
+    if (!TrustedOrAccepted(*this)) return;
     DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
     if (::RegSetValueExA(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                          size) == ERROR_SUCCESS)

@@ -1,5 +1,4 @@
 #include "ui/version_reader.h"
-#include <cstdio>
 #include <cstring>
 
 VersionReader::VersionReader(const char* path) {
@@ -22,9 +21,13 @@ VersionReader::VersionReader(const char* path) {
 
 CString VersionReader::Query(const char* key) const {
     if (!translation) return CString();
+    // Language and code page as eight upper-case hex digits, "040904B0".
+    char code[9];
+    const char kHex[] = "0123456789ABCDEF";
+    for (int i = 0; i < 8; ++i) code[i] = kHex[(translation[i / 4] >> (12 - 4 * (i % 4))) & 15];
+    code[8] = '\0';
     char subBlock[128];
-    std::snprintf(subBlock, sizeof subBlock, "\\StringFileInfo\\%04X%04X\\%s", translation[0],
-                  translation[1], key);
+    JoinCut(subBlock, sizeof subBlock, {"\\StringFileInfo\\", code, "\\", key});
     void* value = nullptr;
     UINT length = 0;
     // VerQueryValue takes a non-const block; it does not write to it.

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -491,15 +492,20 @@ void CmdShow(const Args& a) {
 
 // key esc|enter: posted to the focused control, as typed keys arrive, so that the
 // program's dialog loop sees them.
-// key esc|enter|space [focus]: the key pressed in the program, as the keyboard delivers it:
+// key esc|enter|space|delete|apps|<letter> [focus]: the key pressed in the program, as the keyboard delivers it:
 // to the thread's focus window, or to the main window when nothing has the focus. With
 // "focus" only to a focus window: "nofocus" when the thread has none.
 void CmdKey(const Args& a) {
-    NeedArgs(a, 2, "key esc|enter|space [focus]");
-    WPARAM vk = a[1] == L"esc"     ? VK_ESCAPE
-                : a[1] == L"enter" ? VK_RETURN
-                : a[1] == L"space" ? VK_SPACE
-                                   : 0;
+    NeedArgs(a, 2, "key esc|enter|space|delete|apps|<letter> [focus]");
+    // A lone letter is typed (WM_CHAR too), as menus and access keys read it.
+    wchar_t letter = a[1].size() == 1 && iswalpha(a[1][0]) ? towupper(a[1][0]) : 0;
+    WPARAM vk = a[1] == L"esc"      ? VK_ESCAPE
+                : a[1] == L"enter"  ? VK_RETURN
+                : a[1] == L"space"  ? VK_SPACE
+                : a[1] == L"delete" ? VK_DELETE
+                : a[1] == L"apps"   ? VK_APPS
+                : letter            ? letter
+                                    : 0;
     if (!vk) Fail("unknown key");
     bool focusOnly = a.size() > 2 && a[2] == L"focus";
     HWND main = Main();
@@ -514,7 +520,8 @@ void CmdKey(const Args& a) {
     }
     UINT scan = MapVirtualKeyW((UINT)vk, 0);
     PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
-    if (vk == VK_SPACE) PostMessageW(target, WM_CHAR, L' ', 1 | (scan << 16));
+    if (vk == VK_SPACE || letter)
+        PostMessageW(target, WM_CHAR, letter ? towlower(letter) : L' ', 1 | (scan << 16));
     PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
     PrintLine("ok");
 }
@@ -776,6 +783,49 @@ void CmdRunKeyClear(const Args&) {
     PrintLine("ok");
 }
 
+// runkey-lock: lets everyone read the Run key and nobody write it, as a user without
+// administrator rights finds it; prints the DACL it had, for runkey-unlock <sddl>.
+void SetRunKeyDacl(HKEY key, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr))
+        Fail("bad SDDL");
+    LONG rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+    LocalFree(sd);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) Fail("cannot set the Run key's DACL");
+}
+
+HKEY RunKeyFor(REGSAM access) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access, &key) != ERROR_SUCCESS)
+        Fail("cannot open the Run key");
+    return key;
+}
+
+void CmdRunKeyLock(const Args&) {
+    HKEY key = RunKeyFor(READ_CONTROL | WRITE_DAC);
+    DWORD size = 0;
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+    std::vector<BYTE> sd(size ? size : 1);
+    LPWSTR sddl = nullptr;
+    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, sd.data(), &size) != ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            sd.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr)) {
+        RegCloseKey(key);
+        Fail("cannot read the Run key's DACL");
+    }
+    std::wstring before = *sddl ? sddl : L"D:NO_ACCESS_CONTROL";
+    LocalFree(sddl);
+    SetRunKeyDacl(key, L"D:P(A;;KR;;;WD)");
+    PrintLine(before);
+}
+
+void CmdRunKeyUnlock(const Args& a) {
+    NeedArgs(a, 2, "runkey-unlock sddl");
+    SetRunKeyDacl(RunKeyFor(WRITE_DAC), a[1].c_str());
+    PrintLine("ok");
+}
+
 void CmdSleep(const Args& a) {
     NeedArgs(a, 2, "sleep ms");
     Sleep(ToInt(a[1]));
@@ -890,6 +940,105 @@ void CmdResources(const Args&) {
               " " + std::to_string(windows));
 }
 
+// input keys: real keyboard input (SendInput) to whatever has the focus, e.g.
+// "input shift+f10", "input r". The program must be in the foreground.
+void CmdInput(const Args& a) {
+    NeedArgs(a, 2, "input [shift+]key");
+    std::wstring spec = a[1];
+    bool shift = spec.rfind(L"shift+", 0) == 0;
+    if (shift) spec = spec.substr(6);
+    WORD vk = spec == L"f10"    ? VK_F10
+              : spec == L"apps" ? VK_APPS
+              : spec.size() == 1 && iswalpha(spec[0]) ? (WORD)towupper(spec[0])
+                                                      : 0;
+    if (!vk) Fail("unknown key");
+    std::vector<INPUT> in;
+    auto key = [&](WORD k, bool up) {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        i.ki.wScan = (WORD)MapVirtualKeyW(k, 0);
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    if (shift) key(VK_SHIFT, false);
+    key(vk, false);
+    key(vk, true);
+    if (shift) key(VK_SHIFT, true);
+    if (SendInput((UINT)in.size(), in.data(), sizeof(INPUT)) != in.size()) Fail("SendInput failed");
+    PrintLine("ok");
+}
+
+// select row: selects and focuses one row of the list, as a click on it would.
+void CmdSelect(const Args& a) {
+    NeedArgs(a, 2, "select row");
+    HWND list = Control(kListId);
+    RemoteBlock mem(list, sizeof(LVITEMW));
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    mem.Write(0, &item, sizeof item);
+    if (!SendMessageW(list, LVM_SETITEMSTATE, ToInt(a[1]), (LPARAM)mem.At(0))) Fail("no such row");
+    SendMessageW(Main(), WM_NEXTDLGCTL, (WPARAM)list, TRUE);
+    PrintLine("ok");
+}
+
+// rclick row col: a single right click on a cell (posted: it may open something).
+void CmdRClick(const Args& a) {
+    NeedArgs(a, 3, "rclick row col");
+    HWND list = Control(kListId);
+    RemoteBlock mem(list, sizeof(RECT));
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    mem.Write(0, &bounds, sizeof bounds);
+    if (!SendMessageW(list, LVM_GETITEMRECT, ToInt(a[1]), (LPARAM)mem.At(0))) Fail("no such row");
+    mem.Read(0, &bounds, sizeof bounds);
+    int x = bounds.left + 4;
+    for (int c = 0; c < ToInt(a[2]); ++c) x += (int)SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0);
+    LPARAM at = MAKELPARAM(x, (bounds.top + bounds.bottom) / 2);
+    PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(list, WM_RBUTTONUP, 0, at);
+    PrintLine("ok");
+}
+
+// drop path...: the files dropped onto the main window, as Explorer drops them. The
+// drop's memory must belong to the program, so the probe builds it there.
+void CmdDrop(const Args& a) {
+    NeedArgs(a, 2, "drop path...");
+    HWND main = Main();
+    std::wstring names;
+    for (size_t i = 1; i < a.size(); ++i) names += a[i] + L'\0';
+    names += L'\0';
+    size_t size = sizeof(HWND) + names.size() * sizeof(wchar_t);
+    RemoteBlock mem(main, size, true);  // the posted drop still reads it
+    mem.Write(0, &main, sizeof main);
+    mem.Write(sizeof main, names.data(), names.size() * sizeof(wchar_t));
+    std::string out = RunProbe(main, "ProbeDrop", mem.At(0));
+    if (out != "ok\n") Fail("the drop failed: " + out);
+    PrintLine("ok");
+}
+
+// menu: the program's open pop-up menu, one line per item ("-" for a separator, else
+// "checked" or "-", a tab and the text), or "nomenu".
+void CmdMenu(const Args& a) {
+    int timeout = TimeoutArg(a, 1, 0);
+    DWORD start = GetTickCount();
+    HWND popup = nullptr;
+    DWORD pid = ProcessOf(Main());
+    for (;;) {
+        for (HWND h : TopLevelWindows())
+            if (ClassOf(h) == L"#32768" && IsWindowVisible(h) && ProcessOf(h) == pid) popup = h;
+        if (popup || (int)(GetTickCount() - start) >= timeout) break;
+        Sleep(30);
+    }
+    if (!popup) {
+        PrintLine("nomenu");
+        return;
+    }
+    std::string out = RunProbe(Main(), "ProbePopupMenu", (void*)popup);
+    fwrite(out.data(), 1, out.size(), stdout);
+    fflush(stdout);
+}
+
 struct Command {
     const wchar_t* name;
     void (*run)(const Args&);
@@ -935,6 +1084,8 @@ const Command kCommands[] = {
     {L"terminate", CmdTerminate},
     {L"runkey", CmdRunKey},
     {L"runkey-clear", CmdRunKeyClear},
+    {L"runkey-lock", CmdRunKeyLock},
+    {L"runkey-unlock", CmdRunKeyUnlock},
     {L"sleep", CmdSleep},
     {L"dlginfo", CmdDialogInfo},
     {L"dblclkbelow", CmdDblClkBelow},
@@ -942,6 +1093,11 @@ const Command kCommands[] = {
     {L"dlgrect", CmdDlgRect},
     {L"nodialog", CmdNoDialog},
     {L"resources", CmdResources},
+    {L"select", CmdSelect},
+    {L"input", CmdInput},
+    {L"rclick", CmdRClick},
+    {L"drop", CmdDrop},
+    {L"menu", CmdMenu},
 };
 
 void Run(const Args& a) {

@@ -211,6 +211,15 @@ assert_ne() {
     fi
 }
 
+# assert_contains text actual message: `text` stands somewhere in `actual`, as it is.
+assert_contains() {
+    if [[ "$2" == *"$1"* ]]; then
+        _vb_result ok "$3"
+    else
+        _vb_result fail "$3: '$1' not in '$2'"
+    fi
+}
+
 # assert_match extended-regex actual message
 assert_match() {
     if [[ "$2" =~ $1 ]]; then

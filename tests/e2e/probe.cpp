@@ -2,6 +2,7 @@
 // process can read (Wine keeps menus per process). Results go to the shared mapping
 // "vbprobe_output" as UTF-8 lines.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -76,5 +77,69 @@ extern "C" __declspec(dllexport) DWORD WINAPI ProbeBigIcons(void* window) {
     snprintf(line, sizeof line, "%llx %llx\n", static_cast<unsigned long long>(own),
              static_cast<unsigned long long>(owners));
     Publish(line);
+    return 0;
+}
+
+// Drops files onto a window as Explorer does: `block` holds the window, then the names as
+// one UTF-16 list (each name ended by a zero, one more zero at the end).
+extern "C" __declspec(dllexport) DWORD WINAPI ProbeDrop(void* block) {
+    HWND target = *static_cast<HWND*>(block);
+    const wchar_t* names = reinterpret_cast<const wchar_t*>(static_cast<char*>(block) + sizeof(HWND));
+    size_t chars = 0;
+    while (names[chars] || names[chars + 1]) ++chars;
+    chars += 2;
+    // Explorer drops only onto a window that says it takes files.
+    if (!(GetWindowLongPtrW(target, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) {
+        Publish("ERROR: the window takes no files\n");
+        return 1;
+    }
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    if (!files) {
+        Publish("ERROR: no memory\n");
+        return 1;
+    }
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    memcpy(files + 1, names, chars * sizeof(wchar_t));
+    GlobalUnlock(drop);
+    // The window frees the drop (DragFinish) once it has read it.
+    if (!PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) {
+        GlobalFree(drop);
+        Publish("ERROR: not posted\n");
+        return 1;
+    }
+    Publish("ok\n");
+    return 0;
+}
+
+// The items of the open pop-up menu whose window is given: "-" for a separator, else
+// "checked" or "-", a tab and the text.
+extern "C" __declspec(dllexport) DWORD WINAPI ProbePopupMenu(void* window) {
+    DWORD_PTR menu = 0;
+    SendMessageTimeoutW(static_cast<HWND>(window), MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 5000, &menu);
+    if (!menu) {
+        Publish("ERROR: no menu\n");
+        return 1;
+    }
+    std::string out;
+    int count = GetMenuItemCount(reinterpret_cast<HMENU>(menu));
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW info = {};
+        wchar_t text[512] = L"";
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 511;
+        GetMenuItemInfoW(reinterpret_cast<HMENU>(menu), i, TRUE, &info);
+        if (info.fType & MFT_SEPARATOR) {
+            out += "-\n";
+            continue;
+        }
+        out += (info.fState & MFS_CHECKED) ? "checked\t" : "-\t";
+        out += ToUtf8(text);
+        out += '\n';
+    }
+    Publish(out);
     return 0;
 }

@@ -228,6 +228,87 @@ got="$(vb_ask press yes \; nodialog \; rows \; enabled 1007 \; enabled 1004 \; e
 assert_eq "ok ok rows 0 0 0 0 1" "$got" "only file deleted: empty list, Set, Copy and Restore dark"
 assert_eq "ok 1 0" "$(vb_ask click 1008 \; checked 1008 \; enabled 1007)" "no files: Auto Copy lights no Set"
 
+# --- files dropped from Explorer ------------------------------------------------------------------
+
+# Three dropped, one of them a folder: the two files are added in order, unticked.
+vb_setup drop
+for f in a b c; do vb_file "$VB_C/src/$f.txt" "$f"; done
+vb_file "$VB_C/src/Ωmega.txt" "omega"
+vb_file "$VB_C/src/Omega.txt" "another file"
+mkdir -p "$VB_C/src/folder"
+prepare "$(D dst)\\" <<EOF
+$(D src)\\a.txt 1 1
+EOF
+vb_start
+vb_drive wait >/dev/null
+assert_eq "ok ok VellumBox	These were not added, because they are folders:|$(D src)\\folder" \
+    "$(vb_ask drop "$(D src)\\b.txt" "$(D src)\\folder" "$(D src)\\c.txt" \; sleep 300 \; dialog)" \
+    "drop of two files and a folder: one message names the folder"
+shot_dialog drop-message
+vb_drive press ok \; nodialog >/dev/null
+want="$(printf '%s\tON\tON\n%s\t---\t---\n%s\t---\t---\nrows 3' "$(D src)\\a.txt" "$(D src)\\b.txt" "$(D src)\\c.txt")"
+assert_eq "$want" "$(vb_drive rows)" "drop: the two files added in order, unticked"
+assert_eq "1 1 1 1" "$(vb_ask enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)" "drop: Set lit"
+# A name the code page (1252) cannot hold is refused, never stored as the file it best fits.
+assert_eq "ok ok VellumBox	These files were not added, because their names cannot be written in this computer's code page for non-Unicode programs:|$(D src)\\Ωmega.txt" \
+    "$(vb_ask drop "$(D src)\\Ωmega.txt" \; sleep 300 \; dialog)" "drop of Ωmega.txt: refused by name"
+vb_drive press ok \; nodialog >/dev/null
+assert_eq "rows 3" "$(vb_drive rows | tail -n 1)" "drop of Ωmega.txt: nothing added (not Omega.txt either)"
+
+# Five dropped onto a table of 30: two added, the other three named; then a drop onto the
+# full table adds nothing and says so.
+vb_setup drop-full
+for i in $(seq -w 1 35); do vb_file "$VB_C/src/f$i.txt" "$i"; done
+for i in $(seq -w 1 30); do echo "$(D src)\\f$i.txt 0 0"; done | prepare "$(D dst)\\"
+vb_start
+vb_drive wait >/dev/null
+five=()
+for i in 31 32 33 34 35; do five+=("$(D src)\\f$i.txt"); done
+assert_eq "ok ok VellumBox	The list holds 32 files at most. These files were not added:|${five[2]}|${five[3]}|${five[4]}" \
+    "$(vb_ask drop "${five[@]}" \; sleep 300 \; dialog)" "drop of five onto 30: the last three named"
+vb_drive press ok \; nodialog >/dev/null
+assert_eq "${five[0]}|${five[1]}|rows 32" "$(vb_drive rows | tail -n 3 | cut -f1 | paste -sd'|')" \
+    "drop of five onto 30: the first two added at the end"
+assert_eq "0 1" "$(vb_ask enabled 1006 \; enabled 1007)" "drop of five onto 30: Select dark, Set lit"
+assert_eq "ok ok VellumBox	The list holds 32 files at most. These files were not added:|${five[4]}" \
+    "$(vb_ask drop "${five[4]}" \; sleep 300 \; dialog)" "drop onto the full table: says so"
+vb_drive press ok \; nodialog >/dev/null
+assert_eq "rows 32" "$(vb_drive rows | tail -n 1)" "drop onto the full table: nothing added"
+
+# --- the list from the keyboard -----------------------------------------------------------------
+
+vb_setup keyboard
+for f in a b c; do vb_file "$VB_C/src/$f.txt" "$f"; done
+prepare "$(D dst)\\" <<EOF
+$(D src)\\a.txt 1 0
+$(D src)\\b.txt 0 1
+$(D src)\\c.txt 1 1
+EOF
+vb_start
+vb_drive wait >/dev/null
+# A right click opens no menu: the right double click keeps its meaning.
+assert_eq "ok ok nomenu" "$(vb_ask rclick 1 0 \; sleep 500 \; menu)" "right click: no menu"
+# Shift+F10 on a row: its ticks shown checked; the access key R toggles Restore.
+got="$(vb_drive select 1 \; input shift+f10 \; menu 3000 | paste -sd'|')"
+assert_eq "ok|ok|-	&Copy|checked	&Restore|-|-	&Delete from list..." "$got" "Shift+F10: the menu at the row"
+vb_screenshot list-menu >/dev/null
+assert_eq "ok ok nomenu" "$(vb_ask input r \; sleep 300 \; menu)" "menu: Restore chosen"
+want="$(printf '%s\tON\t---\n%s\t---\t---\n%s\tON\tON\nrows 3' "$(D src)\\a.txt" "$(D src)\\b.txt" "$(D src)\\c.txt")"
+assert_eq "$want" "$(vb_drive rows)" "menu: the row's Restore tick toggled, the others kept"
+assert_eq 1 "$(vb_ask enabled 1007)" "menu: Set lit"
+# Delete on the second row asks as the right double click does; Yes deletes it.
+assert_eq "ok ok ok VellumBox	Delete from list ?|$(D src)\\b.txt" \
+    "$(vb_ask select 1 \; key delete focus \; sleep 300 \; dialog)" "Delete key: the question names the file"
+vb_drive press yes \; nodialog >/dev/null
+want="$(printf '%s\tON\t---\n%s\tON\tON\nrows 2' "$(D src)\\a.txt" "$(D src)\\c.txt")"
+assert_eq "$want" "$(vb_drive rows)" "Delete key, Yes: the other two keep their ticks"
+# The menu's last item asks the same question.
+vb_drive select 1 \; input shift+f10 \; menu 3000 >/dev/null
+assert_eq "ok ok VellumBox	Delete from list ?|$(D src)\\c.txt" "$(vb_ask input d \; sleep 300 \; dialog)" \
+    "menu: Delete from list asks"
+vb_drive press no \; nodialog >/dev/null
+assert_eq "rows 2" "$(vb_drive rows | tail -n 1)" "menu: No keeps the file"
+
 # --- Auto Copy and Over Write -------------------------------------------------------------------
 
 vb_setup auto

@@ -118,13 +118,13 @@ EOF2
 own="These files were left out, because they lie in the destination folder itself:|$(D work)\\a.txt"
 vb_start
 vb_drive wait \; pclick 1004 >/dev/null
-assert_eq "VellumBox	$own" "$(vb_ask sleep 300 \; dialog)" "own folder: Copy names the file in the destination"
+assert_eq "ok VellumBox	$own" "$(vb_ask sleep 300 \; dialog)" "own folder: Copy names the file in the destination"
 vb_drive press ok \; sleep 300 \; settle >/dev/null
 assert_file "$VB_C/work/a.txt" "alpha" "own folder: the file is unchanged"
 assert_file "$VB_C/work/b.txt" "beta" "own folder: the other file is copied"
 vb_file "$VB_C/other/b.txt" "beta-edited"
 vb_drive pclick 1005 >/dev/null
-assert_eq "VellumBox	$own" "$(vb_ask sleep 300 \; dialog)" "own folder: Restore names it too"
+assert_eq "ok VellumBox	$own" "$(vb_ask sleep 300 \; dialog)" "own folder: Restore names it too"
 vb_drive press ok \; sleep 300 \; settle >/dev/null
 assert_file "$VB_C/work/a.txt" "alpha" "own folder: Restore leaves it unchanged"
 assert_file "$VB_C/other/b.txt" "beta" "own folder: the other file is restored"

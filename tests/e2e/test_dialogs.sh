@@ -7,8 +7,14 @@
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 
 # Whatever happens, no start-up value stays behind: Wine would start it at every boot.
+# Nor a Run key that nobody may write (runkey-lock prints the DACL to put back).
 remove_run_value() { vb_drive runkey-clear >/dev/null 2>&1; }
-trap 'vb_cleanup; remove_run_value' EXIT
+run_key_dacl=""
+unlock_run_key() {
+    [ -n "$run_key_dacl" ] && vb_drive runkey-unlock "$run_key_dacl" >/dev/null 2>&1
+    run_key_dacl=""
+}
+trap 'vb_cleanup; unlock_run_key; remove_run_value' EXIT
 trap 'exit 130' INT TERM
 
 # The value as Wine's own reg.exe sees it: "<type> <data>", or "none".
@@ -102,8 +108,13 @@ INI
         assert_eq "nodialog mainenabled=1" "$(info)" "[$lang about/$where] OK closes it, main window enabled again"
     done
 
-    # ---- start-up dialog: Set, reopen, Clear -----------------------------------------
+    # ---- start-up dialog: Set, reopen, Clear; refused without write access --------------
     want_value="REG_SZ \"$VB_WEXE\""
+    if [ "$lang" = ja ]; then
+        needs_admin="すべてのユーザーのスタートアップに登録するには管理者の権限が必要です。VellumBox を「管理者として実行」で起動してから、もう一度お試しください。"
+    else
+        needs_admin='Registering VellumBox in the start-up for all users needs administrator rights. Start VellumBox with "Run as administrator" and try again.'
+    fi
     #   step            action     buttons Set/Clear after  registry after
     steps=(
         "open           open       1/0                      none"
@@ -114,7 +125,13 @@ INI
         "second-start   second     0/1                      set"
         "clear          press1014  1/0                      none"
         "set-again      press1013  0/1                      set"
+        "lock           lock       0/1                      set"
+        "clear-denied   denied1014 0/1                      set"
+        "unlock         unlock     0/1                      set"
         "clear-again    press1014  1/0                      none"
+        "lock-again     lock       1/0                      none"
+        "set-denied     denied1013 1/0                      none"
+        "unlock-again   unlock     1/0                      none"
         "close-again    press1     -                        none"
     )
     for step in "${steps[@]}"; do
@@ -129,6 +146,20 @@ INI
         shot) dialog_screenshot startup "$lang" ;;
         second) second_start "$lang" startup "$startup_title" - ;;
         press*) LANG=$LANG_FULL vb_drive press "${action#press}" >/dev/null ;;
+        lock) run_key_dacl="$(vb_drive runkey-lock)" ;;
+        unlock) unlock_run_key ;;
+        denied*)
+            LANG=$LANG_FULL vb_drive press "${action#denied}" >/dev/null
+            # The start-up dialog stays open under the message: wait for the box itself.
+            for _ in 1 2 3 4 5 6 7 8 9 10; do
+                msg="$(LANG=$LANG_FULL vb_drive settle \; dialog | tail -n 1)"
+                [[ "$msg" == VellumBox$'\t'* ]] && break
+            done
+            assert_eq "$(printf 'VellumBox\t%s' "$needs_admin")" "$msg" \
+                "[$lang startup/$name] a message says that administrator rights are needed"
+            [ "$name" = set-denied ] && dialog_screenshot needs-admin "$lang"
+            LANG=$LANG_FULL vb_drive press ok >/dev/null
+            ;;
         esac
         if [ "$buttons" = - ]; then
             assert_eq "nodialog mainenabled=1" "$(info)" "[$lang startup/$name] dialog ended, main window enabled"
@@ -139,6 +170,29 @@ INI
         if [ "$reg" = set ]; then expect="$want_value"; else expect=none; fi
         assert_eq "$expect" "$(reg_value)" "[$lang startup/$name] Run value (reg.exe)"
     done
+
+    # ---- start-up dialog in a folder every user may change: Set asks first ----------
+    # Wine gives a folder of mode 0777 an "Everyone: modify" entry; 0755 only read and run.
+    chmod 0777 "$VB_DIR"
+    folder="$(winpath "$VB_DIR")\\"
+    LANG=$LANG_FULL vb_drive syscmd 0x1020 \; dialog >/dev/null
+    #   answer  registry after
+    for row in "no none" "yes set"; do
+        read -r answer reg <<<"$row"
+        question="$(LANG=$LANG_FULL vb_drive press 1013 \; sleep 300 \; dialog | tail -n +2)"
+        assert_contains "|$folder|" "$question" "[$lang startup/open-folder $answer] Set asks, naming the folder"
+        [ "$answer" = no ] && dialog_screenshot startup-open-folder "$lang"
+        LANG=$LANG_FULL vb_drive press "$answer" >/dev/null
+        if [ "$reg" = set ]; then expect="$want_value"; else expect=none; fi
+        assert_eq "$expect" "$(reg_value)" "[$lang startup/open-folder $answer] Run value (reg.exe)"
+    done
+    LANG=$LANG_FULL vb_drive press 1014 \; settle >/dev/null
+    chmod 0755 "$VB_DIR"
+    LANG=$LANG_FULL vb_drive press 1013 \; settle >/dev/null
+    assert_eq "$want_value" "$(reg_value)" "[$lang startup/folder-0755] Set registers at once"
+    assert_eq 1 "$(LANG=$LANG_FULL vb_drive dialogs)" "[$lang startup/folder-0755] no question, only the dialog"
+    LANG=$LANG_FULL vb_drive press 1014 \; press 1 \; settle >/dev/null
+    assert_eq none "$(reg_value)" "[$lang startup/folder-0755] Clear removes it again"
 
     LANG=$LANG_FULL vb_drive close >/dev/null
     vb_wait_exit "$main_pid" 10

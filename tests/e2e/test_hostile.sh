@@ -150,7 +150,7 @@ assert_eq 1 "$(tr -d '\r' <"$VB_INI" | grep -Fxc "File002=$P300")" \
 TOOLONG="These files were left out, because their paths in the settings file are longer than 259 bytes (the list shows them cut):"
 vb_start
 vb_drive wait \; pclick 1005 >/dev/null
-assert_eq "VellumBox	$TOOLONG|${P300:0:259}" "$(vb_ask sleep 300 \; dialog)" \
+assert_eq "ok VellumBox	$TOOLONG|${P300:0:259}" "$(vb_ask sleep 300 \; dialog)" \
     "[paths of 259 and 300 bytes] Restore leaves the cut entry out and names it"
 vb_drive press ok \; sleep 300 \; settle >/dev/null
 vb_cleanup

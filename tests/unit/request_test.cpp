@@ -403,6 +403,44 @@ TEST(Request, UnusablePathsAreLeftOut) {
                   0x0301);
 }
 
+// Our own state file in the folder is never copied over nor restored from, whatever
+// spelling of its name a file bears; its path follows the destination's own rules.
+TEST(Request, TheStateFileNameIsLeftOut) {
+    const FileTable table = MakeTable({
+        {"C:\\Work\\VellumBox.state", 1, 1},
+        {"D:\\x\\vellumbox.STATE. ", 1, 1},
+        {"C:\\Work\\VellumBox.state.txt", 1, 1},
+        {"C:\\Work\\VellumBox.state", 1, 1},  // listed twice, named once
+    });
+    const std::vector<std::string> reserved = {"C:\\Work\\VellumBox.state",
+                                               "D:\\x\\vellumbox.STATE. "};
+    for (bool copying : {true, false}) {
+        const FileRequest r =
+            copying ? BuildCopyRequest(table, "E:\\B", 0, IsLeadByte932, nullptr, nullptr, nullptr,
+                                       "VellumBox.state")
+                    : BuildRestoreRequest(table, "E:\\B", 0, IsLeadByte932, nullptr, nullptr,
+                                          nullptr, "VellumBox.state");
+        EXPECT_EQ(r.reserved, reserved) << copying;
+        EXPECT_EQ(r.count, 1) << copying;
+        EXPECT_TRUE(r.leftOut.empty()) << copying;
+    }
+    const struct {
+        const char* dest;
+        const char* path;
+    } paths[] = {
+        {"E:\\B\\", "E:\\B\\VellumBox.state"},
+        {"E:\\B", "E:\\B\\VellumBox.state"},
+        {"E:\\" HYO, "E:\\" HYO "\\VellumBox.state"},  // 0x5C second byte is no separator
+        {"\\\\srv\\share\\", "\\\\srv\\share\\VellumBox.state"},
+        {"", ""},
+        {"B\\", ""},
+        {"E:B\\", ""},
+    };
+    for (const auto& p : paths)
+        EXPECT_EQ(Show(StateFilePath(p.dest, "VellumBox.state", IsLeadByte932)), Show(p.path))
+            << p.dest;
+}
+
 // Stands in for the file system's identity of a folder: a short name, a share and a
 // mapped drive all reach C:\Work.
 bool SameFolderById(const char* a, const char* b) {

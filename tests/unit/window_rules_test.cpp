@@ -116,12 +116,43 @@ TEST(WindowRules, InterruptedOperationsGateTheOtherOne) {
         EXPECT_EQ(static_cast<int>(GateOperation(c.left, c.copying, c.button)),
                   static_cast<int>(c.gate));
     }
-    // The state file's text reads back as the operation that wrote it.
-    EXPECT_EQ(static_cast<int>(ParseState(StateText(true))), static_cast<int>(copy));
-    EXPECT_EQ(static_cast<int>(ParseState(StateText(false))), static_cast<int>(restore));
-    EXPECT_EQ(static_cast<int>(ParseState(nullptr)), static_cast<int>(none));
-    for (const char* odd : {"", "copy", "Restore\r\n", "Cop"})
-        EXPECT_EQ(static_cast<int>(ParseState(odd)), static_cast<int>(unknown)) << odd;
+}
+
+// The state file read back: the operation under way and the reports not yet shown, as
+// written; a file cut while it was written, or someone else's, is no known state.
+TEST(WindowRules, StateFileReadsBackAsWritten) {
+    const std::vector<ReportLine> report = {
+        {132, ""}, {115, "C:\\Work\\a.txt"}, {115, "C:\\Work\\b c.txt"}, {143, "E:\\B\\"}};
+    for (Interrupted left : {Interrupted::None, Interrupted::Copy, Interrupted::Restore,
+                             Interrupted::Unknown}) {
+        for (const auto& lines : {std::vector<ReportLine>{}, report}) {
+            const StateRecord back = ParseState(FormatState({left, lines}));
+            EXPECT_EQ(static_cast<int>(back.left), static_cast<int>(left));
+            ASSERT_EQ(back.report.size(), lines.size());
+            for (size_t k = 0; k < lines.size(); ++k) {
+                EXPECT_EQ(back.report[k].textId, lines[k].textId);
+                EXPECT_EQ(back.report[k].text, lines[k].text);
+            }
+        }
+    }
+    const struct {
+        const char* text;
+        Interrupted left;
+        size_t lines;
+    } cases[] = {
+        {"Copy\r\n", Interrupted::Copy, 0},
+        {"Restore\n115\tC:\\a.txt\n", Interrupted::Restore, 1},  // LF alone
+        {"\r\n115\tC:\\a.txt", Interrupted::None, 1},          // last line unended
+        {"", Interrupted::Unknown, 0},                          // cut before its first line
+        {"Resto", Interrupted::Unknown, 0},
+        {"copy\r\n", Interrupted::Unknown, 0},
+        {"\r\nx5\ta\r\n\tb\r\n123456\tc\r\nno tab\r\n", Interrupted::None, 0},
+    };
+    for (const auto& c : cases) {
+        const StateRecord got = ParseState(c.text);
+        EXPECT_EQ(static_cast<int>(got.left), static_cast<int>(c.left)) << c.text;
+        EXPECT_EQ(got.report.size(), c.lines) << c.text;
+    }
 }
 
 TEST(WindowRules, MinimisedIconIsCentredWithTruncatingDivision) {
@@ -140,9 +171,9 @@ TEST(WindowRules, ColumnWidthsFollowTheDpi) {
     const struct {
         int width, dpi, scaled;
     } cases[] = {
-        {255, 96, 255},  {60, 96, 60},    {255, 192, 510}, {60, 192, 120}, {255, 120, 319},
-        {60, 120, 75},   {255, 144, 383}, {60, 144, 90},   {255, 72, 191}, {1, 48, 1},
-        {255, 0, 255},   {60, -96, 60},   {-3, 48, -2},
+        {255, 96, 255}, {60, 96, 60},    {255, 192, 510}, {60, 192, 120}, {255, 120, 319},
+        {60, 120, 75},  {255, 144, 383}, {60, 144, 90},   {255, 72, 191}, {1, 48, 1},
+        {255, 0, 255},  {60, -96, 60},   {-3, 48, -2},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ScaledColumnWidth(c.width, c.dpi), c.scaled) << c.width << " at " << c.dpi;

@@ -15,6 +15,7 @@
 #include "framework/fw_app.h"
 #include "res/resource.h"
 #include "tests/win/message_box_answer.h"
+#include "engine/write_access.h"
 #include "ui/about_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/startup_dlg.h"
@@ -139,8 +140,7 @@ struct VersionCase {
 
 TEST(VersionReader, ReadsUnderTheFirstTranslationOnly) {
     const VersionCase cases[] = {
-        {nullptr, "VellumBox Project", "VellumBox", "(C) 2026 VellumBox",
-         "1, 0, 1, 2"},
+        {nullptr, "VellumBox Project", "VellumBox", "(C) 2026 VellumBox", "1, 0, 1, 2"},
         {"no_version", "", "", "", ""},
         {"other_translation", "First Company", "FirstName", "First Copyright", "2, 3, 4, 5"},
         {"unmatched_block", "", "", "", ""},
@@ -538,6 +538,67 @@ TEST(StartupRegistrationDenied, SetAndClearLeaveButtonsAndValueAsTheyWere) {
             EXPECT_EQ(v.bytes, quoted + std::string(1, '\0'));
         }
     }
+}
+// Who may change a folder or file, judged from real descriptors built in memory. "Me" is
+// S-1-5-21-1-2-3-1001, another user of the computer S-1-5-21-1-2-3-1002.
+TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
+    struct Case {
+        const char* what;
+        const char* sddl;
+        bool othersMayWrite;
+    };
+    const Case cases[] = {
+        {"private folder",
+         "O:S-1-5-21-1-2-3-1001D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"
+         "(A;OICI;FA;;;S-1-5-21-1-2-3-1001)(A;OICI;0x1200a9;;;BU)",
+         false},
+        {"made at the root of C:",
+         "O:S-1-5-21-1-2-3-1001D:(A;ID;FA;;;SY)(A;ID;FA;;;BA)"
+         "(A;ID;0x1301bf;;;AU)(A;ID;0x1200a9;;;BU)",
+         true},
+        {"under Program Files",
+         "O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
+         "D:P(A;;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-"
+         "2271478464)(A;;0x1301bf;;;SY)(A;;0x1301bf;;;BA)(A;;0x1200a9;;;BU)"
+         "(A;OICIIO;GA;;;CO)",
+         false},
+        {"everyone may write", "O:BAD:(A;;FW;;;WD)", true},
+        {"users may delete", "O:BAD:(A;;SD;;;BU)", true},
+        {"interactive users may change permissions", "O:BAD:(A;;WD;;;IU)", true},
+        {"everyone denied first", "O:BAD:(D;;FA;;;WD)(A;;FA;;;AU)", false},
+        {"denied only after it was allowed", "O:BAD:(A;;FA;;;AU)(D;;FA;;;WD)", true},
+        {"another user by name", "O:BAD:(A;;FA;;;BA)(A;;0x1301bf;;;S-1-5-21-1-2-3-1002)", true},
+        {"another user by name, denied",
+         "O:BAD:(D;;FA;;;S-1-5-21-1-2-3-1002)"
+         "(A;;0x1301bf;;;S-1-5-21-1-2-3-1002)",
+         false},
+        {"only for what is made inside", "O:BAD:(A;OICIIO;FA;;;WD)(A;;FA;;;BA)", false},
+        {"everyone reads and runs",
+         "O:S-1-5-21-1-2-3-1001D:(A;;FA;;;S-1-5-21-1-2-3-1001)"
+         "(A;;0x1200a9;;;WD)",
+         false},
+        {"owned by another user", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)", true},
+        {"no DACL", "O:BA", true},
+        {"null DACL", nullptr, true},  // built by hand: Wine's SDDL parser makes it empty
+        {"empty DACL", "O:BAD:", false},
+    };
+    PSID me = nullptr;
+    ASSERT_TRUE(::ConvertStringSidToSidA("S-1-5-21-1-2-3-1001", &me));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        SECURITY_DESCRIPTOR nullDacl;
+        if (c.sddl) {
+            ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                c.sddl, SDDL_REVISION_1, &sd, nullptr));
+        } else {
+            ASSERT_TRUE(::InitializeSecurityDescriptor(&nullDacl, SECURITY_DESCRIPTOR_REVISION));
+            ASSERT_TRUE(::SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE));
+        }
+        EXPECT_EQ(OthersMayWrite(c.sddl ? sd : &nullDacl, me), c.othersMayWrite);
+        if (sd) ::LocalFree(sd);
+    }
+    ::LocalFree(me);
 }
 }  // namespace
 

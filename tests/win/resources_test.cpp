@@ -181,6 +181,28 @@ const StringCase kStrings[] = {
      "destination folder are intact; do not press Copy before a Restore has completed:",
      "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など)"
      "。コピー先フォルダのコピーは無事です。リストアが完了するまでコピーを押さないでください:"},
+    {IDS_STATE_NAME, "These files were left out, because VellumBox keeps its own record under that name in the destination folder:",
+     "次のファイルは、コピー先フォルダで VellumBox が自分の記録に使う名前のため、除外されました:"},
+    {IDS_INTERRUPTED_COPY, "A Copy into this folder was interrupted earlier, so its copies may be incomplete. No automatic Restore runs until a Copy has completed:",
+     "このフォルダへのコピーが以前に中断されたため、コピーが不完全な可能性があります。コピーが完了するまで、自動のリストアは行いません:"},
+    {IDS_INTERRUPTED_RESTORE, "A Restore from this folder was interrupted earlier, so the restored files may be incomplete; the copies in this folder are intact. No automatic Copy runs until a Restore has completed:",
+     "このフォルダからのリストアが以前に中断されたため、リストアしたファイルが不完全な可能性があります。このフォルダのコピーは無事です。リストアが完了するまで、自動のコピーは行いません:"},
+    {IDS_INTERRUPTED_UNKNOWN, "VellumBox's record in this folder cannot be read, so an operation may have been interrupted. Neither Copy nor Restore runs by itself until one of them has completed:",
+     "このフォルダの VellumBox の記録を読めないため、操作が中断された可能性があります。コピーかリストアが完了するまで、どちらも自動では行いません:"},
+    {IDS_ASK_COPY_ANYWAY, "Copy all the same? The copies in this folder would be replaced by the files as they are now.",
+     "それでもコピーしますか？このフォルダのコピーは、現在のファイルで置き換えられます。"},
+    {IDS_ASK_RESTORE_ANYWAY, "Restore all the same? Your files would be replaced by the copies as they are now.",
+     "それでもリストアしますか？ファイルは、現在のコピーで置き換えられます。"},
+    {IDS_RUN_START_COPY, "While copying at start, VellumBox found this:",
+     "起動時のコピーで、次のことがありました:"},
+    {IDS_RUN_QUIET_COPY, "While copying in quiet mode (/q), VellumBox found this:",
+     "静かなモード(/q)のコピーで、次のことがありました:"},
+    {IDS_RUN_SESSION_RESTORE, "While restoring at the end of a session, VellumBox found this:",
+     "セッション終了時のリストアで、次のことがありました:"},
+    {IDS_AUTO_OPEN_SETTINGS, "Other users of this computer can change the settings file, and so decide what VellumBox copies and restores for you. Put VellumBox in a folder that only administrators can change (for example under \"C:\\Program Files\"):",
+     "このコンピューターのほかのユーザーが設定ファイルを変更でき、VellumBox があなたのために何をコピーしリストアするかを決められます。管理者だけが変更できるフォルダー (たとえば \"C:\\Program Files\" の下) に VellumBox を置いてください:"},
+    {IDS_AUTO_OPEN_DEST, "Other users of this computer can change the destination folder, and so the copies that are restored over your files. Choose a destination folder that only you can change:",
+     "このコンピューターのほかのユーザーがコピー先フォルダを変更でき、あなたのファイルに上書きでリストアされるコピーを変えられます。あなただけが変更できるコピー先フォルダを選んでください:"},
     {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
     {IDS_BAD_NAME,
      "These files were left out, because Windows cannot use their names as they stand (a wildcard, "
@@ -218,6 +240,28 @@ const StringCase kStrings[] = {
      "VellumBox with \"Run as administrator\" and try again.",
      "すべてのユーザーのスタートアップに登録するには管理者の権限が必要です。VellumBox "
      "を「管理者として実行」で起動してから、もう一度お試しください。"},
+    {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
+    {IDS_STARTUP_FOLDER_OPEN, "Other users of this computer can change this place:",
+     "このコンピューターのほかのユーザーが次の場所を変更できます:"},
+    {IDS_STARTUP_FOLDER_ADVICE,
+     "Any of them could then make VellumBox overwrite the files of everyone who logs on. Put "
+     "VellumBox in a folder that only administrators can change (for example under "
+     "\"C:\\Program Files\").\n\nRegister it all the same?",
+     "そのユーザーはだれでも、ログオンするすべての人のファイルを VellumBox "
+     "に上書きさせることができます。管理者だけが変更できるフォルダー (たとえば "
+     "\"C:\\Program Files\" の下) に VellumBox を置いてください。\n\nそれでも登録しますか？"},
+    {IDS_DROP_FOLDERS, "These were not added, because they are folders:",
+     "次のものはフォルダーのため、追加しませんでした:"},
+    {IDS_DROP_UNNAMABLE,
+     "These files were not added, because their names cannot be written in this computer's "
+     "code page for non-Unicode programs:",
+     "次のファイルは、名前がこのコンピューターの非 Unicode "
+     "プログラム用の文字コードで表せないため、追加しませんでした:"},
+    {IDS_DROP_LIST_FULL, "The list holds 32 files at most. These files were not added:",
+     "リストには 32 個までのファイルしか入りません。次のファイルは追加しませんでした:"},
+    {IDS_MENU_COPY, "&Copy", "コピー(&C)"},
+    {IDS_MENU_RESTORE, "&Restore", "リストア(&R)"},
+    {IDS_MENU_DELETE, "&Delete from list...", "リストから削除(&D)..."},
 };
 
 // Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a

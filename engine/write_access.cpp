@@ -1,0 +1,173 @@
+#include "engine/write_access.h"
+#include <aclapi.h>
+#include <sddl.h>
+#include <string>
+#include <vector>
+
+namespace {
+// Rights that let someone change what the object holds or who may: data, deletion (of the
+// object or, in a folder, of its files), permissions, ownership.
+constexpr ACCESS_MASK kWriteRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD |
+                                     DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+
+// A SID made from its string form, freed with the object.
+class Sid {
+public:
+    explicit Sid(const char* text) { ::ConvertStringSidToSidA(text, &sid); }
+    ~Sid() {
+        if (sid) ::LocalFree(sid);
+    }
+    Sid(const Sid&) = delete;
+    Sid& operator=(const Sid&) = delete;
+    bool Is(PSID other) const { return sid && other && ::EqualSid(sid, other); }
+
+private:
+    PSID sid = nullptr;
+};
+
+// Groups every other local user belongs to.
+const Sid& Everyone() {
+    static Sid s("S-1-1-0");
+    return s;
+}
+const Sid& AuthenticatedUsers() {
+    static Sid s("S-1-5-11");
+    return s;
+}
+const Sid& Users() {
+    static Sid s("S-1-5-32-545");
+    return s;
+}
+const Sid& Interactive() {
+    static Sid s("S-1-5-4");
+    return s;
+}
+bool IsEveryoneGroup(PSID sid) {
+    return Everyone().Is(sid) || AuthenticatedUsers().Is(sid) || Users().Is(sid) ||
+           Interactive().Is(sid);
+}
+
+bool IsTrusted(PSID sid, PSID self) {
+    static Sid administrators("S-1-5-32-544");
+    static Sid system("S-1-5-18");
+    static Sid trustedInstaller("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464");
+    static Sid creatorOwner("S-1-3-0");  // stands for the owner, judged by itself
+    return (self && ::EqualSid(sid, self)) || administrators.Is(sid) || system.Is(sid) ||
+           trustedInstaller.Is(sid) || creatorOwner.Is(sid);
+}
+
+struct Entry {
+    bool allow;
+    ACCESS_MASK mask;
+    PSID sid;
+};
+
+// The ACEs that apply to the object itself, in order.
+std::vector<Entry> EntriesOf(PACL dacl) {
+    std::vector<Entry> entries;
+    ACL_SIZE_INFORMATION info = {};
+    if (!::GetAclInformation(dacl, &info, sizeof info, AclSizeInformation)) return entries;
+    for (DWORD i = 0; i < info.AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) continue;
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceFlags & INHERIT_ONLY_ACE) continue;
+        if (header->AceType == ACCESS_ALLOWED_ACE_TYPE) {
+            auto* a = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+            entries.push_back({true, a->Mask, &a->SidStart});
+        } else if (header->AceType == ACCESS_DENIED_ACE_TYPE) {
+            auto* d = static_cast<ACCESS_DENIED_ACE*>(ace);
+            entries.push_back({false, d->Mask, &d->SidStart});
+        }
+    }
+    return entries;
+}
+
+// Rights a principal gets that matches `applies`, the ACEs read in order as Windows reads
+// them: a right denied before it is allowed stays denied.
+template <typename Applies>
+ACCESS_MASK Granted(const std::vector<Entry>& entries, Applies applies) {
+    ACCESS_MASK denied = 0, granted = 0;
+    for (const Entry& e : entries) {
+        if (!applies(e.sid)) continue;
+        if (e.allow)
+            granted |= e.mask & ~denied;
+        else
+            denied |= e.mask & ~granted;
+    }
+    return granted;
+}
+
+// The nearest existing path at or above `path`.
+std::string ExistingPath(const char* path) {
+    std::string p = path;
+    while (!p.empty() && ::GetFileAttributesA(p.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        size_t cut = p.find_last_of("\\/", p.size() > 1 ? p.size() - 2 : 0);
+        if (cut == std::string::npos) return std::string();
+        // Walk by separators; a trail byte of a double-byte name equal to '\\' only makes
+        // the walk stop one level early or late, never leave the path's own tree.
+        p.resize(cut + 1);
+    }
+    return p;
+}
+
+bool HasAccessControl(const std::string& path) {
+    char root[MAX_PATH];
+    if (!::GetVolumePathNameA(path.c_str(), root, MAX_PATH)) return true;
+    DWORD flags = 0;
+    if (!::GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+        return true;
+    return (flags & FILE_PERSISTENT_ACLS) != 0;
+}
+
+// The SID of the user this process runs as, in `buffer`.
+PSID CurrentUser(std::vector<BYTE>& buffer) {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return nullptr;
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    buffer.assign(size ? size : 1, 0);
+    bool ok = size && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+    ::CloseHandle(token);
+    return ok ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid : nullptr;
+}
+}  // namespace
+
+bool OthersMayWrite(PSECURITY_DESCRIPTOR sd, PSID self) {
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!::GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted)) return true;
+    if (!present || !dacl) return true;  // no DACL: full access for everyone
+
+    // The owner may always change the permissions.
+    PSID owner = nullptr;
+    if (::GetSecurityDescriptorOwner(sd, &owner, &defaulted) && owner && !IsTrusted(owner, self))
+        return true;
+
+    const std::vector<Entry> entries = EntriesOf(dacl);
+    // Any other user: the groups everyone is in.
+    if (Granted(entries, IsEveryoneGroup) & kWriteRights) return true;
+    // A user or group named by itself, who is also in those groups.
+    for (const Entry& e : entries) {
+        if (!e.allow || !(e.mask & kWriteRights) || IsTrusted(e.sid, self)) continue;
+        PSID named = e.sid;
+        auto applies = [named](PSID sid) { return ::EqualSid(sid, named) || IsEveryoneGroup(sid); };
+        if (Granted(entries, applies) & kWriteRights) return true;
+    }
+    return false;
+}
+
+bool OthersMayWritePath(const char* path) {
+    std::string existing = ExistingPath(path);
+    if (existing.empty()) return false;  // nothing there to judge, nor to be steered by
+    if (!HasAccessControl(existing)) return true;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (::GetNamedSecurityInfoA(existing.c_str(), SE_FILE_OBJECT,
+                                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+        return true;
+    std::vector<BYTE> user;
+    bool open = OthersMayWrite(sd, CurrentUser(user));
+    ::LocalFree(sd);
+    return open;
+}
