@@ -83,11 +83,8 @@ int AfxMessageBoxW(const wchar_t* text, UINT type) {
 
 CFileDialog::CFileDialog(BOOL openDialog, const char* defExt, const char* fileName, DWORD flags,
                          const char* filter, CWnd* parent)
-    : open(openDialog),
-      defaultExt(AnsiToWide(defExt ? defExt : "")),
-      filterText(AnsiToWide(filter ? filter : "")),
-      dialogFlags(flags),
-      parentWnd(parent) {
+    : open(openDialog), defaultExt(AnsiToWide(defExt ? defExt : "")),
+      filterText(AnsiToWide(filter ? filter : "")), dialogFlags(flags), parentWnd(parent) {
     // Converted whole: a bar is never the second byte of a double-byte character.
     for (wchar_t& c : filterText)
         if (c == L'|') c = L'\0';

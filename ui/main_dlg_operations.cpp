@@ -118,9 +118,8 @@ void CMainDlg::RunOperation(bool copying, UINT runHeading) {
     operationRunning = true;
     const std::string stateName = std::string(exeBaseName) + ".state";
     const FileRequest request =
-        copying ? BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy,
-                                   IsLeadByteAcp, FileExistsA, SameFileNameA, SameFolderA,
-                                   stateName.c_str())
+        copying ? BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp,
+                                   FileExistsA, SameFileNameA, SameFolderA, stateName.c_str())
                 : BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore,
                                       IsLeadByteAcp, FileExistsA, SameFileNameA, SameFolderA,
                                       stateName.c_str());
@@ -148,7 +147,8 @@ void CMainDlg::RunOperation(bool copying, UINT runHeading) {
     AddLines(report, IDS_CHANGED_WHILE_COPIED, outcome.changed);
     if (!fromButton) {
         // Others who can change these places can steer what a run nobody watches does.
-        if (iniPath[0] && OthersMayWritePath(iniPath)) report.push_back({IDS_AUTO_OPEN_SETTINGS, iniPath});
+        const CString place = PlaceOpenToOthers();
+        if (!place.IsEmpty()) report.push_back({IDS_AUTO_OPEN_SETTINGS, place.c_str()});
         if (IsAbsolutePath(settings.destDir) && OthersMayWritePath(settings.destDir))
             report.push_back({IDS_AUTO_OPEN_DEST, settings.destDir});
     }
@@ -160,7 +160,8 @@ void CMainDlg::RunOperation(bool copying, UINT runHeading) {
         after = copying || outcome.incomplete.empty() ? Interrupted::None : Interrupted::Restore;
     if (fromButton) {
         WriteState(after);
-        for (const CString& message : Messages(report)) AfxMessageBox(message, MB_OK | MB_ICONWARNING);
+        for (const CString& message : Messages(report))
+            AfxMessageBox(message, MB_OK | MB_ICONWARNING);
         return;
     }
     if (!report.empty()) {

@@ -87,4 +87,35 @@ INI
     assert_eq "a.txt b.txt c.txt" "$(ls "$VB_C/src" | tr "\n" " " | sed "s/ $//")" "$label originals untouched"
 done
 
+# What an automatic copy left out is told at the window's next showing (a second start),
+# once; a quiet copy, which ends at once, leaves it in the destination for a later start.
+#   tail  mode  heading
+reports=(
+    "-  1 While copying at start, VellumBox found this:"
+    "/q 2 While copying in quiet mode (/q), VellumBox found this:"
+)
+for row in "${reports[@]}"; do
+    read -r tail mode heading <<<"$row"
+    [ "$tail" = - ] && tail=""
+    label="[missing file, \"$tail\" mode $mode]"
+    vb_setup "report-mode$mode"
+    vb_file "$VB_C/src/a.txt" "alpha"
+    mkdir -p "$VB_C/dst"
+    vb_ini_text "$mode" 1 1 1 1 "C:\\vbt-$VB_TEST\\dst\\" "C:\\vbt-$VB_TEST\\src\\a.txt|1|1" \
+        "C:\\vbt-$VB_TEST\\src\\gone.txt|1|1" | vb_settings
+    vb_launch 2500 "$tail"
+    assert_file "$VB_C/dst/a.txt" alpha "$label the other file is copied"
+    [ -n "$tail" ] && vb_start
+    assert_eq "ok 0 0" "$(vb_ask wait \; visible \; dialogs)" "$label the hidden start shows nothing"
+    vb_start
+    vb_wait_exit "$VB_LAST_PID" 10
+    assert_eq "ok VellumBox	$heading||These files were left out, because they could not be found:|C:\\vbt-$VB_TEST\\src\\gone.txt" \
+        "$(vb_ask sleep 500 \; dialog)" "$label the second start shows the message naming it"
+    vb_drive press ok \; sleep 300 \; syscmd 0x1010 \; settle >/dev/null
+    vb_start
+    vb_wait_exit "$VB_LAST_PID" 10
+    assert_eq "ok 1 0" "$(vb_ask sleep 500 \; visible \; dialogs)" "$label told once: the next showing is quiet"
+    assert_eq "a.txt" "$(ls "$VB_C/dst")" "$label nothing is left in the destination once told"
+done
+
 vb_finish

@@ -194,6 +194,30 @@ INI
     LANG=$LANG_FULL vb_drive press 1014 \; press 1 \; settle >/dev/null
     assert_eq none "$(reg_value)" "[$lang startup/folder-0755] Clear removes it again"
 
+    # ---- an automatic run from a folder every user may change: it runs, and the next
+    # showing of the window says so, once
+    LANG=$LANG_FULL vb_drive close >/dev/null
+    vb_wait_exit "$main_pid" 10
+    chmod 0777 "$VB_DIR"
+    vb_file "$VB_C/src/a.txt" "alpha"
+    mkdir -p "$VB_C/dst"
+    vb_ini_text 2 1 1 1 1 "C:\\vbt-$VB_TEST\\dst\\" "C:\\vbt-$VB_TEST\\src\\a.txt|1|1" | vb_settings
+    LANG=$LANG_FULL vb_launch 2500 /q
+    assert_match "^ended " "$VB_LAUNCH" "[$lang open-folder/quiet] the quiet copy ends at once"
+    assert_file "$VB_C/dst/a.txt" "alpha" "[$lang open-folder/quiet] and still copies"
+    sed -i 's/^AutoCopyMode=2/AutoCopyMode=0/' "$VB_INI"
+    LANG=$LANG_FULL vb_start
+    main_pid=$VB_LAST_PID
+    told="$(LANG=$LANG_FULL vb_drive wait \; sleep 500 \; dialog | tail -n 1)"
+    assert_match "^VellumBox	.*\(/q\).*\|\|.*\|$(sed 's/[\\.]/\\&/g' <<<"$folder")$" "$told" \
+        "[$lang open-folder/quiet] the next showing names the folder others can change"
+    [ "$lang" = en ] && assert_eq "$(printf 'VellumBox\t%s' "While copying in quiet mode (/q), VellumBox found this:||Other users of this computer can change the settings file or its folder, and so decide what VellumBox copies and restores for you. Put VellumBox in a folder that only administrators can change (for example under \"C:\\Program Files\"):|$folder")" \
+        "$told" "[$lang open-folder/quiet] the whole message"
+    dialog_screenshot auto-open-folder "$lang"
+    LANG=$LANG_FULL vb_drive press ok \; sleep 300 >/dev/null
+    assert_eq "nodialog mainenabled=1" "$(info)" "[$lang open-folder/quiet] told once"
+    chmod 0755 "$VB_DIR"
+
     LANG=$LANG_FULL vb_drive close >/dev/null
     vb_wait_exit "$main_pid" 10
     assert_eq 0 "$?" "[$lang] program ends on WM_CLOSE"

@@ -210,13 +210,16 @@ assert_file "$VB_C/src/b.txt" "beta" "[wildcards] Restore brings the plain entry
 assert_eq "a.txt b.txt" "$(ls "$VB_C/src" | tr '\n' ' ' | sed 's/ $//')" "[wildcards] no file created in the sources' folder"
 vb_cleanup
 
-# Quiet mode 2 copies at start with no message (the start ends) and nothing from a wildcard.
+# Quiet mode 2 copies at start with no message (the start ends) and nothing from a wildcard;
+# what it left out waits in its record in the destination for the next showing.
 vb_setup wildcards-quiet
 wild_files
 block 2 1 "$DIR" "$C\\src\\*.txt|1|1" "$C\\src\\b.txt|1|1" >"$VB_INI"
 vb_launch 15000 "/q"
 assert_match "^ended .* visible=0$" "$VB_LAUNCH" "[wildcards quiet] ends without a message"
-assert_eq "b.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "[wildcards quiet] only the plain entry copied"
+assert_eq "b.txt VellumBox.state" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "[wildcards quiet] only the plain entry copied"
+assert_eq "$(printf '\r\n134\t\r\n120\t%s\r\n' "$C\\src\\*.txt")" "$(cat "$VB_C/dst/VellumBox.state")" \
+    "[wildcards quiet] the record holds the left-out entry for the next showing"
 
 # A wildcard alone: Copy shows the message and makes no shell call.
 vb_setup wildcard-only

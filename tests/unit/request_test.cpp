@@ -415,11 +415,11 @@ TEST(Request, TheStateFileNameIsLeftOut) {
     const std::vector<std::string> reserved = {"C:\\Work\\VellumBox.state",
                                                "D:\\x\\vellumbox.STATE. "};
     for (bool copying : {true, false}) {
-        const FileRequest r =
-            copying ? BuildCopyRequest(table, "E:\\B", 0, IsLeadByte932, nullptr, nullptr, nullptr,
-                                       "VellumBox.state")
-                    : BuildRestoreRequest(table, "E:\\B", 0, IsLeadByte932, nullptr, nullptr,
-                                          nullptr, "VellumBox.state");
+        const FileRequest r = copying
+                                  ? BuildCopyRequest(table, "E:\\B", 0, IsLeadByte932, nullptr,
+                                                     nullptr, nullptr, "VellumBox.state")
+                                  : BuildRestoreRequest(table, "E:\\B", 0, IsLeadByte932, nullptr,
+                                                        nullptr, nullptr, "VellumBox.state");
         EXPECT_EQ(r.reserved, reserved) << copying;
         EXPECT_EQ(r.count, 1) << copying;
         EXPECT_TRUE(r.leftOut.empty()) << copying;

@@ -95,8 +95,10 @@ TEST(WindowRules, InterruptedOperationsGateTheOtherOne) {
         bool copying, button;
         Gate gate;
     } cases[] = {
-        {none, true, false, run},       {none, true, true, run},
-        {none, false, false, run},      {none, false, true, run},
+        {none, true, false, run},
+        {none, true, true, run},
+        {none, false, false, run},
+        {none, false, true, run},
         // An interrupted Restore: the copies are good, the originals suspect.
         {restore, true, false, refuse},  // automatic or quiet copy
         {restore, true, true, ask},      // Copy button
@@ -107,8 +109,10 @@ TEST(WindowRules, InterruptedOperationsGateTheOtherOne) {
         {copy, false, true, ask},      // Restore button
         {copy, true, false, run},      // a new copy repairs
         {copy, true, true, run},
-        {unknown, true, false, refuse}, {unknown, false, false, refuse},
-        {unknown, true, true, ask},     {unknown, false, true, ask},
+        {unknown, true, false, refuse},
+        {unknown, false, false, refuse},
+        {unknown, true, true, ask},
+        {unknown, false, true, ask},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "left " << static_cast<int>(c.left) << " copying "
@@ -123,8 +127,8 @@ TEST(WindowRules, InterruptedOperationsGateTheOtherOne) {
 TEST(WindowRules, StateFileReadsBackAsWritten) {
     const std::vector<ReportLine> report = {
         {132, ""}, {115, "C:\\Work\\a.txt"}, {115, "C:\\Work\\b c.txt"}, {143, "E:\\B\\"}};
-    for (Interrupted left : {Interrupted::None, Interrupted::Copy, Interrupted::Restore,
-                             Interrupted::Unknown}) {
+    for (Interrupted left :
+         {Interrupted::None, Interrupted::Copy, Interrupted::Restore, Interrupted::Unknown}) {
         for (const auto& lines : {std::vector<ReportLine>{}, report}) {
             const StateRecord back = ParseState(FormatState({left, lines}));
             EXPECT_EQ(static_cast<int>(back.left), static_cast<int>(left));
@@ -142,8 +146,8 @@ TEST(WindowRules, StateFileReadsBackAsWritten) {
     } cases[] = {
         {"Copy\r\n", Interrupted::Copy, 0},
         {"Restore\n115\tC:\\a.txt\n", Interrupted::Restore, 1},  // LF alone
-        {"\r\n115\tC:\\a.txt", Interrupted::None, 1},          // last line unended
-        {"", Interrupted::Unknown, 0},                          // cut before its first line
+        {"\r\n115\tC:\\a.txt", Interrupted::None, 1},            // last line unended
+        {"", Interrupted::Unknown, 0},                           // cut before its first line
         {"Resto", Interrupted::Unknown, 0},
         {"copy\r\n", Interrupted::Unknown, 0},
         {"\r\nx5\ta\r\n\tb\r\n123456\tc\r\nno tab\r\n", Interrupted::None, 0},

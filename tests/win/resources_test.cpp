@@ -181,28 +181,50 @@ const StringCase kStrings[] = {
      "destination folder are intact; do not press Copy before a Restore has completed:",
      "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など)"
      "。コピー先フォルダのコピーは無事です。リストアが完了するまでコピーを押さないでください:"},
-    {IDS_STATE_NAME, "These files were left out, because VellumBox keeps its own record under that name in the destination folder:",
+    {IDS_STATE_NAME,
+     "These files were left out, because VellumBox keeps its own record under that name in the "
+     "destination folder:",
      "次のファイルは、コピー先フォルダで VellumBox が自分の記録に使う名前のため、除外されました:"},
-    {IDS_INTERRUPTED_COPY, "A Copy into this folder was interrupted earlier, so its copies may be incomplete. No automatic Restore runs until a Copy has completed:",
-     "このフォルダへのコピーが以前に中断されたため、コピーが不完全な可能性があります。コピーが完了するまで、自動のリストアは行いません:"},
-    {IDS_INTERRUPTED_RESTORE, "A Restore from this folder was interrupted earlier, so the restored files may be incomplete; the copies in this folder are intact. No automatic Copy runs until a Restore has completed:",
-     "このフォルダからのリストアが以前に中断されたため、リストアしたファイルが不完全な可能性があります。このフォルダのコピーは無事です。リストアが完了するまで、自動のコピーは行いません:"},
-    {IDS_INTERRUPTED_UNKNOWN, "VellumBox's record in this folder cannot be read, so an operation may have been interrupted. Neither Copy nor Restore runs by itself until one of them has completed:",
-     "このフォルダの VellumBox の記録を読めないため、操作が中断された可能性があります。コピーかリストアが完了するまで、どちらも自動では行いません:"},
-    {IDS_ASK_COPY_ANYWAY, "Copy all the same? The copies in this folder would be replaced by the files as they are now.",
+    {IDS_INTERRUPTED_COPY,
+     "A Copy into this folder was interrupted earlier, so its copies may be incomplete. No "
+     "automatic Restore runs until a Copy has completed:",
+     "このフォルダへのコピーが以前に中断されたため、コピーが不完全な可能性があります。コピーが完了"
+     "するまで、自動のリストアは行いません:"},
+    {IDS_INTERRUPTED_RESTORE,
+     "A Restore from this folder was interrupted earlier, so the restored files may be incomplete; "
+     "the copies in this folder are intact. No automatic Copy runs until a Restore has completed:",
+     "このフォルダからのリストアが以前に中断されたため、リストアしたファイルが不完全な可能性があり"
+     "ます。このフォルダのコピーは無事です。リストアが完了するまで、自動のコピーは行いません:"},
+    {IDS_INTERRUPTED_UNKNOWN,
+     "VellumBox's record in this folder cannot be read, so an operation may have been interrupted. "
+     "Neither Copy nor Restore runs by itself until one of them has completed:",
+     "このフォルダの VellumBox "
+     "の記録を読めないため、操作が中断された可能性があります。コピーかリストアが完了するまで、どち"
+     "らも自動では行いません:"},
+    {IDS_ASK_COPY_ANYWAY,
+     "Copy all the same? The copies in this folder would be replaced by the files as they are now.",
      "それでもコピーしますか？このフォルダのコピーは、現在のファイルで置き換えられます。"},
-    {IDS_ASK_RESTORE_ANYWAY, "Restore all the same? Your files would be replaced by the copies as they are now.",
+    {IDS_ASK_RESTORE_ANYWAY,
+     "Restore all the same? Your files would be replaced by the copies as they are now.",
      "それでもリストアしますか？ファイルは、現在のコピーで置き換えられます。"},
-    {IDS_RUN_START_COPY, "While copying at start, VellumBox found this:",
-     "起動時のコピーで、次のことがありました:"},
+    {IDS_RUN_START_COPY,
+     "While copying at start, VellumBox found this:", "起動時のコピーで、次のことがありました:"},
     {IDS_RUN_QUIET_COPY, "While copying in quiet mode (/q), VellumBox found this:",
      "静かなモード(/q)のコピーで、次のことがありました:"},
     {IDS_RUN_SESSION_RESTORE, "While restoring at the end of a session, VellumBox found this:",
      "セッション終了時のリストアで、次のことがありました:"},
-    {IDS_AUTO_OPEN_SETTINGS, "Other users of this computer can change the settings file, and so decide what VellumBox copies and restores for you. Put VellumBox in a folder that only administrators can change (for example under \"C:\\Program Files\"):",
-     "このコンピューターのほかのユーザーが設定ファイルを変更でき、VellumBox があなたのために何をコピーしリストアするかを決められます。管理者だけが変更できるフォルダー (たとえば \"C:\\Program Files\" の下) に VellumBox を置いてください:"},
-    {IDS_AUTO_OPEN_DEST, "Other users of this computer can change the destination folder, and so the copies that are restored over your files. Choose a destination folder that only you can change:",
-     "このコンピューターのほかのユーザーがコピー先フォルダを変更でき、あなたのファイルに上書きでリストアされるコピーを変えられます。あなただけが変更できるコピー先フォルダを選んでください:"},
+    {IDS_AUTO_OPEN_SETTINGS,
+     "Other users of this computer can change the settings file or its folder, and so decide what "
+     "VellumBox copies and restores for you. Put VellumBox in a folder that only administrators "
+     "can change (for example under \"C:\\Program Files\"):",
+     "このコンピューターのほかのユーザーが設定ファイルかそのフォルダーを変更でき、VellumBox "
+     "があなたのために何をコピーしリストアするかを決められます。管理者だけが変更できるフォルダー "
+     "(たとえば \"C:\\Program Files\" の下) に VellumBox を置いてください:"},
+    {IDS_AUTO_OPEN_DEST,
+     "Other users of this computer can change the destination folder, and so the copies that are "
+     "restored over your files. Choose a destination folder that only you can change:",
+     "このコンピューターのほかのユーザーがコピー先フォルダを変更でき、あなたのファイルに上書きでリ"
+     "ストアされるコピーを変えられます。あなただけが変更できるコピー先フォルダを選んでください:"},
     {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
     {IDS_BAD_NAME,
      "These files were left out, because Windows cannot use their names as they stand (a wildcard, "
