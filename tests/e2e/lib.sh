@@ -180,6 +180,19 @@ vb_screenshot() {
     echo "$out"
 }
 
+# Screenshot of the program's newest open dialog: build/screenshots/<name>.png, asserted.
+vb_dialog_screenshot() {
+    local out="$VB_SHOTS/$1.png" info x y w h
+    mkdir -p "$VB_SHOTS"
+    info="$(vb_drive dlginfo | head -1)"
+    IFS=, read -r x y w h <<<"${info##*rect=}"
+    ((x < 0)) && x=0
+    ((y < 0)) && y=0
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null
+    [ -s "$out" ]
+    assert_eq 0 $? "screenshot $out"
+}
+
 # --- assertions -------------------------------------------------------------------------
 
 _vb_result() {

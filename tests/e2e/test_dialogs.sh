@@ -27,18 +27,7 @@ reg_value() {
 }
 
 # Screenshot of the program's open dialog: build/screenshots/<name>-<en|ja>.png.
-dialog_screenshot() {
-    local name="$1" lang="$2" info x y w h out
-    mkdir -p "$VB_SHOTS"
-    out="$VB_SHOTS/$name-$lang.png"
-    info="$(LANG=$LANG_FULL vb_drive dlginfo | head -1)"
-    IFS=, read -r x y w h <<<"${info##*rect=}"
-    ((x < 0)) && x=0
-    ((y < 0)) && y=0
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null
-    [ -s "$out" ]
-    assert_eq 0 $? "[$lang] screenshot $out"
-}
+dialog_screenshot() { LANG=$LANG_FULL vb_dialog_screenshot "$1-$2"; }
 
 # Waits until the program's thread has handled what was posted to it, then describes
 # the dialog (see the driver's dlginfo).

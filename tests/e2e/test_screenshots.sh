@@ -49,30 +49,41 @@ INI
     [ -s "$shot" ]
     assert_eq 0 $? "[$short] screenshot written: $shot"
 
-    # What a start shows after a Restore cut off at a session end whose report waits in
-    # the destination: the interruption, then one message per cause under the run's
-    # heading; then the question Copy asks. Each shot for people to look at.
-    LANG=$lang vb_drive close \; gone >/dev/null
+    # What a start shows after an operation was cut off (a Restore at a session end whose
+    # report waits in the destination, a Copy, a record nobody can read): the interruption,
+    # then one message per cause under the run's heading; then the question the blocked
+    # button asks, answered No. Each shot for people to look at.
+    #   first line  messages shown at start                                         button  question  kept as
+    records=(
+        "Restore|interrupted-restore report-not-found report-state-name report-open-dest|1004|ask-copy|Restore"
+        "Copy|interrupted-copy|1005|ask-restore|Copy"
+        "Cop|interrupted-unknown|1004|ask-unknown|Unknown"
+    )
     vb_file "$VB_C/work/notes.txt" "n"
     vb_file "$VB_C/work/data.csv" "d"
     mkdir -p "$VB_C/backup"
-    printf 'Restore\r\n135\t\r\n115\t%s\r\n127\t%s\r\n143\t%s\r\n' "$d\\work\\report.doc" \
-        "$d\\old\\VellumBox.state" "$d\\backup\\" >"$VB_C/backup/VellumBox.state"
-    LANG=$lang vb_start
-    LANG=$lang vb_drive wait >/dev/null
-    for name in interrupted-restore report-not-found report-state-name report-open-dest; do
-        got="$(LANG=$lang vb_drive sleep 500 \; dialog | tail -n 1)"
-        assert_match "^VellumBox	.*\|" "$got" "[$short] $name message shown"
-        LANG=$lang vb_dialog_screenshot "$name-$short"
-        LANG=$lang vb_drive press ok >/dev/null
+    for record in "${records[@]}"; do
+        IFS='|' read -r first names button question kept <<<"$record"
+        LANG=$lang vb_drive close \; gone >/dev/null
+        printf '%s\r\n135\t\r\n115\t%s\r\n127\t%s\r\n143\t%s\r\n' "$first" "$d\\work\\report.doc" \
+            "$d\\old\\VellumBox.state" "$d\\backup\\" >"$VB_C/backup/VellumBox.state"
+        [ "$first" = Restore ] || printf '%s\r\n' "$first" >"$VB_C/backup/VellumBox.state"
+        LANG=$lang vb_start
+        LANG=$lang vb_drive wait >/dev/null
+        for name in $names; do
+            got="$(LANG=$lang vb_drive sleep 500 \; dialog | tail -n 1)"
+            assert_match "^VellumBox	.*\|" "$got" "[$short] $name message shown"
+            LANG=$lang vb_dialog_screenshot "$name-$short"
+            LANG=$lang vb_drive press ok >/dev/null
+        done
+        assert_eq "ok 0" "$(LANG=$lang vb_ask sleep 500 \; dialogs)" "[$short $first] each told once"
+        LANG=$lang vb_drive pclick "$button" >/dev/null
+        assert_contains "|$d\\backup\\||" "$(LANG=$lang vb_drive sleep 500 \; dialog | tail -n 1)" \
+            "[$short $first] $button asks, naming the folder"
+        LANG=$lang vb_dialog_screenshot "$question-$short"
+        LANG=$lang vb_drive press no \; sleep 300 >/dev/null
+        assert_eq "$kept" "$(head -n 1 "$VB_C/backup/VellumBox.state" | tr -d '\r')" "[$short $first] No keeps the record"
     done
-    assert_eq "ok 0" "$(LANG=$lang vb_ask sleep 500 \; dialogs)" "[$short] each told once"
-    LANG=$lang vb_drive pclick 1004 >/dev/null
-    assert_contains "|$d\\backup\\||" "$(LANG=$lang vb_drive sleep 500 \; dialog | tail -n 1)" \
-        "[$short] Copy asks, naming the folder"
-    LANG=$lang vb_dialog_screenshot "ask-copy-$short"
-    LANG=$lang vb_drive press no \; sleep 300 >/dev/null
-    assert_eq "Restore" "$(head -n 1 "$VB_C/backup/VellumBox.state" | tr -d '\r')" "[$short] No keeps the record"
 done
 unset LC_MESSAGES
 
