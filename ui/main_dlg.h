@@ -85,7 +85,7 @@ protected:
     void LoadState();
     void ShowUnshownReport();
     std::vector<ReportLine> unshownReport;
-    UINT interruptedNotice = 0;  // what an earlier start left unfinished, told once
+    UINT interruptedNotice = 0;  // what was unfinished at start, told once
     bool reportPosted = false;
 
     // Life cycle.

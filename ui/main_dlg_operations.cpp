@@ -176,13 +176,17 @@ void CMainDlg::RunOperation(bool copying, UINT runHeading) {
 void CMainDlg::ShowUnshownReport() {
     reportPosted = false;
     std::vector<ReportLine> report;
-    bool told = false;  // a refused run already names the interruption
-    for (const ReportLine& line : unshownReport) told = told || line.textId == interruptedNotice;
-    if (interruptedNotice != 0 && !told) report.push_back({interruptedNotice, settings.destDir});
+    // What a start found unfinished, unless an operation since has completed it; a refused
+    // run already names it.
+    const Interrupted now = ReadState(nullptr);
+    const UINT notice = interruptedNotice != 0 ? InterruptedText(now) : 0;
+    bool told = false;
+    for (const ReportLine& line : unshownReport) told = told || line.textId == notice;
+    if (notice != 0 && !told) report.push_back({notice, settings.destDir});
     interruptedNotice = 0;
     report.insert(report.end(), unshownReport.begin(), unshownReport.end());
     unshownReport.clear();
     if (report.empty()) return;
-    WriteState(ReadState(nullptr));
+    WriteState(now);
     for (const CString& message : Messages(report)) AfxMessageBox(message, MB_OK | MB_ICONWARNING);
 }

@@ -103,14 +103,19 @@ bool EndsWithSeparator(const std::string& dir, LeadByteFn isLead) {
 
 void Check(const FileTable& table, const std::string& dest, int overwrite, bool copying,
            LeadByteFn isLead) {
-    const FileRequest r = copying ? BuildCopyRequest(table, dest.c_str(), overwrite, isLead)
-                                  : BuildRestoreRequest(table, dest.c_str(), overwrite, isLead);
+    const FileRequest r = copying
+                              ? BuildCopyRequest(table, dest.c_str(), overwrite, isLead, nullptr,
+                                                 nullptr, nullptr, "VellumBox.state")
+                              : BuildRestoreRequest(table, dest.c_str(), overwrite, isLead, nullptr,
+                                                    nullptr, nullptr, "VellumBox.state");
     unsigned flags = kFofSimpleProgress | kFofNoConfirmMkdir;
     if (!copying) flags |= kFofMultiDestFiles;
     if (overwrite == 1) flags |= kFofNoConfirmation;
     FUZZ_CHECK(r.flags == flags);
     FUZZ_CHECK(r.count >= 0 && r.count <= kMaxFiles);
-    if (dest.empty()) {
+    // No folder, or one that depends on the current folder: no request at all.
+    FUZZ_CHECK(r.relativeDest == (!dest.empty() && !IsAbsolutePath(dest.c_str())));
+    if (dest.empty() || r.relativeDest) {
         FUZZ_CHECK(r.count == 0);
         return;
     }
@@ -154,18 +159,25 @@ void Check(const FileTable& table, const std::string& dest, int overwrite, bool 
         for (const std::string& seen : names) FUZZ_CHECK(seen != folded);
         names.push_back(folded);
     }
-    // Every ticked file is taken, left out, or the same path as a taken one.
+    // Every ticked file is taken, left out for one of the reasons, or the same path as a
+    // taken one; nothing left out is taken.
+    const std::vector<std::string>* reasons[] = {&r.leftOut,   &r.badName, &r.relative, &r.tooLong,
+                                                 &r.ownFolder, &r.missing, &r.reserved};
     for (int k = 0; k < kMaxFiles; ++k) {
         const FileEntry& e = table.entries[k];
         if (e.path[0] == '\0' || (copying ? e.copy : e.restore) != 1) continue;
         const std::string folded = Folded(e.path, isLead);
         bool accounted = false;
         for (const std::string& p : originals) accounted = accounted || Folded(p, isLead) == folded;
-        for (const std::string& p : r.leftOut) accounted = accounted || Folded(p, isLead) == folded;
+        for (const auto* reason : reasons)
+            for (const std::string& p : *reason)
+                accounted = accounted || Folded(p, isLead) == folded;
         FUZZ_CHECK(accounted);
     }
-    for (const std::string& p : r.leftOut)
-        for (const std::string& q : originals) FUZZ_CHECK(Folded(p, isLead) != Folded(q, isLead));
+    for (const auto* reason : reasons)
+        for (const std::string& p : *reason)
+            for (const std::string& q : originals)
+                FUZZ_CHECK(Folded(p, isLead) != Folded(q, isLead));
 }
 
 }  // namespace
