@@ -25,35 +25,28 @@ private:
     PSID sid = nullptr;
 };
 
-// Groups every other local user belongs to.
-const Sid& Everyone() {
-    static Sid s("S-1-1-0");
-    return s;
-}
-const Sid& AuthenticatedUsers() {
-    static Sid s("S-1-5-11");
-    return s;
-}
-const Sid& Users() {
-    static Sid s("S-1-5-32-545");
-    return s;
-}
-const Sid& Interactive() {
-    static Sid s("S-1-5-4");
-    return s;
-}
-bool IsEveryoneGroup(PSID sid) {
-    return Everyone().Is(sid) || AuthenticatedUsers().Is(sid) || Users().Is(sid) ||
-           Interactive().Is(sid);
+template <size_t N>
+bool IsAnyOf(const Sid (&sids)[N], PSID sid) {
+    for (const Sid& s : sids)
+        if (s.Is(sid)) return true;
+    return false;
 }
 
+// Groups every other local user belongs to: Everyone, Authenticated Users, Users,
+// Interactive.
+bool IsEveryoneGroup(PSID sid) {
+    static const Sid groups[] = {Sid("S-1-1-0"), Sid("S-1-5-11"), Sid("S-1-5-32-545"),
+                                 Sid("S-1-5-4")};
+    return IsAnyOf(groups, sid);
+}
+
+// Administrators, SYSTEM, TrustedInstaller, and CREATOR OWNER (which stands for the owner,
+// judged by itself).
 bool IsTrusted(PSID sid, PSID self) {
-    static Sid administrators("S-1-5-32-544");
-    static Sid system("S-1-5-18");
-    static Sid trustedInstaller("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464");
-    static Sid creatorOwner("S-1-3-0");  // stands for the owner, judged by itself
-    return (self && ::EqualSid(sid, self)) || administrators.Is(sid) || system.Is(sid) ||
-           trustedInstaller.Is(sid) || creatorOwner.Is(sid);
+    static const Sid trusted[] = {
+        Sid("S-1-5-32-544"), Sid("S-1-5-18"),
+        Sid("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"), Sid("S-1-3-0")};
+    return (self && ::EqualSid(sid, self)) || IsAnyOf(trusted, sid);
 }
 
 struct Entry {
