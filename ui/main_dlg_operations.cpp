@@ -42,7 +42,7 @@ void CMainDlg::RunRestore(bool fromButton) {
 }
 
 void CMainDlg::Issue(const FileRequest& request, bool copying, bool fromButton) {
-    // The title is loaded now, in the language the system picks.
+    // The title is loaded now, in the language the program shows.
     CString title;
     title.LoadString(copying ? IDS_COPY_PROGRESS : IDS_RESTORE_PROGRESS);
     // Only Copy writes into our own folder, where a cut copy can safely go.
