@@ -25,35 +25,29 @@ private:
     PSID sid = nullptr;
 };
 
-// Groups every other local user belongs to.
-const Sid& Everyone() {
-    static Sid s("S-1-1-0");
-    return s;
-}
-const Sid& AuthenticatedUsers() {
-    static Sid s("S-1-5-11");
-    return s;
-}
-const Sid& Users() {
-    static Sid s("S-1-5-32-545");
-    return s;
-}
-const Sid& Interactive() {
-    static Sid s("S-1-5-4");
-    return s;
-}
-bool IsEveryoneGroup(PSID sid) {
-    return Everyone().Is(sid) || AuthenticatedUsers().Is(sid) || Users().Is(sid) ||
-           Interactive().Is(sid);
+template <size_t N>
+bool IsAnyOf(const Sid (&sids)[N], PSID sid) {
+    for (const Sid& s : sids)
+        if (s.Is(sid)) return true;
+    return false;
 }
 
+// Groups every other local user belongs to: Everyone, Authenticated Users, Users,
+// Interactive.
+bool IsEveryoneGroup(PSID sid) {
+    static const Sid groups[] = {Sid("S-1-1-0"), Sid("S-1-5-11"), Sid("S-1-5-32-545"),
+                                 Sid("S-1-5-4")};
+    return IsAnyOf(groups, sid);
+}
+
+// Administrators, SYSTEM, TrustedInstaller, CREATOR OWNER (which stands for the owner,
+// judged by itself), and Power Users: on XP they may change "C:\Program Files" and can make
+// themselves administrators anyway.
 bool IsTrusted(PSID sid, PSID self) {
-    static Sid administrators("S-1-5-32-544");
-    static Sid system("S-1-5-18");
-    static Sid trustedInstaller("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464");
-    static Sid creatorOwner("S-1-3-0");  // stands for the owner, judged by itself
-    return (self && ::EqualSid(sid, self)) || administrators.Is(sid) || system.Is(sid) ||
-           trustedInstaller.Is(sid) || creatorOwner.Is(sid);
+    static const Sid trusted[] = {
+        Sid("S-1-5-32-544"), Sid("S-1-5-18"), Sid("S-1-5-32-547"),
+        Sid("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"), Sid("S-1-3-0")};
+    return (self && ::EqualSid(sid, self)) || IsAnyOf(trusted, sid);
 }
 
 struct Entry {
@@ -98,17 +92,24 @@ ACCESS_MASK Granted(const std::vector<Entry>& entries, Applies applies) {
     return granted;
 }
 
-// The nearest existing path at or above `path`.
+// The nearest existing path at or above `path`; empty when none exists.
 std::string ExistingPath(const char* path) {
     std::string p = path;
-    while (!p.empty() && ::GetFileAttributesA(p.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        size_t cut = p.find_last_of("\\/", p.size() > 1 ? p.size() - 2 : 0);
-        if (cut == std::string::npos) return std::string();
-        // Walk by separators; a trail byte of a double-byte name equal to '\\' only makes
-        // the walk stop one level early or late, never leave the path's own tree.
-        p.resize(cut + 1);
+    if (::GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES) return p;
+    // Separators, stepping over double-byte characters whole: a trail byte may be '\\'.
+    std::vector<size_t> cuts;
+    for (size_t i = 0; i < p.size(); ++i) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(p[i])) && i + 1 < p.size())
+            ++i;
+        else if (p[i] == '\\' || p[i] == '/')
+            cuts.push_back(i);
     }
-    return p;
+    for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
+        std::string up = p.substr(0, *cut + 1);
+        if (up.size() < p.size() && ::GetFileAttributesA(up.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return up;
+    }
+    return std::string();
 }
 
 bool HasAccessControl(const std::string& path) {

@@ -141,13 +141,14 @@ public:                                                                         
 // x and y are -1 when the keyboard (Shift+F10, the context-menu key) asked for the menu.
 #define ON_WM_CONTEXTMENU()                                                                        \
     {WM_CONTEXTMENU, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                       \
-         VB_SELF->OnContextMenu(reinterpret_cast<HWND>(wp), static_cast<short>(LOWORD(lp)),       \
+         VB_SELF->OnContextMenu(reinterpret_cast<HWND>(wp), static_cast<short>(LOWORD(lp)),        \
                                 static_cast<short>(HIWORD(lp)));                                   \
          return 0;                                                                                 \
      }},
 #define ON_WM_QUERYENDSESSION()                                                                    \
-    {WM_QUERYENDSESSION, 0, 0,                                                                     \
-     [](CWnd* self, WPARAM, LPARAM) -> LRESULT { return VB_SELF->OnQueryEndSession(); }},
+    {WM_QUERYENDSESSION, 0, 0, [](CWnd* self, WPARAM, LPARAM lp) -> LRESULT {                      \
+         return VB_SELF->OnQueryEndSession(static_cast<UINT>(lp));                                 \
+     }},
 
 // Data exchange between members and controls. Towards the controls when
 // m_bSaveAndValidate is FALSE, towards the members when TRUE.

@@ -9,6 +9,7 @@
 #include "model/file_table.h"
 #include "model/settings.h"
 #include "model/window_rules.h"
+#include "ui/shutdown_block.h"
 
 // Commands the window adds to its system menu (multiples of 16 below 0xF000).
 constexpr UINT SYSCMD_ABOUT = 0x0010;
@@ -54,6 +55,8 @@ protected:
     // Set while Copy or Restore runs: the shell's windows run message loops, which would
     // otherwise deliver a session end (and its restore) into an unfinished copy.
     bool operationRunning = false;
+    // Held from the question that ends the session until its restore is over.
+    ShutdownBlock sessionBlock;
 
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
@@ -97,7 +100,8 @@ protected:
     void OnClose();
     void OnWindowPosChanging(WINDOWPOS* pos);
     void OnEndSession(BOOL ending, UINT flags);
-    BOOL OnQueryEndSession();
+    BOOL OnQueryEndSession(UINT flags);
+    bool RestoresAtSessionEnd(bool ending, UINT flags);
     void DecideAutomaticRun();
 
     // Commands.

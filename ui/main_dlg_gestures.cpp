@@ -8,10 +8,10 @@
 #include "res/resource.h"
 
 namespace {
-// Commands of the list's context menu.
-constexpr UINT kMenuCopy = 1;
-constexpr UINT kMenuRestore = 2;
-constexpr UINT kMenuDelete = 3;
+// Commands of the list's context menu; none of them is IDOK or IDCANCEL.
+constexpr UINT kMenuCopy = 101;
+constexpr UINT kMenuRestore = 102;
+constexpr UINT kMenuDelete = 103;
 
 // One part of the drop's message: its heading, then one name a line.
 void AppendPart(WideText& text, UINT headingId, const std::vector<WideText>& names) {
@@ -49,6 +49,7 @@ void CMainDlg::OnDropFiles(HDROP drop) {
     UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        if (length == 0) continue;  // a drop that names nothing here
         WideText name(length + 1, L'\0');
         ::DragQueryFileW(drop, i, name.data(), length + 1);
         DWORD attributes = ::GetFileAttributesW(name.data());
@@ -68,8 +69,8 @@ void CMainDlg::OnDropFiles(HDROP drop) {
         }
         FileEntry entry = {};
         CopyPath(entry.path, kPathSize, ansi.c_str());
+        if (!AppendEntry(table, entry)) continue;
         AddRow(entry);
-        AppendEntry(table, entry);
         added = true;
     }
     ::DragFinish(drop);
@@ -101,6 +102,8 @@ void CMainDlg::OnContextMenu(HWND from, int x, int y) {
         Default();
         return;
     }
+    // The menu opens at the row, scrolled into view first.
+    fileList.EnsureVisible(row, FALSE);
     RECT cell;
     if (!fileList.GetItemRect(row, cell, LVIR_LABEL)) return;
     POINT at = {cell.left, cell.bottom};

@@ -135,20 +135,29 @@ void CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
     Default();
 }
 
-BOOL CMainDlg::OnQueryEndSession() { return Default() != 0 ? TRUE : FALSE; }
+bool CMainDlg::RestoresAtSessionEnd(bool ending, UINT flags) {
+    // A called-off end of session, or an installer closing the program while the user
+    // works on, must not put the files back.
+    return ::RestoresAtSessionEnd(IsWindowVisible() != FALSE, settings.autoCopyMode,
+                                  settings.autoRestore, ending, (flags & ENDSESSION_CLOSEAPP) != 0);
+}
+
+BOOL CMainDlg::OnQueryEndSession(UINT flags) {
+    BOOL answer = Default() != 0 ? TRUE : FALSE;
+    // The reason is in place before the session ends: Windows decides then whether to wait
+    // for a program that has no visible window.
+    if (answer && RestoresAtSessionEnd(true, flags))
+        sessionBlock.Hold(m_hWnd, IDS_RESTORING_REASON);
+    return answer;
+}
 
 void CMainDlg::OnEndSession(BOOL ending, UINT flags) {
     Default();
-    // A called-off end of session, or an installer closing the program while the user
-    // works on, must not put the files back.
-    if (!RestoresAtSessionEnd(IsWindowVisible() != FALSE, settings.autoCopyMode,
-                              settings.autoRestore, ending != FALSE,
-                              (flags & ENDSESSION_CLOSEAPP) != 0))
-        return;
-    CString reason;
-    reason.LoadString(IDS_RESTORING_REASON);
-    ShutdownBlock block(m_hWnd, reason);
-    RunOperation(false, IDS_RUN_SESSION_RESTORE);
+    if (RestoresAtSessionEnd(ending != FALSE, flags)) {
+        sessionBlock.Hold(m_hWnd, IDS_RESTORING_REASON);  // kept when the question held it
+        RunOperation(false, IDS_RUN_SESSION_RESTORE);
+    }
+    sessionBlock.Release();
 }
 
 void CMainDlg::OnPaint() {

@@ -129,7 +129,7 @@ void CMainDlg::RunOperation(bool copying, UINT runHeading) {
         if (copying) MakeFolderPathA(request.to.c_str());
         WriteState(copying ? Interrupted::Copy : Interrupted::Restore);
     }
-    // The title is loaded now, in the language the system picks.
+    // The title is loaded now, in the language the program shows.
     CString title;
     title.LoadString(copying ? IDS_COPY_PROGRESS : IDS_RESTORE_PROGRESS);
     CopyOutcome outcome = IssueShellCopy(m_hWnd, request, title, copying);

@@ -1,5 +1,5 @@
 #include "ui/shutdown_block.h"
-#include <vector>
+#include "framework/fw_string.h"
 #include "framework/fw_system.h"
 
 ShutdownBlock::Api& ShutdownBlock::SystemApi() {
@@ -10,15 +10,16 @@ ShutdownBlock::Api& ShutdownBlock::SystemApi() {
     return api;
 }
 
-ShutdownBlock::ShutdownBlock(HWND window, const char* reason) : window(window) {
+void ShutdownBlock::Hold(HWND owner, UINT reasonId) {
     Api& api = SystemApi();
-    if (!api.create || !api.destroy || !window) return;
-    int n = ::MultiByteToWideChar(CP_ACP, 0, reason, -1, nullptr, 0);
-    std::vector<wchar_t> wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, reason, -1, wide.data(), n);
-    blocked = api.create(window, wide.data()) != FALSE;
+    if (blocked || !api.create || !api.destroy || !owner) return;
+    window = owner;
+    CString text;
+    text.LoadString(reasonId);
+    blocked = api.create(window, AnsiToWide(text).data()) != FALSE;
 }
 
-ShutdownBlock::~ShutdownBlock() {
+void ShutdownBlock::Release() {
     if (blocked) SystemApi().destroy(window);
+    blocked = false;
 }

@@ -1,4 +1,4 @@
-// While one lives, Windows (Vista and later) does not end the session under our feet: a
+// While one is held, Windows (Vista and later) does not end the session under our feet: a
 // program without a visible window is otherwise ended about 5 s after WM_ENDSESSION, which
 // would cut the files being restored. XP has no such limit and no such call.
 #pragma once
@@ -6,9 +6,12 @@
 
 class ShutdownBlock {
 public:
-    // reason: the text Windows shows while the session waits for us.
-    ShutdownBlock(HWND window, const char* reason);
-    ~ShutdownBlock();
+    ShutdownBlock() = default;
+    ~ShutdownBlock() { Release(); }
+    // reasonId: the string Windows shows while the session waits for us. Holding twice
+    // keeps the first.
+    void Hold(HWND window, UINT reasonId);
+    void Release();
     ShutdownBlock(const ShutdownBlock&) = delete;
     ShutdownBlock& operator=(const ShutdownBlock&) = delete;
 
@@ -21,6 +24,6 @@ public:
     static Api& SystemApi();
 
 private:
-    HWND window;
+    HWND window = nullptr;
     bool blocked = false;
 };

@@ -32,21 +32,17 @@ void Publish(const std::string& text) {
 
 }  // namespace
 
-// The system menu of the window given, one line per item: "-" for a separator, else
-// the command value in hex, a tab and the text.
-extern "C" __declspec(dllexport) DWORD WINAPI ProbeSystemMenu(void* window) {
-    HMENU menu = GetSystemMenu(static_cast<HWND>(window), FALSE);
-    if (!menu) {
-        Publish("ERROR: no system menu\n");
-        return 1;
-    }
+// One line per item of `menu`: "-" for a separator, else a column that `lead` gives for
+// the item, a tab and the text.
+template <typename Lead>
+std::string MenuLines(HMENU menu, Lead lead) {
     std::string out;
     int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOW info = {};
         wchar_t text[512] = L"";
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING;
         info.dwTypeData = text;
         info.cch = 511;
         GetMenuItemInfoW(menu, i, TRUE, &info);
@@ -54,14 +50,26 @@ extern "C" __declspec(dllexport) DWORD WINAPI ProbeSystemMenu(void* window) {
             out += "-\n";
             continue;
         }
-        char id[16];
-        wsprintfA(id, "0x%04X", info.wID);
-        out += id;
+        out += lead(info);
         out += '\t';
         out += ToUtf8(text);
         out += '\n';
     }
-    Publish(out);
+    return out;
+}
+
+// The system menu of the window given: each item's command value in hex.
+extern "C" __declspec(dllexport) DWORD WINAPI ProbeSystemMenu(void* window) {
+    HMENU menu = GetSystemMenu(static_cast<HWND>(window), FALSE);
+    if (!menu) {
+        Publish("ERROR: no system menu\n");
+        return 1;
+    }
+    Publish(MenuLines(menu, [](const MENUITEMINFOW& info) {
+        char id[16];
+        wsprintfA(id, "0x%04X", info.wID);
+        return std::string(id);
+    }));
     return 0;
 }
 
@@ -113,8 +121,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI ProbeDrop(void* block) {
     return 0;
 }
 
-// The items of the open pop-up menu whose window is given: "-" for a separator, else
-// "checked" or "-", a tab and the text.
+// The items of the open pop-up menu whose window is given: "checked" or "-" for each.
 extern "C" __declspec(dllexport) DWORD WINAPI ProbePopupMenu(void* window) {
     DWORD_PTR menu = 0;
     SendMessageTimeoutW(static_cast<HWND>(window), MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 5000, &menu);
@@ -122,24 +129,8 @@ extern "C" __declspec(dllexport) DWORD WINAPI ProbePopupMenu(void* window) {
         Publish("ERROR: no menu\n");
         return 1;
     }
-    std::string out;
-    int count = GetMenuItemCount(reinterpret_cast<HMENU>(menu));
-    for (int i = 0; i < count; ++i) {
-        MENUITEMINFOW info = {};
-        wchar_t text[512] = L"";
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = 511;
-        GetMenuItemInfoW(reinterpret_cast<HMENU>(menu), i, TRUE, &info);
-        if (info.fType & MFT_SEPARATOR) {
-            out += "-\n";
-            continue;
-        }
-        out += (info.fState & MFS_CHECKED) ? "checked\t" : "-\t";
-        out += ToUtf8(text);
-        out += '\n';
-    }
-    Publish(out);
+    Publish(MenuLines(reinterpret_cast<HMENU>(menu), [](const MENUITEMINFOW& info) {
+        return std::string((info.fState & MFS_CHECKED) ? "checked" : "-");
+    }));
     return 0;
 }

@@ -43,27 +43,9 @@ for row in "${cases[@]}"; do
     vb_file "$VB_C/src/b.txt" "beta"
     vb_file "$VB_C/src/c.txt" "gamma"
     mkdir -p "$VB_C/dst"
-    vb_settings <<INI
-[AutoVellum]
-AutoCopyMode=$mode
-Copy=$copy
-Restore=1
-[OverWrite]
-Copy=1
-Restore=1
-[DestinationDirectory]
-Directory=C:\\vbt-$VB_TEST\\dst\\
-[Files]
-File001=C:\\vbt-$VB_TEST\\src\\a.txt
-Copy001=1
-Restore001=1
-File002=C:\\vbt-$VB_TEST\\src\\b.txt
-Copy002=1
-Restore002=1
-File003=C:\\vbt-$VB_TEST\\src\\c.txt
-Copy003=0
-Restore003=1
-INI
+    d="C:\\vbt-$VB_TEST"
+    vb_ini_text "$mode" "$copy" 1 1 1 "$d\\dst\\" "$d\\src\\a.txt|1|1" \
+        "$d\\src\\b.txt|1|1" "$d\\src\\c.txt|0|1" | vb_settings
     vb_launch 2500 "$tail"
     if [ "$want_end" = yes ]; then
         assert_match "^ended .* visible=0$" "$VB_LAUNCH" "$label ends at once, never visible"

@@ -169,17 +169,19 @@ assert_eq "ok 0" "$(vb_ask click 1007 \; enabled 1007)" "ticks: Set pressed, the
 assert_eq "Copy001=0 Restore001=0 Copy002=0 Restore002=1" "$(ini_vals Files Copy001 Restore001 Copy002 Restore002)" \
     "ticks: Set writes the ticks shown"
 
+# A window shown with a.txt, b.txt and c.txt ticked 1 0, 0 1 and 1 1.
+start_abc() {
+    vb_setup "$1"
+    for f in a b c; do vb_file "$VB_C/src/$f.txt" "$f"; done
+    printf '%s 1 0\n%s 0 1\n%s 1 1\n' "$(D src)\\a.txt" "$(D src)\\b.txt" "$(D src)\\c.txt" |
+        prepare "$(D dst)\\"
+    vb_start
+    vb_drive wait >/dev/null
+}
+
 # --- deleting ---------------------------------------------------------------------------------
 
-vb_setup delete
-for f in a b c; do vb_file "$VB_C/src/$f.txt" "$f"; done
-prepare "$(D dst)\\" <<EOF
-$(D src)\\a.txt 1 0
-$(D src)\\b.txt 0 1
-$(D src)\\c.txt 1 1
-EOF
-vb_start
-vb_drive wait >/dev/null
+start_abc delete
 three="$(vb_drive rows)"
 vb_screenshot main-files >/dev/null
 assert_eq "ok ok 0 ok ok 0" "$(vb_ask rdblclk 1 1 \; sleep 500 \; dialogs \; dblclkbelow right \; sleep 500 \; dialogs)" \
@@ -277,15 +279,7 @@ assert_eq "rows 32" "$(vb_drive rows | tail -n 1)" "drop onto the full table: no
 
 # --- the list from the keyboard -----------------------------------------------------------------
 
-vb_setup keyboard
-for f in a b c; do vb_file "$VB_C/src/$f.txt" "$f"; done
-prepare "$(D dst)\\" <<EOF
-$(D src)\\a.txt 1 0
-$(D src)\\b.txt 0 1
-$(D src)\\c.txt 1 1
-EOF
-vb_start
-vb_drive wait >/dev/null
+start_abc keyboard
 # A right click opens no menu: the right double click keeps its meaning.
 assert_eq "ok ok nomenu" "$(vb_ask rclick 1 0 \; sleep 500 \; menu)" "right click: no menu"
 # Shift+F10 on a row: its ticks shown checked; the access key R toggles Restore.

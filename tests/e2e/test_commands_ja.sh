@@ -67,4 +67,16 @@ assert_eq "Directory=$(D 保存先)\\" "$(ini_vals DestinationDirectory Director
 assert_eq "ok 1" "$(vb_ask click 1004 \; enabled 1004)" "Copy pressed"
 assert_file "$VB_C/保存先/報告書.txt" "report" "Copy copies the Japanese file into the Japanese folder"
 
+# A drop and the keyboard menu, in Japanese.
+assert_eq "ok ok VellumBox	次のフォルダーは追加しませんでした:|$(D 保存先)" \
+    "$(vb_ask drop "$(D src)\\b.txt" "$(D 保存先)" \; sleep 300 \; dialog)" "drop: the message names the folder"
+shot_dialog drop-message
+vb_drive press ok \; nodialog >/dev/null
+got="$(vb_drive select 2 \; input shift+f10 \; menu 3000 | paste -sd'|')"
+assert_eq "ok|ok|-	コピー(&C)|-	リストア(&R)|-|-	リストから削除(&D)..." "$got" "the keyboard menu of the dropped file"
+vb_screenshot list-menu >/dev/null
+assert_eq "ok ok nomenu" "$(vb_ask input c \; sleep 300 \; menu)" "menu: コピー chosen"
+want="$(printf '%s\tする\t---\n%s\tする\t---\n%s\tする\t---\nrows 3' "$(D src)\\a.txt" "$jp" "$(D src)\\b.txt")"
+assert_eq "$want" "$(vb_drive rows)" "menu: the dropped file's Copy tick on"
+
 vb_finish

@@ -7,21 +7,8 @@ write_settings() {
     vb_file "$VB_C/src/a.txt" "alpha"
     vb_file "$VB_C/src/b.txt" "beta"
     mkdir -p "$VB_C/dst"
-    vb_settings <<INI
-[AutoVellum]
-AutoCopyMode=0
-Copy=1
-Restore=1
-[DestinationDirectory]
-Directory=C:\\vbt-$VB_TEST\\dst\\
-[Files]
-File001=C:\\vbt-$VB_TEST\\src\\a.txt
-Copy001=1
-Restore001=1
-File002=C:\\vbt-$VB_TEST\\src\\b.txt
-Copy002=1
-Restore002=1
-INI
+    local d="C:\\vbt-$VB_TEST"
+    vb_ini_text 0 1 1 1 1 "$d\\dst\\" "$d\\src\\a.txt|1|1" "$d\\src\\b.txt|1|1" | vb_settings
 }
 
 # Second start while the first one's window is in a given state: the window is shown

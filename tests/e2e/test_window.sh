@@ -6,24 +6,8 @@ settings() {  # mode copy
     vb_file "$VB_C/src/a.txt" "alpha"
     vb_file "$VB_C/src/b.txt" "beta"
     mkdir -p "$VB_C/dst"
-    vb_settings <<INI
-[AutoVellum]
-AutoCopyMode=$1
-Copy=$2
-Restore=$2
-[OverWrite]
-Copy=1
-Restore=1
-[DestinationDirectory]
-Directory=C:\\vbt-$VB_TEST\\dst\\
-[Files]
-File001=C:\\vbt-$VB_TEST\\src\\a.txt
-Copy001=1
-Restore001=1
-File002=C:\\vbt-$VB_TEST\\src\\b.txt
-Copy002=1
-Restore002=1
-INI
+    local d="C:\\vbt-$VB_TEST"
+    vb_ini_text "$1" "$2" "$2" 1 1 "$d\\dst\\" "$d\\src\\a.txt|1|1" "$d\\src\\b.txt|1|1" | vb_settings
 }
 
 # Starts a second copy and waits for it to end; prints whether the first is visible.

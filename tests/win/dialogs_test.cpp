@@ -562,6 +562,9 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
          "2271478464)(A;;0x1301bf;;;SY)(A;;0x1301bf;;;BA)(A;;0x1200a9;;;BU)"
          "(A;OICIIO;GA;;;CO)",
          false},
+        {"under Program Files on XP: Power Users modify",
+         "O:BAD:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;PU)(A;OICI;0x1200a9;;;BU)",
+         false},
         {"everyone may write", "O:BAD:(A;;FW;;;WD)", true},
         {"users may delete", "O:BAD:(A;;SD;;;BU)", true},
         {"interactive users may change permissions", "O:BAD:(A;;WD;;;IU)", true},

@@ -526,15 +526,24 @@ TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
     ShutdownBlock::Api system = ShutdownBlock::SystemApi();
     ShutdownBlock::SystemApi() = {FakeBlockCreate, FakeBlockDestroy};
     blockCalls.clear();
-    // Still initialising, the window is hidden: the session end restores.
+    // Still initialising, the window is hidden: the session end restores. The question
+    // already holds the session; a called-off end lets it go with nothing restored.
     RunProbe([&](ProbeDlg& d) {
         d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
         d.SendMessage(WM_ENDSESSION, FALSE, 0);
         d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        std::ofstream(dir + "a.txt", std::ios::binary) << "changed";
+        d.SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+        d.SendMessage(WM_QUERYENDSESSION, 0, 0);
+        d.SendMessage(WM_ENDSESSION, FALSE, 0);
+        d.SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     });
     ShutdownBlock::SystemApi() = system;
-    const std::vector<std::string> expected = {"create Restoring files... / changed",
-                                               "destroy / saved"};
+    const std::vector<std::string> expected = {
+        "create Restoring files... / changed", "destroy / saved",
+        "create Restoring files... / changed", "destroy / changed",
+        "create Restoring files... / changed", "destroy / saved"};
     EXPECT_EQ(blockCalls, expected);
     RemoveIni();
 }
