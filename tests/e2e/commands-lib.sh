@@ -54,3 +54,20 @@ shot_dialog() {
     [ -s "$out" ]
     assert_eq 0 $? "screenshot $out written"
 }
+
+# refuse_lookalike name lookalike label message: `name`, which the code page cannot hold,
+# is chosen in the file dialog while `lookalike` lies beside it; the message naming it
+# comes, and no row is added (neither file is stored).
+refuse_lookalike() {
+    local before got
+    vb_file "$VB_C/src/$1" "chosen"
+    vb_file "$VB_C/src/$2" "other"
+    before="$(vb_drive rows)"
+    vb_drive pclick 1006 \; open "$(D src)\\$1" >/dev/null
+    # The file dialog closes first; then the message comes.
+    got="$(vb_ask sleep 700 \; dialog)"
+    assert_eq "ok VellumBox	$4|$(D src)\\$1" "$got" "$3: a message naming it as chosen"
+    shot_dialog name-not-kept
+    vb_drive press ok \; nodialog >/dev/null
+    assert_eq "$before" "$(vb_drive rows)" "$3: no row added"
+}
