@@ -65,13 +65,20 @@ void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& tab
     CopyPath(settings.destDir, kPathSize, buf);
 
     char key[kKeySize];
-    // Room enough to tell a value that does not fit a path, and to keep it whole.
-    std::vector<char> value(kLongValueSize);
+    // Room enough to tell a value that does not fit a path; one that does not is read again
+    // whole (a large buffer for every key costs the profile functions dearly).
+    std::vector<char> value;
     for (int i = 1; i <= kMaxFiles; ++i) {
         FileEntry& slot = table.entries[i - 1];
         FileKey(key, "File", i);
-        store.Read(kFilesSection, key, "", value.data(), kLongValueSize);
-        value[kLongValueSize - 1] = '\0';
+        value.assign(kPathSize * 2, '\0');
+        store.Read(kFilesSection, key, "", value.data(), static_cast<int>(value.size()));
+        value.back() = '\0';
+        if (std::strlen(value.data()) >= static_cast<size_t>(kPathSize)) {
+            value.assign(kLongValueSize, '\0');
+            store.Read(kFilesSection, key, "", value.data(), kLongValueSize);
+            value.back() = '\0';
+        }
         CopyPath(slot.path, kPathSize, value.data());
         slot.longValue = 0;
         if (std::strlen(value.data()) >= static_cast<size_t>(kPathSize)) {
