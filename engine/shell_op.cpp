@@ -134,9 +134,6 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
         sources.push_back(StampOf(pair.source));
     }
 
-    // A Copy's target list is the one destination folder.
-    if (copying) MakeFolderPathA(request.to.c_str());
-
     SHFILEOPSTRUCTA op = {};
     op.hwnd = owner;
     op.wFunc = FO_COPY;

@@ -15,7 +15,7 @@ struct CopyOutcome {
 };
 
 // Makes no call when the request is empty. `copying`: the request is a Copy, whose one
-// destination folder is made first when it is missing.
+// destination folder the caller has made (MakeFolderPathA) before recording the operation.
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
                            bool copying);
 
