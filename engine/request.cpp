@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -179,6 +181,18 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
     std::string folder = destDir;
     if (!EndsWithSeparator(destDir, isLeadByte)) folder += '\\';
 
+    // Each folder, as written, is judged once: the system's identity of a folder costs
+    // file-system calls, and most files share one.
+    std::vector<std::pair<std::string, bool>> judged;
+    auto isDest = [&](const std::string& own) {
+        for (const auto& seen : judged)
+            if (seen.first == own) return seen.second;
+        const bool same = sameFolder ? sameFolder(own.c_str(), folder.c_str())
+                                     : names.SameAsWritten(own.c_str(), folder.c_str());
+        judged.emplace_back(own, same);
+        return same;
+    };
+
     char name[kPathSize];
     for (int k = 0; k < kMaxFiles; ++k) {
         const FileEntry& entry = table.entries[k];
@@ -211,8 +225,7 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         // A file in the destination itself would be copied onto itself, and restored
         // from itself.
         const std::string own(entry.path, std::strlen(entry.path) - std::strlen(name));
-        if (sameFolder ? sameFolder(own.c_str(), folder.c_str())
-                       : names.SameAsWritten(own.c_str(), folder.c_str())) {
+        if (isDest(own)) {
             AddOnce(request.ownFolder, entry.path, names);
             continue;
         }
