@@ -1,5 +1,4 @@
 #include "app/main_app.h"
-#include <objbase.h>
 #include "framework/fw_system.h"
 #include "ui/main_dlg.h"
 
@@ -36,9 +35,6 @@ BOOL CMainApp::InitInstance() {
     }
     cmdLine = m_lpCmdLine;
     ChooseResourceLanguage();
-    // The folder browser needs COM on this thread, apartment-threaded. S_FALSE (already
-    // initialised) also takes a matching release; a thread set to another model does not.
-    comStarted = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
     CMainDlg dlg(cmdLine);
     m_pMainWnd = &dlg;
@@ -48,8 +44,6 @@ BOOL CMainApp::InitInstance() {
 }
 
 int CMainApp::ExitInstance() {
-    if (comStarted) ::CoUninitialize();
-    comStarted = false;
     if (mutex) {
         ::ReleaseMutex(mutex);
         ::CloseHandle(mutex);

@@ -8,7 +8,6 @@ public:
 
     CString cmdLine;          // argument part of the command line, once the guard passed
     HANDLE mutex = nullptr;   // the guard's handle, stored whether or not the guard passed
-    bool comStarted = false;  // COM initialised by InitInstance, to be released at exit
 
     BOOL InitInstance() override;
     int ExitInstance() override;

@@ -55,6 +55,7 @@ protected:
     // Set while Copy or Restore runs: the shell's windows run message loops, which would
     // otherwise deliver a session end (and its restore) into an unfinished copy.
     bool operationRunning = false;
+    bool comStarted = false;  // COM taken on this thread by StartCom, released on destroy
     // Held from the question that ends the session until its restore is over.
     ShutdownBlock sessionBlock;
 
@@ -81,6 +82,7 @@ protected:
     void DoCopy();
     void DoRestore();
     void RunOperation(bool copying, UINT runHeading);
+    void StartCom();
     // The state file in the destination: an unfinished operation, and reports not yet shown.
     std::string StatePath() const;
     Interrupted ReadState(std::vector<ReportLine>* report) const;

@@ -7,6 +7,7 @@
 void CMainDlg::OnSelectDest() {
     // Only a successful choice sets a destination; a cancelled browse leaves none.
     settings.destDir[0] = '\0';
+    StartCom();
     if (SUCCEEDED(::SHGetMalloc(&shellMalloc))) {
         CString title;
         title.LoadString(IDS_BROWSE_TITLE);

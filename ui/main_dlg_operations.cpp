@@ -126,6 +126,7 @@ void CMainDlg::RunOperation(bool copying, UINT runHeading) {
     // Said before the first byte moves; a destination that cannot take it (read-only) still
     // gets its operation.
     if (request.count > 0) {
+        StartCom();
         if (copying) MakeFolderPathA(request.to.c_str());  // for the record and the shell
         WriteState(copying ? Interrupted::Copy : Interrupted::Restore);
     }
