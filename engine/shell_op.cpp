@@ -81,7 +81,10 @@ bool FileExistsA(const char* path) { return StampOf(path).exists; }
 bool SameFileNameA(const char* a, const char* b) {
     // Vista and later: the system's own ordinal comparison, case folded by its table.
     using CompareOrdinalFn = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
-    if (auto compare = SystemProc<CompareOrdinalFn>("kernel32.dll", "CompareStringOrdinal"))
+    // Looked up once: a request compares every ticked name with every other.
+    static const CompareOrdinalFn compare =
+        SystemProc<CompareOrdinalFn>("kernel32.dll", "CompareStringOrdinal");
+    if (compare)
         return compare(FileSystemName(a).data(), -1, FileSystemName(b).data(), -1, TRUE) ==
                CSTR_EQUAL;
     return SameFileNameByUpcaseA(a, b);

@@ -161,7 +161,6 @@ bool OthersMayWrite(PSECURITY_DESCRIPTOR sd, PSID self) {
 bool OthersMayWritePath(const char* path) {
     std::string existing = ExistingPath(path);
     if (existing.empty()) return false;  // nothing there to judge, nor to be steered by
-    if (!HasAccessControl(existing)) return true;
     PSECURITY_DESCRIPTOR sd = nullptr;
     if (::GetNamedSecurityInfoA(existing.c_str(), SE_FILE_OBJECT,
                                 OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
@@ -170,5 +169,7 @@ bool OthersMayWritePath(const char* path) {
     std::vector<BYTE> user;
     bool open = OthersMayWrite(sd, CurrentUser(user));
     ::LocalFree(sd);
-    return open;
+    // Permissions mean nothing on a volume that does not keep them (FAT). Asked last: the
+    // volume's information is the dearest question here.
+    return open || !HasAccessControl(existing);
 }
