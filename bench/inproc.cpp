@@ -1,10 +1,12 @@
 // The real main window in-process under Wine: after its ordinary initialisation (which
 // loads vbbench_inproc.ini beside this program), times LoadSettings and FillList again
-// and again on the live, never shown dialog, then closes it.
+// and again on the live, never shown dialog, and the checks an automatic run makes of who
+// else may change its places, then closes it.
 //   vbbench_inproc.exe <iterations>
-// prints  load_fill_us=  load_us=  fill_us=  memory_load_us=  rows=   (medians)
+// prints  load_fill_us=  load_us=  fill_us=  checks_us=  memory_load_us=  rows=   (medians)
 #include <cstdlib>
 #include "bench/memory_profile.h"
+#include "engine/write_access.h"
 #include "ui/main_dlg.h"
 
 namespace {
@@ -23,13 +25,14 @@ double Us(LARGE_INTEGER a, LARGE_INTEGER b) {
 class TimedDlg : public CMainDlg {
 public:
     TimedDlg() : CMainDlg("") {}
-    double loadFill = -1, load = -1, fill = -1;
+    double loadFill = -1, load = -1, fill = -1, checks = -1;
     int rows = 0;
+    bool anyOpen = false;  // used, so that the checks are not optimised away
 
 protected:
     BOOL OnInitDialog() override {
         BOOL r = CMainDlg::OnInitDialog();
-        std::vector<double> both, loads, fills;
+        std::vector<double> both, loads, fills, checked;
         LARGE_INTEGER t0, t1, t2;
         // Interleaved: the pair as start-up runs it, then each half alone.
         for (int i = 0; i < g_iterations; ++i) {
@@ -51,10 +54,18 @@ protected:
             FillList();
             QueryPerformanceCounter(&t2);
             fills.push_back(Us(t0, t2));
+
+            QueryPerformanceCounter(&t0);
+            bool open = !PlaceOpenToOthers().IsEmpty();
+            open = OthersMayWritePath(settings.destDir) || open;
+            QueryPerformanceCounter(&t1);
+            checked.push_back(Us(t0, t1));
+            anyOpen = anyOpen || open;
         }
         loadFill = MedianOf(both);
         load = MedianOf(loads);
         fill = MedianOf(fills);
+        checks = MedianOf(checked);
         rows = fileList.GetItemCount();
         SendMessage(WM_CLOSE);
         return r;
@@ -78,7 +89,8 @@ int main(int argc, char** argv) {
     TimedDlg dlg;
     dlg.DoModal();
     double memory = TimeMemoryLoad(g_iterations);
-    std::printf("load_fill_us=%.3f load_us=%.3f fill_us=%.3f memory_load_us=%.3f rows=%d\n",
-                dlg.loadFill, dlg.load, dlg.fill, memory, dlg.rows);
+    std::printf("load_fill_us=%.3f load_us=%.3f fill_us=%.3f checks_us=%.3f memory_load_us=%.3f "
+                "rows=%d open=%d\n",
+                dlg.loadFill, dlg.load, dlg.fill, dlg.checks, memory, dlg.rows, dlg.anyOpen);
     return 0;
 }
