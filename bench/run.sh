@@ -3,7 +3,7 @@
 # Run through `make bench` (Xvfb and a warm wineserver), or by hand:
 #   tools/with-xvfb.sh bench/run.sh
 # Knobs (environment):
-#   VB_BENCH_RUNS=5         timed runs per subject, copy of the small files (at least 5)
+#   VB_BENCH_RUNS=9         timed runs per subject, copy of the small files (at least 5)
 #   VB_BENCH_BIG_RUNS=5     timed runs per subject, copy of the big files (0 skips them)
 #   VB_BENCH_START_RUNS=9   timed runs per subject, start-up benchmarks
 #   VB_BENCH_FILES=32       files per copy (1..32, the table's size)
@@ -22,7 +22,7 @@ export WINEPREFIX="${VB_BENCH_PREFIX:-$root/build/bench/prefix}"
 . "$root/tools/wine-env.sh"
 
 at_least5() { local v="$1"; [ "$v" -ge 5 ] 2>/dev/null && echo "$v" || echo 5; }
-RUNS=$(at_least5 "${VB_BENCH_RUNS:-5}")
+RUNS=$(at_least5 "${VB_BENCH_RUNS:-9}")
 BIG_RUNS="${VB_BENCH_BIG_RUNS:-5}"
 [ "$BIG_RUNS" = 0 ] || BIG_RUNS=$(at_least5 "$BIG_RUNS")
 START_RUNS=$(at_least5 "${VB_BENCH_START_RUNS:-9}")
