@@ -46,6 +46,7 @@ void CMainDlg::OnSelectFile() {
     CFileDialog dialog(TRUE, "*.*", nullptr,
                        OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_CREATEPROMPT,
                        "All Files (*.*)|*.*||", this);
+    StartCom();  // the dialog browses the shell's folders
     if (dialog.DoModal() != IDOK) return;
     // A name stored as other bytes than the file's own would make Copy and Restore work on
     // another file (a look-alike: "Omega.txt" for a name that begins with a Greek omega).
