@@ -238,7 +238,7 @@ start_bench() {
             inproc)
                 line=$("$WINE" "$out/vbbench_inproc.exe" "$ITERS" 2>/dev/null | tr -d '\r')
                 if [ "$r" -ge 0 ]; then
-                    for k in load_fill_us load_us fill_us memory_load_us; do
+                    for k in load_fill_us load_us fill_us checks_us memory_load_us; do
                         record "inproc.$k" "$(field "$k" "$line")"
                     done
                     [ "$(field rows "$line")" = "$FILES" ] ||
@@ -273,6 +273,12 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b <= 0) p
 fmt() { awk -v a="$1" -v d="${2:-1}" 'BEGIN { if (a == "-") print "-"; else printf "%.*f", d, a }'; }
 mib() { awk -v a="$1" 'BEGIN { if (a == "-") print "-"; else printf "%.1f MiB", a / 1048576 }'; }
 rate() { awk -v ms="$1" -v n="$FILES" -v m="$2" 'BEGIN { if (ms == "-" || ms <= 0) print "-"; else printf "%.0f MiB/s", n * m / (ms / 1000) }'; }
+# "profile reads (N keys) L ms, list fill F ms, permission checks C ms, the rest R ms"
+share() {  # above load_us fill_us checks_us keys
+    awk -v a="$1" -v l="$2" -v f="$3" -v c="$4" -v k="$5" 'BEGIN {
+        if (a == "-" || l == "-" || f == "-" || c == "-") { print "-"; exit }
+        printf "profile reads (%d keys) %.1f ms, list fill %.1f ms, permission checks %.1f ms, the rest %.1f ms", k, l / 1000, f / 1000, c / 1000, a - (l + f + c) / 1000 }'
+}
 verdict() { awk -v r="$1" -v g="$2" 'BEGIN { if (r == "-") print "-"; else if (r <= g) print "met"; else print "NOT met" }'; }
 
 table="$out/table.md"
@@ -304,6 +310,9 @@ table="$out/table.md"
             fi
             echo "| 1 | copy $FILES × $size MiB ($runs runs) | $label | $m | $r | $goal | $detail |"
         done
+        # Where the program's copy goes above the call it makes, from the in-process rows.
+        above=$(awk -v a="$(median "$key.vellumbox.ms")" -v b="$(median "$key.bareowner.ms")" 'BEGIN { if (a == "-" || b == "-") print "-"; else print a - b }')
+        echo "| 1 | | \`VellumBox.exe /q\` above the floor | $(fmt "$above") ms | | | $(share "$above" "$(median inproc.load_us)" "$(median inproc.fill_us)" "$(median inproc.checks_us)" 102) (the main window's creation and teardown, COM, the stamps and the state file) |"
     done
     m=$(median start.quiet.ms) ref=$(median start.minimal.ms) r=$(ratio "$m" "$ref")
     echo "| 2 | quiet start, nothing to copy ($START_RUNS runs) | \`VellumBox.exe /q\` | $(fmt "$m") ms | $r | ≤ 1.3 ($(verdict "$r" 1.3)) | start to exit |"
@@ -312,10 +321,7 @@ table="$out/table.md"
     echo "| 2 | | minimal dialog with our start-up imports and manifest | $(fmt "$m") ms | $(ratio "$m" "$ref") | | floor; start to exit |"
     # Where the quiet start's time above its floor goes, from the in-process rows below.
     above=$(awk -v a="$(median start.quiet.ms)" -v b="$m" 'BEGIN { if (a == "-" || b == "-") print "-"; else print a - b }')
-    load=$(awk -v u="$(median inproc_empty.load_us)" 'BEGIN { if (u == "-") print "-"; else print u / 1000 }')
-    fill=$(awk -v u="$(median inproc_empty.fill_us)" 'BEGIN { if (u == "-") print "-"; else print u / 1000 }')
-    checks=$(awk -v u="$(median inproc_empty.checks_us)" 'BEGIN { if (u == "-") print "-"; else print u / 1000 }')
-    echo "| 2 | | quiet start above that floor | $(fmt "$above") ms | | | profile reads (38 keys) $(fmt "$load") ms, list fill $(fmt "$fill") ms, checks of who else may write the program's and the destination's folders $(fmt "$checks") ms, the rest $(fmt "$(awk -v a="$above" -v l="$load" -v f="$fill" -v c="$checks" 'BEGIN { if (a == "-" || l == "-" || f == "-" || c == "-") print "-"; else print a - l - f - c }')") ms (dialog creation and initialisation) |"
+    echo "| 2 | | quiet start above that floor | $(fmt "$above") ms | | | $(share "$above" "$(median inproc_empty.load_us)" "$(median inproc_empty.fill_us)" "$(median inproc_empty.checks_us)" 38) (dialog creation and initialisation) |"
     m=$(median show.vellumbox.ms) ref=$(median show.minimal.ms) r=$(ratio "$m" "$ref")
     echo "| 3 | main window, $FILES files ($START_RUNS runs) | \`VellumBox.exe\` | $(fmt "$m") ms | $r | ≤ 1.5 ($(verdict "$r" 1.5)) | start to first visible |"
     echo "| 3 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to first visible |"
@@ -431,17 +437,27 @@ section 2 and 3 split it:
 
 While the quiet run keeps the specified structure (it goes through the main window's
 initialisation and reads one key per call) and warns of places others can change, what is
-left above the floor is that structure's own cost.
+left above the floor is that structure's own cost. It is why the 1.3 goal is met only in
+runs whose floor comes out low: the floor is 1.0 to 1.4 × the minimal dialog in the runs
+of 2026-12-09, and the 38-key read alone (18 to 21 ms) and the main dialog's own creation
+(fourteen controls and a list view against the minimal dialog's two, 30 to 60 ms) take
+more than the 0.13 between the issue's 1.17 floor and the goal. The main window with 32
+files pays the 102-key read (46 to 53 ms) on top.
 
 ## The quiet copy
 
-Above the bare call with a hidden owner, the quiet copy pays the quiet start's work with
-32 files (the "LoadSettings alone" row: 102 keys) and the program's own checks: each
+The row "above the floor" splits what the quiet copy takes beyond the bare call with a
+hidden owner. The copy pays the quiet start's work with 32 files (the 102-key read) where
+the bare program makes no window at all, and the program's own checks: each
 folder of the table is compared with the destination by the system's identity of the
 folders once per request (under Wine each identity is a query of the volume's serial, and
 asking it for every file cost more than the profile reads), every source and target is
-stamped before and after the call, and the state file is written through to the disk
-before the first byte moves and removed afterwards.
+stamped before and after the call, COM is started for the shell (ole32 is loaded then),
+and the state file is written through to the disk before the first byte moves and removed
+afterwards. The 102-key read alone is 0.15 to 0.2 × the bare call, and with the main
+window's creation the program stays above the 1.5 goal for small files in most runs; for
+large files the copy itself dominates and the program is within a few per cent of the
+floor.
 NOTES
     } >"$here/RESULTS.md"
     say "wrote bench/RESULTS.md"
