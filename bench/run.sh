@@ -439,10 +439,10 @@ While the quiet run keeps the specified structure (it goes through the main wind
 initialisation and reads one key per call) and warns of places others can change, what is
 left above the floor is that structure's own cost. It is why the 1.3 goal is met only in
 runs whose floor comes out low: the floor is 1.0 to 1.4 × the minimal dialog in the runs
-of 2026-12-09, and the 38-key read alone (18 to 21 ms) and the main dialog's own creation
-(fourteen controls and a list view against the minimal dialog's two, 30 to 60 ms) take
-more than the 0.13 between the issue's 1.17 floor and the goal. The main window with 32
-files pays the 102-key read (46 to 53 ms) on top.
+of 2026-12-09, and the 38-key read alone (14 to 21 ms) and the rest of the main dialog's
+creation and initialisation (fourteen controls and a list view against the minimal
+dialog's two; 29 to 64 ms) take more than the 0.13 between the 1.17 floor the goal was set on and the
+goal. The main window with 32 files pays the 102-key read (36 to 53 ms) on top.
 
 ## The quiet copy
 
@@ -454,7 +454,7 @@ folders once per request (under Wine each identity is a query of the volume's se
 asking it for every file cost more than the profile reads), every source and target is
 stamped before and after the call, COM is started for the shell (ole32 is loaded then),
 and the state file is written through to the disk before the first byte moves and removed
-afterwards. The 102-key read alone is 0.15 to 0.2 × the bare call, and with the main
+afterwards. The 102-key read alone is 0.12 to 0.21 × the bare call, and with the main
 window's creation the program stays above the 1.5 goal for small files in most runs; for
 large files the copy itself dominates and the program is within a few per cent of the
 floor.
