@@ -6,8 +6,8 @@ class CMainApp : public CWinApp {
 public:
     CMainApp();
 
-    CString cmdLine;          // argument part of the command line, once the guard passed
-    HANDLE mutex = nullptr;   // the guard's handle, stored whether or not the guard passed
+    CString cmdLine;         // argument part of the command line, once the guard passed
+    HANDLE mutex = nullptr;  // the guard's handle, stored whether or not the guard passed
 
     BOOL InitInstance() override;
     int ExitInstance() override;

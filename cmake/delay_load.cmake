@@ -1,7 +1,7 @@
-# shell32, comdlg32, version and ole32 are loaded when a function of theirs is first called: a
-# start that copies nothing needs none of them. dlltool makes delay-load import libraries
-# from the toolchain's own, under the same names, in a folder the linker searches first,
-# so every target that links shell32 (or the others) gets them without a change.
+# shell32, comdlg32, version and ole32 are loaded when a function of theirs is first
+# called: a start that copies nothing needs none of them. dlltool makes delay-load import
+# libraries from the toolchain's own, under the same names, in a folder the linker searches
+# first, so every target that links shell32 (or the others) gets them without a change.
 # The delay-load helper (libmingwex) uses LoadLibraryA and GetProcAddress only; the hook in
 # framework/fw_winmain.cpp has it load these DLLs from the system folder.
 set(VB_DELAY_LOADED shell32 comdlg32 version ole32)

@@ -188,8 +188,9 @@ void CMainDlg::OnDestroy() {
 }
 
 // The folder browser and the file dialog need COM on this thread, apartment-threaded, and
-// the shell's copy is given it too. Taken when first needed: a start that copies nothing needs none of it.
-// S_FALSE (already initialised) also takes a matching release; another model does not.
+// the shell's copy is given it too. Taken when first needed: a start that copies nothing
+// needs none of it. S_FALSE (already initialised) also takes a matching release; a thread
+// set to another model does not.
 void CMainDlg::StartCom() {
     if (!comStarted) comStarted = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
