@@ -22,7 +22,7 @@ PfnDliHook __pfnDliNotifyHook2 = LoadFromSystemFolder;
 namespace {
 [[noreturn]] void EndProcess() {
     ::TerminateProcess(::GetCurrentProcess(), 3);
-    for (;;) {}
+    for (;;) ::Sleep(INFINITE);  // not reached: the call above ends this process
 }
 }  // namespace
 
