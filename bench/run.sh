@@ -200,6 +200,18 @@ copy_bench() {  # key mib runs
     rm -rf "$dst"
 }
 
+# One run of the in-process program; from round 0 on, its figures go under `key`.
+inproc_run() {  # exe key rows round
+    local line k
+    line=$("$WINE" "$out/$1" "$ITERS" 2>/dev/null | tr -d '\r')
+    [ "$4" -ge 0 ] || return 0
+    for k in load_fill_us load_us fill_us checks_us memory_load_us; do
+        record "$2.$k" "$(field "$k" "$line")"
+    done
+    [ "$(field rows "$line")" = "$3" ] ||
+        say "WARNING: in-process window ($1) shows $(field rows "$line") rows, not $3"
+}
+
 start_bench() {
     local quiet show r i line src="$out/data/src-$SMALL_MIB"
     say "start-up: $START_RUNS runs per subject"
@@ -235,22 +247,8 @@ start_bench() {
             minshow)
                 line=$(launch --show -- "$(winpath "$out/minimal_dialog.exe")" /show)
                 [ "$r" -ge 0 ] && record show.minimal.ms "$(field show_ms "$line")" ;;
-            inproc)
-                line=$("$WINE" "$out/vbbench_inproc.exe" "$ITERS" 2>/dev/null | tr -d '\r')
-                if [ "$r" -ge 0 ]; then
-                    for k in load_fill_us load_us fill_us checks_us memory_load_us; do
-                        record "inproc.$k" "$(field "$k" "$line")"
-                    done
-                    [ "$(field rows "$line")" = "$FILES" ] ||
-                        say "WARNING: in-process window shows $(field rows "$line") rows, not $FILES"
-                fi ;;
-            inprocempty)
-                line=$("$WINE" "$out/vbbench_inproc_empty.exe" "$ITERS" 2>/dev/null | tr -d '\r')
-                if [ "$r" -ge 0 ]; then
-                    record inproc_empty.load_us "$(field load_us "$line")"
-                    record inproc_empty.fill_us "$(field fill_us "$line")"
-                    record inproc_empty.checks_us "$(field checks_us "$line")"
-                fi ;;
+            inproc) inproc_run vbbench_inproc.exe inproc "$FILES" "$r" ;;
+            inprocempty) inproc_run vbbench_inproc_empty.exe inproc_empty 0 "$r" ;;
             codec)
                 line=$("$out/vbbench_codec" "$ITERS")
                 [ "$r" -ge 0 ] && record native.memory_load_us "$(field memory_load_us "$line")" ;;
@@ -269,6 +267,7 @@ copy_bench small "$SMALL_MIB" "$RUNS"
 start_bench
 
 # ---- the table -------------------------------------------------------------------
+minus() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-") print "-"; else print a - b }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b <= 0) print "-"; else printf "%.2f", a / b }'; }
 fmt() { awk -v a="$1" -v d="${2:-1}" 'BEGIN { if (a == "-") print "-"; else printf "%.*f", d, a }'; }
 mib() { awk -v a="$1" 'BEGIN { if (a == "-") print "-"; else printf "%.1f MiB", a / 1048576 }'; }
@@ -311,7 +310,7 @@ table="$out/table.md"
             echo "| 1 | copy $FILES × $size MiB ($runs runs) | $label | $m | $r | $goal | $detail |"
         done
         # Where the program's copy goes above the call it makes, from the in-process rows.
-        above=$(awk -v a="$(median "$key.vellumbox.ms")" -v b="$(median "$key.bareowner.ms")" 'BEGIN { if (a == "-" || b == "-") print "-"; else print a - b }')
+        above=$(minus "$(median "$key.vellumbox.ms")" "$(median "$key.bareowner.ms")")
         echo "| 1 | | \`VellumBox.exe /q\` above the floor | $(fmt "$above") ms | | | $(share "$above" "$(median inproc.load_us)" "$(median inproc.fill_us)" "$(median inproc.checks_us)" 102) (the main window's creation and teardown, COM, the stamps and the state file) |"
     done
     m=$(median start.quiet.ms) ref=$(median start.minimal.ms) r=$(ratio "$m" "$ref")
@@ -320,7 +319,7 @@ table="$out/table.md"
     m=$(median start.minimports.ms)
     echo "| 2 | | minimal dialog with our start-up imports and manifest | $(fmt "$m") ms | $(ratio "$m" "$ref") | | floor; start to exit |"
     # Where the quiet start's time above its floor goes, from the in-process rows below.
-    above=$(awk -v a="$(median start.quiet.ms)" -v b="$m" 'BEGIN { if (a == "-" || b == "-") print "-"; else print a - b }')
+    above=$(minus "$(median start.quiet.ms)" "$m")
     echo "| 2 | | quiet start above that floor | $(fmt "$above") ms | | | $(share "$above" "$(median inproc_empty.load_us)" "$(median inproc_empty.fill_us)" "$(median inproc_empty.checks_us)" 38) (dialog creation and initialisation) |"
     m=$(median show.vellumbox.ms) ref=$(median show.minimal.ms) r=$(ratio "$m" "$ref")
     echo "| 3 | main window, $FILES files ($START_RUNS runs) | \`VellumBox.exe\` | $(fmt "$m") ms | $r | ≤ 1.5 ($(verdict "$r" 1.5)) | start to first visible |"

@@ -22,7 +22,7 @@ PfnDliHook __pfnDliNotifyHook2 = LoadFromSystemFolder;
 namespace {
 [[noreturn]] void EndProcess() {
     ::TerminateProcess(::GetCurrentProcess(), 3);
-    for (;;) ::Sleep(INFINITE);  // not reached: the call above ends this process
+    for (;;) ::Sleep(INFINITE);  // the call may return before the process is gone
 }
 }  // namespace
 

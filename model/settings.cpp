@@ -18,7 +18,8 @@ constexpr int kLongValueSize = 65536;
 void FileKey(char (&key)[kKeySize], const char* stem, int number) {
     char digits[12];  // reversed, sign included
     int n = 0;
-    unsigned value = number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
+    unsigned value =
+        number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
     do {
         digits[n++] = static_cast<char>('0' + value % 10);
         value /= 10;
@@ -68,20 +69,20 @@ void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& tab
     // Room enough to tell a value that does not fit a path; one that does not is read again
     // whole (a large buffer for every key costs the profile functions dearly).
     std::vector<char> value;
+    // Whether the File value read into `size` bytes is longer than a path.
+    auto readFile = [&](int size) {
+        value.assign(static_cast<size_t>(size), '\0');
+        store.Read(kFilesSection, key, "", value.data(), size);
+        value.back() = '\0';
+        return std::strlen(value.data()) >= static_cast<size_t>(kPathSize);
+    };
     for (int i = 1; i <= kMaxFiles; ++i) {
         FileEntry& slot = table.entries[i - 1];
         FileKey(key, "File", i);
-        value.assign(kPathSize * 2, '\0');
-        store.Read(kFilesSection, key, "", value.data(), static_cast<int>(value.size()));
-        value.back() = '\0';
-        if (std::strlen(value.data()) >= static_cast<size_t>(kPathSize)) {
-            value.assign(kLongValueSize, '\0');
-            store.Read(kFilesSection, key, "", value.data(), kLongValueSize);
-            value.back() = '\0';
-        }
+        const bool tooLong = readFile(kPathSize * 2) && readFile(kLongValueSize);
         CopyPath(slot.path, kPathSize, value.data());
         slot.longValue = 0;
-        if (std::strlen(value.data()) >= static_cast<size_t>(kPathSize)) {
+        if (tooLong) {
             // A cut path names another file, or none: keep it out of the work.
             slot.longValue = -1;
             if (longValues) {
