@@ -397,8 +397,8 @@ if [ "$RECORD" = 1 ]; then
   timed by the shell.
 - The start-ups run first, the copies after them: a copy leaves the disk writing back for
   a while. Copies: the destination folder is deleted and made anew, then `sync` runs,
-  before every timed run; one untimed, content-checked run of each subject comes first (warm page cache,
-  warm Wine DLLs). Rounds are interleaved and the order turns each round. Files are random
+  before every timed run; one untimed, content-checked run of each subject comes first
+  (warm page cache, warm Wine DLLs). Rounds are interleaved and the order turns each round. Files are random
   bytes; the source stays in the page cache, so the figures are memory-to-page-cache copies.
 - VellumBox copies with its settings file set to AutoCopyMode=2, AutoVellum Copy=1, both
   Over Write switches on, all files ticked, started with `/q`. Its goal is read against
@@ -453,8 +453,8 @@ window's initialisation, reads one key per call and warns of places others can c
 The 38-key read (8 to 21 ms in the runs of 2026-12-09) and the fourteen controls together
 take more than the 0.13 (about 21 ms) between the goal and the 1.17 floor it was set on;
 the floor's own implicit COM start makes up part of that, which is why the 1.3 goal is
-met in some runs and missed by a few hundredths in others. The main window
-with 32 files pays the 102-key read (18 to 53 ms) on top.
+met in some runs and missed by a few hundredths in others. The main window with 32 files
+pays the 102-key read (18 to 53 ms) on top.
 
 ## The quiet copy
 
