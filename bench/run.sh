@@ -182,7 +182,6 @@ copy_bench() {  # key mib runs
     local key="$1" mib="$2" runs="$3" src="$out/data/src-$2" vb r i k
     local subjects=() all=(vellumbox bare bareowner xcopy copyfile cp)
     say "copy: $FILES x $mib MiB, $runs runs per subject"
-    make_files "$src" "$mib"
     vb=$(vb_folder "copy-$mib" 2 1 "$src" "$dst")
     # One untimed, checked run each warms the page cache and Wine's DLLs; a subject that
     # cannot copy here (Wine ships some tools as stubs) drops out of the timed rounds.
@@ -262,8 +261,8 @@ start_bench() {
 
 # ---- the runs --------------------------------------------------------------------
 t_start=$(date +%s)
-# Start-ups first: after the copies the disk goes on writing back for a while, and that
-# strikes single starts of any subject.
+# The data first, then the start-ups, then the copies: after a copy the disk goes on
+# writing back for a while, and that strikes single starts of any subject.
 make_files "$out/data/src-$SMALL_MIB" "$SMALL_MIB"
 [ "$BIG_RUNS" = 0 ] || make_files "$out/data/src-$BIG_MIB" "$BIG_MIB"
 sync
@@ -398,8 +397,9 @@ if [ "$RECORD" = 1 ]; then
 - The start-ups run first, the copies after them: a copy leaves the disk writing back for
   a while. Copies: the destination folder is deleted and made anew, then `sync` runs,
   before every timed run; one untimed, content-checked run of each subject comes first
-  (warm page cache, warm Wine DLLs). Rounds are interleaved and the order turns each round. Files are random
-  bytes; the source stays in the page cache, so the figures are memory-to-page-cache copies.
+  (warm page cache, warm Wine DLLs). Rounds are interleaved and the order turns each
+  round. Files are random bytes; the source stays in the page cache, so the figures are
+  memory-to-page-cache copies.
 - VellumBox copies with its settings file set to AutoCopyMode=2, AutoVellum Copy=1, both
   Over Write switches on, all files ticked, started with `/q`. Its goal is read against
   `vbbench_shellcopy.exe` (bench/shell_copy.cpp): a bare program that builds the same table

@@ -69,8 +69,8 @@ void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& tab
     // Room enough to tell a value that does not fit a path; one that does not is read again
     // whole (a large buffer for every key costs the profile functions dearly).
     std::vector<char> value;
-    // Whether the File value read into `size` bytes is longer than a path.
-    auto readFile = [&](int size) {
+    // Reads the File value into `size` bytes; true when it is longer than a path.
+    auto readFileValue = [&](int size) {
         value.assign(static_cast<size_t>(size), '\0');
         store.Read(kFilesSection, key, "", value.data(), size);
         value.back() = '\0';
@@ -79,7 +79,7 @@ void LoadSettingsFrom(ProfileStore& store, AppSettings& settings, FileTable& tab
     for (int i = 1; i <= kMaxFiles; ++i) {
         FileEntry& slot = table.entries[i - 1];
         FileKey(key, "File", i);
-        const bool tooLong = readFile(kPathSize * 2) && readFile(kLongValueSize);
+        const bool tooLong = readFileValue(kPathSize * 2) && readFileValue(kLongValueSize);
         CopyPath(slot.path, kPathSize, value.data());
         slot.longValue = 0;
         if (tooLong) {
