@@ -200,7 +200,9 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         if (Tick(entry, op) != 1) continue;
         FileNameOf(entry.path, isLeadByte, name, kPathSize);
         // Our record of an unfinished operation in the folder is never overwritten.
-        if (stateName && names.Same(name, stateName)) {
+        if (stateName && (names.Same(name, stateName) ||
+                          names.Same(name, (std::string(stateName) + ".lock").c_str()) ||
+                          names.Same(name, (std::string(stateName) + ".new").c_str()))) {
             AddOnce(request.reserved, entry.path, names);
             continue;
         }
@@ -293,7 +295,18 @@ bool SameStamp(const FileStamp& a, const FileStamp& b) {
 
 CopyCheck CheckCopy(const FileStamp& targetBefore, const FileStamp& targetAfter,
                     const FileStamp& sourceBefore, const FileStamp& sourceAfter) {
-    if (!targetAfter.exists || SameStamp(targetBefore, targetAfter)) return CopyCheck::Untouched;
-    if (!SameStamp(sourceBefore, sourceAfter)) return CopyCheck::SourceChanged;
+    if (!targetAfter.exists) return CopyCheck::NotDone;
+    const bool untouched = SameStamp(targetBefore, targetAfter);
+    const bool likeSource = sourceBefore.exists && targetAfter.size == sourceBefore.size &&
+                            targetAfter.written == sourceBefore.written;
+    if (!SameStamp(sourceBefore, sourceAfter)) {
+        if (untouched && !likeSource) return CopyCheck::NotDone;
+        // A source that shrank is judged by its smaller size.
+        unsigned long long least = sourceBefore.size;
+        if (sourceAfter.exists && sourceAfter.size < least) least = sourceAfter.size;
+        return targetAfter.size < least ? CopyCheck::Cut : CopyCheck::SourceChanged;
+    }
+    if (likeSource) return CopyCheck::Whole;
+    if (untouched) return CopyCheck::NotDone;
     return targetAfter.size == sourceBefore.size ? CopyCheck::Whole : CopyCheck::Cut;
 }

@@ -28,7 +28,9 @@ struct FileRequest {
     std::vector<std::string> tooLong;    // File values cut on loading (shown cut)
     std::vector<std::string> ownFolder;  // ticked paths that lie in the destination itself
     std::vector<std::string> missing;    // ticked paths whose source does not exist
-    std::vector<std::string> reserved;   // ticked paths named as our own state file
+    std::vector<std::string> reserved;   // ticked paths named as our own record's files
+    std::vector<std::string> otherCopy;  // Restore: the copy of that name belongs to another file
+    std::vector<std::string> changedCopy;  // Restore: the copy changed since it was made
     bool relativeDest = false;           // the destination starts at no drive or share
     std::vector<CopyPair> pairs;         // what each taken file becomes, in list order
 };
@@ -56,8 +58,8 @@ FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int
 
 // The file in which VellumBox keeps its own state in the destination: the folder (its
 // final separator added when missing) followed by `name`. Empty when there is no
-// destination or a relative one. Files of that name are never copied or restored
-// (`stateName` above).
+// destination or a relative one. Files of that name, and of that name followed by
+// ".lock" or ".new", are never copied or restored (`stateName` above).
 std::string StateFilePath(const char* destDir, const char* name, LeadByteFn isLeadByte);
 
 // A file as seen just before and just after the shell's copy.
@@ -68,13 +70,16 @@ struct FileStamp {
 };
 
 enum class CopyCheck {
-    Untouched,      // the shell did not write the target (declined, failed, nothing to do)
+    NotDone,        // the target is not the source's: untouched (declined, failed) or gone
     Whole,          // the target has the size the source had when the copy began
-    Cut,            // shorter or longer than the unchanged source: a full disk, for one
+    Cut,            // shorter or longer than the unchanged source, or shorter than the
+                    // changing source ever was: a full disk, for one
     SourceChanged,  // the source changed while it was copied: the copy is of another moment
 };
 
-// Judges one written target. A source that grows while it is copied (a log, a mailbox)
-// leaves a copy of another size than it has afterwards; that copy is not cut.
+// Judges one target after the shell's call. A target that already matches its source
+// (same size and write time, as a copy keeps them) is whole, written now or not. A source
+// that grows while it is copied (a log) leaves a copy shorter than it is afterwards; that
+// copy is cut only when it is also shorter than the source was before.
 CopyCheck CheckCopy(const FileStamp& targetBefore, const FileStamp& targetAfter,
                     const FileStamp& sourceBefore, const FileStamp& sourceAfter);

@@ -50,30 +50,53 @@ void MakeFolderPathA(const char* path) {
     ::CreateDirectoryA(folder.c_str(), nullptr);
 }
 
-bool ReadSmallFileA(const char* path, std::string& text) {
+ReadResult ReadSmallFileA(const char* path, std::string& text) {
     text.clear();
-    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Absent
+                                                                             : ReadResult::Unreadable;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ReadResult::Unreadable;
+    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return ReadResult::Unreadable;
     char buffer[4096];
     DWORD got = 0;
-    // A state file holds a few lines; one far larger than that is not ours to trust whole.
-    while (text.size() < (1u << 20) && ::ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got)
+    bool ok = true;
+    // A record holds a few lines; one far larger than that is not ours to trust whole.
+    while (text.size() < (1u << 20) && (ok = ::ReadFile(h, buffer, sizeof buffer, &got, nullptr) != FALSE) && got)
         text.append(buffer, got);
     ::CloseHandle(h);
-    return true;
+    return ok ? ReadResult::Read : ReadResult::Unreadable;
 }
 
-bool WriteFileThroughA(const char* path, const std::string& text) {
-    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+bool ReplaceFileWholeA(const char* path, const std::string& text) {
+    const std::string fresh = std::string(path) + ".new";
+    // A file of that name left by a power cut may carry any attribute.
+    ::SetFileAttributesA(fresh.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE h = ::CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
               written == text.size();
     ok = ::FlushFileBuffers(h) && ok;
     ::CloseHandle(h);
+    if (ok) {
+        // A read-only file is not replaced; hidden and system ones are taken as they are.
+        ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        ok = ::MoveFileExA(fresh.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+    if (!ok) ::DeleteFileA(fresh.c_str());
     return ok;
+}
+
+bool RemoveFileA(const char* path) {
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (::DeleteFileA(path)) return true;
+    return ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 bool FileExistsA(const char* path) { return StampOf(path).exists; }
@@ -145,25 +168,35 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
     op.pTo = request.to.c_str();
     op.fFlags = static_cast<FILEOP_FLAGS>(request.flags);
     op.lpszProgressTitle = progressTitle;
-    ::SHFileOperationA(&op);
+    outcome.shellResult = ::SHFileOperationA(&op);
+    outcome.aborted = op.fAnyOperationsAborted != FALSE;
 
     for (size_t i = 0; i < request.pairs.size(); ++i) {
         const CopyPair& pair = request.pairs[i];
-        // Named by the user's own path: the source for Copy, the target for Restore.
-        const std::string& own = copying ? pair.source : pair.target;
-        switch (CheckCopy(targets[i], StampOf(pair.target), sources[i], StampOf(pair.source))) {
-        case CopyCheck::Cut:
+        FileStamp after = StampOf(pair.target);
+        const CopyCheck check = CheckCopy(targets[i], after, sources[i], StampOf(pair.source));
+        if (check == CopyCheck::Cut && copying) {
             // A cut copy would later be restored over the original: never keep one.
-            if (copying) ::DeleteFileA(pair.target.c_str());
-            outcome.incomplete.push_back(own);
-            break;
-        case CopyCheck::SourceChanged:
-            outcome.changed.push_back(own);
-            break;
-        case CopyCheck::Untouched:
-        case CopyCheck::Whole:
-            break;
+            ::DeleteFileA(pair.target.c_str());
+            after = FileStamp();
+        } else if (check != CopyCheck::NotDone) {
+            // On the disk before the record says it is done: a power cut at the shutdown
+            // screen must not leave a file the record calls whole.
+            FlushFileA(pair.target.c_str());
         }
+        outcome.checks.push_back(check);
+        outcome.targets.push_back(after);
     }
     return outcome;
+}
+
+FileStamp StampOfA(const char* path) { return StampOf(path); }
+
+bool FlushFileA(const char* path) {
+    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = ::FlushFileBuffers(h) != FALSE;
+    ::CloseHandle(h);
+    return ok;
 }

@@ -7,27 +7,37 @@
 #include "engine/request.h"
 
 struct CopyOutcome {
-    // Targets the operation wrote but left shorter or longer than their source (a full
-    // disk, for one). A Copy removes such copies.
-    std::vector<std::string> incomplete;
-    // Files whose source changed while it was copied; their copies are kept.
-    std::vector<std::string> changed;
+    std::vector<CopyCheck> checks;   // one for each pair of the request
+    std::vector<FileStamp> targets;  // each target as the operation left it
+    int shellResult = 0;             // what the shell's call returned
+    bool aborted = false;            // the user cancelled, or the shell stopped early
 };
 
 // Makes no call when the request is empty. `copying`: the request is a Copy, whose one
 // destination folder the caller has made (MakeFolderPathA) before recording the operation.
+// Cut copies are removed; every file written is flushed to the disk.
 CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* progressTitle,
                            bool copying);
+
+FileStamp StampOfA(const char* path);
+// Has the system put a file's data on the disk; false when it cannot be opened to write.
+bool FlushFileA(const char* path);
 
 // Makes a folder and the folders above it; only for an absolute path, so that nothing is
 // ever made below the current folder.
 void MakeFolderPathA(const char* folder);
 
-// A small file read whole; false when it cannot be opened (there is none).
-bool ReadSmallFileA(const char* path, std::string& text);
-// Writes the file anew and has the system put it on the disk before returning, so that
-// it is there before any copy begins. False when it cannot (a read-only folder).
-bool WriteFileThroughA(const char* path, const std::string& text);
+// A small file read whole. Absent: there is none; Unreadable: there is one (or a folder of
+// its name) that cannot be read.
+enum class ReadResult { Absent, Read, Unreadable };
+ReadResult ReadSmallFileA(const char* path, std::string& text);
+// Replaces the file whole: a new file beside it, on the disk, then moved over it, so that
+// a power cut leaves the old file or the new one, never a mixture. Attributes of the old
+// one (read-only, hidden, system) do not stand in the way. False when it cannot (a
+// read-only folder).
+bool ReplaceFileWholeA(const char* path, const std::string& text);
+// Removes a file whatever its attributes; true when it is gone (or was never there).
+bool RemoveFileA(const char* path);
 
 // For building requests: whether a file (not a folder) exists at the path.
 bool FileExistsA(const char* path);

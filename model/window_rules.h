@@ -1,8 +1,6 @@
 // Decisions of the main window that need no window: the automatic run at start and
 // the enable rules of the buttons. Pure code.
 #pragma once
-#include <string>
-#include <vector>
 #include "model/file_table.h"
 #include "model/settings.h"
 
@@ -31,29 +29,3 @@ void MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int i
 // A width given in pixels at 96 dots per inch, at `dpi`, rounded to the nearest pixel as
 // MulDiv rounds. A dpi that is not positive (no device to ask) keeps the width.
 int ScaledColumnWidth(int width, int dpi);
-
-// What the state file in the destination says: the operation that began there and did
-// not end checked (the program was killed, the power failed, a restore was left cut).
-enum class Interrupted { None, Copy, Restore, Unknown };
-
-enum class Gate { Run, Ask, Refuse };
-// After an interrupted Restore the copies are good and the originals suspect: no Copy
-// runs by itself, and a button press asks first; a Restore repairs. After an interrupted
-// Copy the copies are suspect: the same the other way round. Unknown suspects both.
-Gate GateOperation(Interrupted left, bool copying, bool fromButton);
-
-// One line of a report that nobody has seen yet: a string number and a text (a path). A
-// line without text heads the report of one automatic run.
-struct ReportLine {
-    unsigned textId;
-    std::string text;
-};
-struct StateRecord {
-    Interrupted left = Interrupted::None;
-    std::vector<ReportLine> report;
-};
-// The state file's text: the operation under way ("Copy", "Restore", or an empty line),
-// then one report line each, number and text split by a tab. File names hold neither tabs
-// nor line ends. Any other first line reads back as Unknown.
-std::string FormatState(const StateRecord& record);
-StateRecord ParseState(const std::string& text);

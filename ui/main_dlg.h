@@ -5,6 +5,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 #include "framework/fw_dialog.h"
+#include "engine/operation.h"
 #include "engine/request.h"
 #include "model/file_table.h"
 #include "model/settings.h"
@@ -77,21 +78,27 @@ protected:
     void LoadSettings();
     void SaveSettings();
 
-    // Copy and Restore. `runHeading` names an automatic run (0: a button), whose report
-    // waits for the window to be shown.
+    // Copy and Restore, from a button (heading 0) or as the automatic run the heading
+    // names, whose report waits for the window to be shown.
     void DoCopy();
     void DoRestore();
-    void RunOperation(bool copying, UINT runHeading);
+    void RunFromButton(Op op);
+    OperationResult Run(Op op, UINT heading, bool sessionEnd);
+    void EnableCommands(bool enable);
+    bool AskToGoOn(unsigned reason);
+    Op askingFor = Op::Copy;
+    void ShowMessages(const std::vector<ReportLine>& report);
     void StartCom();
-    // The state file in the destination: an unfinished operation, and reports not yet shown.
-    std::string StatePath() const;
-    Interrupted ReadState(std::vector<ReportLine>* report) const;
-    void WriteState(Interrupted left);
+    // The record in the destination: an unfinished operation, and reports not yet shown.
+    std::string StateName() const;
     void LoadState();
     void ShowUnshownReport();
     std::vector<ReportLine> unshownReport;
     UINT interruptedNotice = 0;  // what was unfinished at start, told once
     bool reportPosted = false;
+    unsigned commandsWaiting = 0;  // the controls an operation disabled, one bit each
+    // The destination whose record says this session's end owes a restore.
+    std::string cycleDest;
 
     // Life cycle.
     void OnSysCommand(UINT id, LPARAM lParam);

@@ -67,6 +67,9 @@ BOOL CMainDlg::OnInitDialog() {
     ResetTable(table);
     iconForChildren = mainIcon;
 
+    // The restore at the end of the session comes after the programs that use the files
+    // have closed them and written their own settings.
+    ShutDownLast();
     FormPaths();
     SetupColumns();
     LoadSettings();
@@ -80,7 +83,14 @@ BOOL CMainDlg::OnInitDialog() {
 void CMainDlg::DecideAutomaticRun() {
     AutoRunDecision decision = DecideAutoRun(commandArgs, settings.autoCopyMode, settings.autoCopy);
     if (decision.copyAtStart)
-        RunOperation(true, IsQuietSwitch(commandArgs) ? IDS_RUN_QUIET_COPY : IDS_RUN_START_COPY);
+        Run(Op::Copy, IsQuietSwitch(commandArgs) ? IDS_RUN_QUIET_COPY : IDS_RUN_START_COPY, false);
+    // A hidden session whose end will restore: until that restore has put every file back,
+    // no automatic copy (the next log-on's, another session's) takes the files over the
+    // copies of the state it must bring back.
+    if (!decision.closeAtOnce && settings.autoCopyMode != 0 && settings.autoRestore == 1) {
+        cycleDest = settings.destDir;
+        MarkRestoreDue(cycleDest, StateName());
+    }
     // Synchronous, inside the initialisation: the dialog ends before it is first shown.
     if (decision.closeAtOnce) SendMessage(WM_CLOSE);
 }
@@ -153,9 +163,22 @@ BOOL CMainDlg::OnQueryEndSession(UINT flags) {
 
 void CMainDlg::OnEndSession(BOOL ending, UINT flags) {
     Default();
+    const std::string owed = cycleDest.empty() ? std::string(settings.destDir) : cycleDest;
     if (RestoresAtSessionEnd(ending != FALSE, flags)) {
         sessionBlock.Hold(m_hWnd, IDS_RESTORING_REASON);  // kept when the question held it
-        RunOperation(false, IDS_RUN_SESSION_RESTORE);
+        if (settings.destDir[0] == '\0') {
+            // Nothing to restore from (a cancelled browse, not saved): said at the next
+            // showing, and the cycle stays open in the saved destination's record.
+            const std::vector<ReportLine> why = {{IDS_SESSION_NO_DEST, owed}};
+            AddReport(unshownReport, IDS_RUN_SESSION_RESTORE, why);
+            KeepReport(owed, StateName(), IDS_RUN_SESSION_RESTORE, why);
+        } else if (Run(Op::Restore, IDS_RUN_SESSION_RESTORE, true).completed && owed != settings.destDir) {
+            EndCycle(owed, StateName());  // the user moved the cycle to another folder
+        }
+    } else if (ending && !(flags & ENDSESSION_CLOSEAPP) && !operationRunning) {
+        // The user's own choice (the window shown, the automatic mode off) ends the cycle:
+        // nothing is owed, and the next log-on copies as before.
+        EndCycle(owed, StateName());
     }
     sessionBlock.Release();
 }

@@ -411,9 +411,12 @@ TEST(Request, TheStateFileNameIsLeftOut) {
         {"D:\\x\\vellumbox.STATE. ", 1, 1},
         {"C:\\Work\\VellumBox.state.txt", 1, 1},
         {"C:\\Work\\VellumBox.state", 1, 1},  // listed twice, named once
+        {"C:\\Work\\VellumBox.state.LOCK", 1, 1},
+        {"C:\\Work\\VellumBox.state.new", 1, 1},
     });
-    const std::vector<std::string> reserved = {"C:\\Work\\VellumBox.state",
-                                               "D:\\x\\vellumbox.STATE. "};
+    const std::vector<std::string> reserved = {
+        "C:\\Work\\VellumBox.state", "D:\\x\\vellumbox.STATE. ", "C:\\Work\\VellumBox.state.LOCK",
+        "C:\\Work\\VellumBox.state.new"};
     for (bool copying : {true, false}) {
         const FileRequest r = copying
                                   ? BuildCopyRequest(table, "E:\\B", 0, IsLeadByte932, nullptr,
@@ -560,10 +563,15 @@ TEST(Request, CopiesAreJudgedAgainstTheSourceAsItWas) {
         {"source shrank", none, src, src, shrunk, CopyCheck::SourceChanged},
         {"source rewritten at the same size", none, src, src, touched, CopyCheck::SourceChanged},
         {"source removed", none, src, src, none, CopyCheck::SourceChanged},
-        {"declined: old copy kept", old, old, src, src, CopyCheck::Untouched},
-        {"declined while the source grew", old, old, src, grown, CopyCheck::Untouched},
-        {"nothing written", none, none, src, src, CopyCheck::Untouched},
-        {"old copy removed by the shell", old, none, src, src, CopyCheck::Untouched},
+        {"declined: old copy kept", old, old, src, src, CopyCheck::NotDone},
+        {"declined while the source grew", old, old, src, grown, CopyCheck::NotDone},
+        {"nothing written", none, none, src, src, CopyCheck::NotDone},
+        {"old copy removed by the shell", old, none, src, src, CopyCheck::NotDone},
+        {"declined, but already the source's", src, src, src, src, CopyCheck::Whole},
+        {"disk full while the source grew", none, {true, 60, 9}, src, grown, CopyCheck::Cut},
+        {"source shrank, copy as long as it now is", none, {true, 40, 9}, src, shrunk,
+         CopyCheck::SourceChanged},
+        {"source shrank, copy shorter still", none, {true, 30, 9}, src, shrunk, CopyCheck::Cut},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -196,10 +196,11 @@ const StringCase kStrings[] = {
      "このフォルダからのリストアが以前に中断されたため、リストアしたファイルが不完全な可能性があり"
      "ます。このフォルダのコピーは無事です。リストアが完了するまで、自動のコピーは行いません:"},
     {IDS_INTERRUPTED_UNKNOWN,
-     "VellumBox's record in this folder cannot be read, so an operation may have been interrupted. "
+     "VellumBox's record in this folder cannot be read or replaced, so an operation may have been "
+     "interrupted. "
      "Neither Copy nor Restore runs by itself until one of them has completed:",
      "このフォルダの VellumBox "
-     "の記録を読めないため、操作が中断された可能性があります。コピーかリストアが完了するまで、どち"
+     "の記録を読めないか置き換えられないため、操作が中断された可能性があります。コピーかリストアが完了するまで、どち"
      "らも自動では行いません:"},
     {IDS_ASK_COPY_ANYWAY,
      "Copy all the same? The copies in this folder would be replaced by the files as they are now.",
@@ -213,6 +214,30 @@ const StringCase kStrings[] = {
      "静かなモード(/q)のコピーで、次のことがありました:"},
     {IDS_RUN_SESSION_RESTORE, "While restoring at the end of a session, VellumBox found this:",
      "セッション終了時のリストアで、次のことがありました:"},
+    {IDS_RECORD_BUSY,
+     "Another copy or restore is using this folder right now (perhaps in another user's session), so nothing was done. Try again when it has finished:",
+     "別のコピーかリストアがこのフォルダを使用中のため(ほかのユーザーのセッションかもしれません)、何もしませんでした。終わってからもう一度お試しください:"},
+    {IDS_RESTORE_DUE,
+     "A session that copied into this folder has not had its files restored yet (the computer was switched off, a restore was declined or could not finish, or another user's session is still running). No automatic Copy runs until a restore at the end of a session has put the files back:",
+     "このフォルダにコピーしたセッションのファイルが、まだリストアされていません(電源が切れた、リストアが断られたか完了しなかった、ほかのユーザーのセッションが続いている、など)。セッション終了時のリストアがファイルを戻すまで、自動のコピーは行いません:"},
+    {IDS_NOT_COPIED,
+     "These files were not copied (the copy was declined or cancelled, the file is in use or cannot be read, or something of the same name is in the way):",
+     "次のファイルはコピーされませんでした(上書きを断った、取り消した、ファイルが使用中か読めない、同じ名前のものが邪魔をしている、など):"},
+    {IDS_NOT_RESTORED,
+     "These files were not restored (the restore was declined or cancelled, or the file is in use or cannot be written). Their copies in the destination folder are unchanged:",
+     "次のファイルはリストアされませんでした(上書きを断った、取り消した、ファイルが使用中か書き込めない、など)。コピー先フォルダのコピーはそのままです:"},
+    {IDS_COPY_OF_OTHER,
+     "These files were not restored, because the copy of that name in the destination folder was made from another file:",
+     "コピー先フォルダにある同じ名前のコピーは別のファイルから作られたため、次のファイルはリストアしませんでした:"},
+    {IDS_COPY_CHANGED,
+     "These files were not restored, because their copies in the destination folder were changed after VellumBox made them (by whom, it cannot tell):",
+     "コピー先フォルダのコピーが VellumBox の作成後に変更されたため(だれが変更したかはわかりません)、次のファイルはリストアしませんでした:"},
+    {IDS_SESSION_NO_DEST,
+     "Nothing was restored at the end of the session, because no destination folder was chosen (the folder choice was cancelled). The files copied into this folder still wait for their restore:",
+     "コピー先フォルダが選ばれていなかった(フォルダの選択が取り消された)ため、セッション終了時に何もリストアしませんでした。このフォルダにコピーしたファイルは、まだリストアを待っています:"},
+    {IDS_RUN_SEVERAL,
+     "While running by itself, VellumBox found this:",
+     "自動の実行で、次のことがありました:"},
     {IDS_AUTO_OPEN_SETTINGS,
      "Other users of this computer can change the settings file or its folder, and so decide what "
      "VellumBox copies and restores for you. Put VellumBox in a folder that only administrators "

@@ -1,0 +1,236 @@
+#include "engine/operation.h"
+#include "engine/shell_op.h"
+#include "framework/fw_system.h"
+#include "res/resource.h"
+
+namespace {
+bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
+
+const GateTexts kGateTexts = {IDS_RECORD_BUSY, IDS_INTERRUPTED_UNKNOWN, IDS_INTERRUPTED_COPY,
+                              IDS_INTERRUPTED_RESTORE, IDS_RESTORE_DUE};
+
+// The record of one destination, held against every other operation on it (in this or
+// another session) from the first read to the last write. The hold is a file of its own,
+// opened unshared and removed when closed (also when the process is killed): the record
+// itself must stay free to be replaced whole.
+class RecordFile {
+public:
+    // `hold`: false only to read, which needs no hold.
+    RecordFile(const std::string& destDir, const std::string& stateName, bool hold = true)
+        : path(StateFilePath(destDir.c_str(), stateName.c_str(), IsLeadByteAcp)) {
+        if (path.empty() || !hold) return;
+        lock = ::CreateFileA((path + ".lock").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                             nullptr);
+        // Held by another: unshared. Any other failure (a read-only folder) holds nothing,
+        // and the record cannot be written there either.
+        held = lock == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    ~RecordFile() {
+        if (lock != INVALID_HANDLE_VALUE) ::CloseHandle(lock);
+    }
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    bool Usable() const { return !path.empty(); }
+    bool Held() const { return held; }
+    bool Exists() const { return found != ReadResult::Absent; }
+
+    Record Read() {
+        Record record;
+        if (path.empty() || held) return record;
+        std::string text;
+        found = ReadSmallFileA(path.c_str(), text);
+        if (found == ReadResult::Read) record = ParseRecord(text);
+        if (found == ReadResult::Unreadable) record.unreadable = true;
+        return record;
+    }
+
+    // False when the record could not be put on the disk as it now stands.
+    bool Write(const Record& record) {
+        if (path.empty() || held || lock == INVALID_HANDLE_VALUE) return false;
+        if (Empty(record)) return RemoveFileA(path.c_str()) || ReplaceFileWholeA(path.c_str(), "\r\n");
+        return ReplaceFileWholeA(path.c_str(), FormatRecord(record));
+    }
+
+private:
+    std::string path;
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    bool held = false;
+    ReadResult found = ReadResult::Absent;
+};
+
+void AddLines(std::vector<ReportLine>& report, unsigned textId,
+              const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) report.push_back({textId, path});
+}
+
+// What the request left out before any file moved, one line each.
+std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& destDir) {
+    std::vector<ReportLine> causes;
+    if (request.relativeDest) causes.push_back({IDS_RELATIVE_DEST, destDir});
+    AddLines(causes, IDS_NAME_CLASH, request.leftOut);
+    AddLines(causes, IDS_STATE_NAME, request.reserved);
+    AddLines(causes, IDS_BAD_NAME, request.badName);
+    AddLines(causes, IDS_RELATIVE_PATH, request.relative);
+    AddLines(causes, IDS_OWN_FOLDER, request.ownFolder);
+    AddLines(causes, IDS_PATH_TOO_LONG, request.tooLong);
+    AddLines(causes, IDS_NOT_FOUND, request.missing);
+    AddLines(causes, IDS_COPY_OF_OTHER, request.otherCopy);
+    AddLines(causes, IDS_COPY_CHANGED, request.changedCopy);
+    return causes;
+}
+
+// Reads, changes and writes back the record of one destination, holding it meanwhile.
+template <typename Change>
+void UpdateRecord(const std::string& destDir, const std::string& stateName, Change change) {
+    RecordFile file(destDir, stateName);
+    if (!file.Usable() || file.Held()) return;
+    Record record = file.Read();
+    if (record.unreadable) return;  // never replaced by what little we know
+    const std::string before = FormatRecord(record);
+    change(record);
+    if (FormatRecord(record) != before || (!file.Exists() && !Empty(record))) file.Write(record);
+}
+}  // namespace
+
+unsigned long CurrentSession() {
+    // Vista and later; XP has it too, but only since its Terminal Services.
+    using SessionFn = BOOL(WINAPI*)(DWORD, DWORD*);
+    DWORD session = 0;
+    if (auto get = SystemProc<SessionFn>("kernel32.dll", "ProcessIdToSessionId"))
+        if (!get(::GetCurrentProcessId(), &session)) session = 0;
+    return session;
+}
+
+void ShutDownLast() { ::SetProcessShutdownParameters(kLastShutdownLevel, 0); }
+
+OperationResult RunOperation(const OperationSpec& spec) {
+    OperationResult result;
+    // Without a folder the sources or targets would be relative to the working directory.
+    if (spec.destDir.empty() || !spec.table) return result;
+    const bool copying = spec.op == Op::Copy;
+    const char* dest = spec.destDir.c_str();
+    FileRequest request =
+        copying ? BuildCopyRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp, FileExistsA,
+                                   SameFileNameA, SameFolderA, spec.stateName.c_str())
+                : BuildRestoreRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp,
+                                      FileExistsA, SameFileNameA, SameFolderA,
+                                      spec.stateName.c_str());
+    if (request.relativeDest) {
+        result.causes = LeftOut(request, spec.destDir);
+        return result;
+    }
+
+    RecordFile file(spec.destDir, spec.stateName);
+    Record record = file.Read();
+    if (!copying) FilterRestore(request, record, StampOfA, SameFileNameA, IsLeadByteAcp);
+    std::vector<std::string> taken;
+    for (const CopyPair& pair : request.pairs) taken.push_back(copying ? pair.source : pair.target);
+
+    const Gate gate =
+        DecideGate(record, file.Held(), spec.op, spec.automatic, taken, kGateTexts, SameFileNameA);
+    const ReportLine why = {gate.reason, spec.destDir};
+    switch (gate.verdict) {
+    case Verdict::Busy:
+        result.causes.push_back(why);
+        return result;
+    case Verdict::Refuse:
+        result.causes.push_back(why);
+        result.causes.insert(result.causes.end(), spec.alsoReport.begin(), spec.alsoReport.end());
+        if (!record.unreadable) {
+            AddReport(record.report, spec.heading, result.causes);
+            file.Write(record);
+        }
+        return result;
+    case Verdict::Ask:
+        if (!spec.ask || !spec.ask(spec.host, gate.reason)) return result;
+        record.unreadable = false;  // the user goes on: the record is replaced
+        break;
+    case Verdict::Run:
+        break;
+    }
+
+    const Record before = record;
+    if (request.count > 0) {
+        if (spec.beforeShell) spec.beforeShell(spec.host);
+        if (copying) MakeFolderPathA(request.to.c_str());  // for the record and the shell
+        // Said before the first byte moves. A record there that cannot be replaced would
+        // keep saying something untrue afterwards: that is an unreadable record.
+        BeginOperation(record, spec.op, taken, SameFileNameA);
+        if (!file.Write(record) && file.Exists() && !record.unreadable) {
+            if (spec.automatic) {
+                result.causes.push_back({IDS_INTERRUPTED_UNKNOWN, spec.destDir});
+                return result;
+            }
+            if (!spec.ask || !spec.ask(spec.host, IDS_INTERRUPTED_UNKNOWN)) return result;
+        }
+    }
+    const CopyOutcome outcome =
+        IssueShellCopy(spec.owner, request, spec.progressTitle.c_str(), copying);
+    result.ran = request.count > 0;
+
+    std::vector<FileOutcome> outcomes;
+    std::vector<std::string> cut, changed, notDone;
+    for (size_t i = 0; i < outcome.checks.size(); ++i) {
+        FileOutcome o{taken[i], FileResult::Done, outcome.targets[i]};
+        switch (outcome.checks[i]) {
+        case CopyCheck::Whole:
+            break;
+        case CopyCheck::SourceChanged:
+            o.result = FileResult::Changed;
+            changed.push_back(o.path);
+            break;
+        case CopyCheck::Cut:
+            o.result = FileResult::Cut;
+            cut.push_back(o.path);
+            break;
+        case CopyCheck::NotDone:
+            o.result = FileResult::NotDone;
+            notDone.push_back(o.path);
+            break;
+        }
+        outcomes.push_back(o);
+    }
+    const bool shellFailed = outcome.shellResult != 0 || outcome.aborted;
+    result.completed = Completed(outcomes, shellFailed);
+
+    result.causes = LeftOut(request, spec.destDir);
+    AddLines(result.causes, copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, cut);
+    AddLines(result.causes, copying ? IDS_NOT_COPIED : IDS_NOT_RESTORED, notDone);
+    AddLines(result.causes, IDS_CHANGED_WHILE_COPIED, changed);
+    result.causes.insert(result.causes.end(), spec.alsoReport.begin(), spec.alsoReport.end());
+
+    // From the record as it was: what this operation redid is no longer cut.
+    record = before;
+    if (result.ran) EndOperation(record, spec.op, outcomes, SameFileNameA, IsLeadByteAcp);
+    if (spec.sessionEnd && result.completed) ClearDue(record, CurrentSession());
+    // A quiet run ends at once and a session end ends the process: their reports wait in
+    // the record for the next showing of the window.
+    if (spec.automatic) AddReport(record.report, spec.heading, result.causes);
+    if (!record.unreadable && (result.ran || spec.automatic)) file.Write(record);
+    return result;
+}
+
+void MarkRestoreDue(const std::string& destDir, const std::string& stateName) {
+    UpdateRecord(destDir, stateName, [](Record& r) { MarkDue(r, CurrentSession()); });
+}
+
+void EndCycle(const std::string& destDir, const std::string& stateName) {
+    UpdateRecord(destDir, stateName, [](Record& r) { ClearDue(r, CurrentSession()); });
+}
+
+void KeepReport(const std::string& destDir, const std::string& stateName, unsigned heading,
+                const std::vector<ReportLine>& causes) {
+    UpdateRecord(destDir, stateName, [&](Record& r) { AddReport(r.report, heading, causes); });
+}
+
+Record ReadRecord(const std::string& destDir, const std::string& stateName) {
+    RecordFile file(destDir, stateName, false);
+    return file.Read();
+}
+
+void DropShownReport(const std::string& destDir, const std::string& stateName,
+                     const std::vector<ReportLine>& shown) {
+    UpdateRecord(destDir, stateName, [&](Record& r) { SubtractReport(r.report, shown); });
+}

@@ -1,0 +1,62 @@
+// One Copy or Restore from start to end: the record in the destination is held for the
+// whole of it, the gate decides whether it runs, the shell copies, every file is checked
+// and flushed, and the record says what is now true. Also the small steps of the automatic
+// cycle that touch only the record.
+//
+//     OperationSpec spec{Op::Copy, ...};
+//     OperationResult r = RunOperation(spec);   // r.causes: what to tell the user
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "engine/record.h"
+#include "model/file_table.h"
+
+struct OperationSpec {
+    Op op = Op::Copy;
+    bool automatic = false;  // nobody watches: refused instead of asked, and reported later
+    unsigned heading = 0;    // names an automatic run in its report
+    bool sessionEnd = false;  // the restore at the end of the session: a full one ends the cycle
+    std::string destDir;     // fixed for the whole operation
+    std::string stateName;   // the record's file name in the destination
+    const FileTable* table = nullptr;
+    int overwrite = 0;
+    HWND owner = nullptr;
+    std::string progressTitle;
+    // Reports that belong with an automatic run's own (places others can change).
+    std::vector<ReportLine> alsoReport;
+    // What the operation needs of its window, given `host`: a button's question, by the
+    // string that says why (true goes on); and a call before the shell's (COM for the
+    // shell's windows).
+    void* host = nullptr;
+    bool (*ask)(void* host, unsigned reason) = nullptr;
+    void (*beforeShell)(void* host) = nullptr;
+};
+
+struct OperationResult {
+    bool ran = false;        // the shell was given files
+    bool completed = false;  // and put every one of them in place
+    std::vector<ReportLine> causes;  // one line per cause and file, without a heading
+};
+
+OperationResult RunOperation(const OperationSpec& spec);
+
+// The Windows session this process belongs to (0 where the system cannot tell).
+unsigned long CurrentSession();
+
+// The automatic cycle's steps on the record alone. Each holds the record while it works
+// and leaves it alone when another operation holds it or the folder takes no record.
+void MarkRestoreDue(const std::string& destDir, const std::string& stateName);
+void EndCycle(const std::string& destDir, const std::string& stateName);
+void KeepReport(const std::string& destDir, const std::string& stateName, unsigned heading,
+                const std::vector<ReportLine>& causes);
+// The record as it stands (nothing when the folder holds none); and, once reports are
+// shown, their removal from it.
+Record ReadRecord(const std::string& destDir, const std::string& stateName);
+void DropShownReport(const std::string& destDir, const std::string& stateName,
+                     const std::vector<ReportLine>& shown);
+
+// The shutdown level for programs that the system ends last, so that the restore at the
+// end of the session runs after the programs that use the files have closed them.
+constexpr DWORD kLastShutdownLevel = 0x100;
+void ShutDownLast();

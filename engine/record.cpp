@@ -1,0 +1,317 @@
+#include "engine/record.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+bool Same(SameNameFn sameName, const std::string& a, const std::string& b) {
+    if (sameName) return sameName(a.c_str(), b.c_str());
+    if (a.size() != b.size()) return false;
+    for (size_t k = 0; k < a.size(); ++k) {
+        char x = a[k], y = b[k];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& path, SameNameFn sameName) {
+    for (const std::string& p : list)
+        if (Same(sameName, p, path)) return true;
+    return false;
+}
+
+void AddPath(std::vector<std::string>& list, const std::string& path, SameNameFn sameName) {
+    if (!Contains(list, path, sameName)) list.push_back(path);
+}
+
+void RemovePath(std::vector<std::string>& list, const std::string& path, SameNameFn sameName) {
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&](const std::string& p) { return Same(sameName, p, path); }),
+               list.end());
+}
+
+std::string Number(unsigned long long n) {
+    char digits[24];
+    int k = 0;
+    do digits[k++] = static_cast<char>('0' + n % 10);
+    while ((n /= 10) != 0);
+    std::string s;
+    while (k > 0) s += digits[--k];
+    return s;
+}
+
+// Digits only, nothing else, and no more than fit.
+bool ParseNumber(const std::string& s, unsigned long long& out) {
+    if (s.empty() || s.size() > 19) return false;
+    out = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        out = out * 10 + static_cast<unsigned>(c - '0');
+    }
+    return true;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;) {
+        size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string::npos ? tab : tab - start));
+        if (tab == std::string::npos) return fields;
+        start = tab + 1;
+    }
+}
+
+std::string NameOf(const std::string& path, LeadByteFn isLeadByte) {
+    char name[kPathSize];
+    FileNameOf(path.c_str(), isLeadByte, name, kPathSize);
+    return name;
+}
+
+const CopyEntry* CopyNamed(const Record& record, const std::string& name, SameNameFn sameName,
+                           LeadByteFn isLeadByte) {
+    for (const CopyEntry& entry : record.copies)
+        if (Same(sameName, NameOf(entry.path, isLeadByte), name)) return &entry;
+    return nullptr;
+}
+
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+    return a.exists == b.exists && a.size == b.size && a.written == b.written;
+}
+
+}  // namespace
+
+std::string FormatRecord(const Record& record) {
+    const bool copyCut = record.anyCopyCut || !record.cutCopies.empty();
+    const bool restoreCut = record.anyRestoreCut || !record.cutOriginals.empty();
+    std::string text = copyCut && restoreCut ? "Both" : copyCut ? "Copy" : restoreCut ? "Restore" : "";
+    text += "\r\n";
+    for (const std::string& path : record.cutCopies) text += "cut-copy\t" + path + "\r\n";
+    for (const std::string& path : record.cutOriginals) text += "cut-restore\t" + path + "\r\n";
+    for (unsigned long session : record.due) text += "due\t" + Number(session) + "\r\n";
+    for (const CopyEntry& c : record.copies)
+        text += "copy\t" + Number(c.stamp.size) + "\t" + Number(c.stamp.written) + "\t" + c.path +
+                "\r\n";
+    unsigned heading = 0;
+    for (const ReportLine& line : record.report) {
+        if (line.heading != heading) {
+            heading = line.heading;
+            text += Number(heading) + "\t\r\n";
+        }
+        text += Number(line.textId) + "\t" + line.text + "\r\n";
+    }
+    return text;
+}
+
+Record ParseRecord(const std::string& text) {
+    Record record;
+    size_t end = text.find('\n');
+    std::string first = text.substr(0, end);
+    if (!first.empty() && first.back() == '\r') first.pop_back();
+    // A file cut before its first line ended, or another first line, is not ours to trust.
+    if (end == std::string::npos ||
+        (first != "" && first != "Copy" && first != "Restore" && first != "Both")) {
+        record.unreadable = true;
+        return record;
+    }
+    unsigned heading = 0;
+    while (end != std::string::npos) {
+        size_t start = end + 1;
+        end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::vector<std::string> f = Fields(line);
+        unsigned long long n = 0, m = 0;
+        if (f.size() == 2 && f[0] == "cut-copy" && !f[1].empty()) {
+            record.cutCopies.push_back(f[1]);
+        } else if (f.size() == 2 && f[0] == "cut-restore" && !f[1].empty()) {
+            record.cutOriginals.push_back(f[1]);
+        } else if (f.size() == 2 && f[0] == "due" && ParseNumber(f[1], n) && n <= 0xFFFFFFFFull) {
+            record.due.push_back(static_cast<unsigned long>(n));
+        } else if (f.size() == 4 && f[0] == "copy" && ParseNumber(f[1], n) &&
+                   ParseNumber(f[2], m) && !f[3].empty()) {
+            record.copies.push_back({f[3], {true, n, m}});
+        } else if (f.size() == 2 && f[0].size() <= 5 && ParseNumber(f[0], n) && (n != 0 || f[1].empty())) {
+            if (f[1].empty())
+                heading = static_cast<unsigned>(n);
+            else
+                record.report.push_back({static_cast<unsigned>(n), f[1], heading});
+        }
+    }
+    // An earlier version named the cut operation only: any file may be concerned.
+    if (record.cutCopies.empty() && record.cutOriginals.empty()) {
+        record.anyCopyCut = first == "Copy" || first == "Both";
+        record.anyRestoreCut = first == "Restore" || first == "Both";
+    }
+    return record;
+}
+
+Gate DecideGate(const Record& record, bool held, Op op, bool automatic,
+                const std::vector<std::string>& taken, const GateTexts& texts,
+                SameNameFn sameName) {
+    if (held) return {Verdict::Busy, texts.busy};
+    const Verdict wait = automatic ? Verdict::Refuse : Verdict::Ask;
+    if (record.unreadable) return {wait, texts.unreadable};
+    if (taken.empty()) return {Verdict::Run, 0};
+    // A Restore would put suspect copies over the originals; a Copy suspect originals
+    // over the good copies.
+    const bool restoring = op == Op::Restore;
+    const std::vector<std::string>& suspect = restoring ? record.cutCopies : record.cutOriginals;
+    bool touchesSuspect = restoring ? record.anyCopyCut : record.anyRestoreCut;
+    for (const std::string& path : taken) touchesSuspect = touchesSuspect || Contains(suspect, path, sameName);
+    if (touchesSuspect) return {wait, restoring ? texts.copyCut : texts.restoreCut};
+    // Copying now would make the files as they are the state that comes back.
+    if (!restoring && !record.due.empty()) return {wait, texts.restoreDue};
+    return {Verdict::Run, 0};
+}
+
+void BeginOperation(Record& record, Op op, const std::vector<std::string>& taken,
+                    SameNameFn sameName) {
+    std::vector<std::string>& cut = op == Op::Copy ? record.cutCopies : record.cutOriginals;
+    for (const std::string& path : taken) AddPath(cut, path, sameName);
+}
+
+void EndOperation(Record& record, Op op, const std::vector<FileOutcome>& outcomes,
+                  SameNameFn sameName, LeadByteFn isLeadByte) {
+    bool allRedone = true;
+    std::vector<std::string>& cut = op == Op::Copy ? record.cutCopies : record.cutOriginals;
+    for (const FileOutcome& o : outcomes) {
+        switch (o.result) {
+        case FileResult::Done:
+        case FileResult::Changed:
+            RemovePath(cut, o.path, sameName);
+            break;
+        case FileResult::Cut:
+            allRedone = false;
+            // A cut copy is removed, so nothing suspect is left of it; a cut original is.
+            if (op == Op::Copy)
+                RemovePath(cut, o.path, sameName);
+            else
+                AddPath(cut, o.path, sameName);
+            break;
+        case FileResult::NotDone:
+            // Untouched: what was there before is what is there now.
+            allRedone = false;
+            break;
+        }
+        if (op != Op::Copy || o.result == FileResult::NotDone) continue;
+        // The copy's name in the folder now belongs to this file, or to none.
+        const std::string name = NameOf(o.path, isLeadByte);
+        record.copies.erase(std::remove_if(record.copies.begin(), record.copies.end(),
+                                           [&](const CopyEntry& c) {
+                                               return Same(sameName, NameOf(c.path, isLeadByte),
+                                                           name);
+                                           }),
+                            record.copies.end());
+        if (o.result != FileResult::Cut) record.copies.push_back({o.path, o.copy});
+    }
+    if (allRedone && !outcomes.empty()) {
+        if (op == Op::Copy)
+            record.anyCopyCut = false;
+        else
+            record.anyRestoreCut = false;
+    }
+}
+
+bool Completed(const std::vector<FileOutcome>& outcomes, bool shellFailed) {
+    if (shellFailed) return false;
+    for (const FileOutcome& o : outcomes)
+        if (o.result == FileResult::Cut || o.result == FileResult::NotDone) return false;
+    return true;
+}
+
+unsigned Notice(const Record& record, const GateTexts& texts) {
+    if (record.unreadable) return texts.unreadable;
+    if (record.anyRestoreCut || !record.cutOriginals.empty()) return texts.restoreCut;
+    if (record.anyCopyCut || !record.cutCopies.empty()) return texts.copyCut;
+    return 0;
+}
+
+void MarkDue(Record& record, unsigned long session) {
+    if (std::find(record.due.begin(), record.due.end(), session) == record.due.end())
+        record.due.push_back(session);
+}
+
+void ClearDue(Record& record, unsigned long session) {
+    record.due.erase(std::remove(record.due.begin(), record.due.end(), session), record.due.end());
+}
+
+bool Empty(const Record& record) {
+    return !record.unreadable && !record.anyCopyCut && !record.anyRestoreCut &&
+           record.cutCopies.empty() && record.cutOriginals.empty() && record.due.empty() &&
+           record.copies.empty() && record.report.empty();
+}
+
+void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
+                   SameNameFn sameName, LeadByteFn isLeadByte) {
+    std::vector<CopyPair> kept;
+    for (CopyPair& pair : request.pairs) {
+        const CopyEntry* entry = CopyNamed(record, NameOf(pair.target, isLeadByte), sameName,
+                                           isLeadByte);
+        if (entry && !Same(sameName, entry->path, pair.target))
+            request.otherCopy.push_back(pair.target);
+        else if (entry && stampOf && !SameStamp(stampOf(pair.source.c_str()), entry->stamp))
+            request.changedCopy.push_back(pair.target);
+        else
+            kept.push_back(std::move(pair));
+    }
+    if (kept.size() == request.pairs.size()) return;
+    request.pairs = std::move(kept);
+    request.from.clear();
+    request.to.clear();
+    for (const CopyPair& pair : request.pairs) {
+        request.from.append(pair.source).push_back('\0');
+        request.to.append(pair.target).push_back('\0');
+    }
+    request.from.push_back('\0');
+    request.to.push_back('\0');
+    request.count = static_cast<int>(request.pairs.size());
+}
+
+void MergeReport(std::vector<ReportLine>& into, const std::vector<ReportLine>& from) {
+    for (const ReportLine& line : from) {
+        bool seen = false;
+        for (const ReportLine& kept : into)
+            seen = seen || (kept.heading == line.heading && kept.textId == line.textId &&
+                            kept.text == line.text);
+        if (!seen) into.push_back(line);
+    }
+}
+
+void AddReport(std::vector<ReportLine>& into, unsigned heading, std::vector<ReportLine> causes) {
+    for (ReportLine& line : causes) line.heading = heading;
+    MergeReport(into, causes);
+}
+
+void SubtractReport(std::vector<ReportLine>& report, const std::vector<ReportLine>& shown) {
+    report.erase(std::remove_if(report.begin(), report.end(),
+                                [&](const ReportLine& line) {
+                                    for (const ReportLine& s : shown)
+                                        if (s.textId == line.textId && s.text == line.text)
+                                            return true;
+                                    return false;
+                                }),
+                 report.end());
+}
+
+std::vector<ReportMessage> GroupReport(const std::vector<ReportLine>& report,
+                                       unsigned severalRuns) {
+    std::vector<ReportMessage> messages;
+    for (const ReportLine& line : report) {
+        ReportMessage* m = nullptr;
+        for (ReportMessage& each : messages)
+            if (each.cause == line.textId) m = &each;
+        if (!m) {
+            messages.push_back({line.heading, line.textId, {}});
+            m = &messages.back();
+        } else if (m->heading != line.heading) {
+            m->heading = severalRuns;
+        }
+        if (std::find(m->texts.begin(), m->texts.end(), line.text) == m->texts.end())
+            m->texts.push_back(line.text);
+    }
+    return messages;
+}

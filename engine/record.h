@@ -1,0 +1,128 @@
+// The record that VellumBox keeps in the destination folder: which copies it made there,
+// which files an operation had not finished when it was cut off, which sessions still owe
+// their restore, and the reports nobody has seen yet. Its text format and the rules that
+// decide from it whether an operation runs. Pure code.
+//
+//     Record r = ParseRecord(text);
+//     Gate g = DecideGate(r, Op::Copy, /*automatic=*/true, takenPaths, names);
+//     BeginOperation(r, Op::Copy, takenPaths);  ... the shell's copy ...
+//     EndOperation(r, Op::Copy, results, names);  text = FormatRecord(r);
+#pragma once
+#include <string>
+#include <vector>
+#include "engine/request.h"
+
+enum class Op { Copy, Restore };
+
+// One line of a report that nobody has seen yet: what was found (a string number and a
+// path), and the automatic run that found it (the string that names it; 0: a button).
+struct ReportLine {
+    unsigned textId;
+    std::string text;
+    unsigned heading = 0;
+};
+
+// A copy that the program left in the destination: the file it came from, and its size
+// and last write time as it was left.
+struct CopyEntry {
+    std::string path;
+    FileStamp stamp;
+};
+
+struct Record {
+    // There, but not readable as ours (held open, a folder, cut before its first line, or
+    // someone else's first line): nothing in the folder can be trusted.
+    bool unreadable = false;
+    // Written by an earlier version: a cut operation without its files named, which
+    // therefore may concern any file.
+    bool anyCopyCut = false;
+    bool anyRestoreCut = false;
+    std::vector<std::string> cutCopies;     // files whose copies a cut Copy may have left short
+    std::vector<std::string> cutOriginals;  // files that a cut Restore may have left short
+    std::vector<unsigned long> due;         // sessions whose end still owes its restore
+    std::vector<CopyEntry> copies;
+    std::vector<ReportLine> report;
+};
+
+// The first line names what is cut ("Copy", "Restore", "Both" or nothing), as earlier
+// versions read it; the lines after it are tagged by their first field, and a report line
+// with a number and no text heads the lines of the run it names. File names hold
+// neither tabs nor line ends. Unknown lines are ignored, so that a hand edit is never fatal.
+std::string FormatRecord(const Record& record);
+Record ParseRecord(const std::string& text);
+
+enum class Verdict {
+    Run,
+    Ask,     // a button's operation, after a question (No is the default)
+    Refuse,  // an automatic run: reported at the next showing
+    Busy,    // another operation holds the folder: not run, and said
+};
+struct Gate {
+    Verdict verdict;
+    unsigned reason;  // the string that says why; 0 with Run
+};
+
+// String numbers of the reasons, so that this code needs no resources.
+struct GateTexts {
+    unsigned busy, unreadable, copyCut, restoreCut, restoreDue;
+};
+
+// Whether an operation on `taken` (the paths it would copy or restore) may run. A cut
+// Copy makes its files' copies suspect, so restoring them waits; a cut Restore makes its
+// files suspect, so copying them waits; a restore still owed by a session keeps every
+// automatic copy from taking the files it must put back. A button asks instead.
+Gate DecideGate(const Record& record, bool held, Op op, bool automatic,
+                const std::vector<std::string>& taken, const GateTexts& texts,
+                SameNameFn sameName);
+
+// Before the shell's call: every file it is given counts as cut until it is checked.
+void BeginOperation(Record& record, Op op, const std::vector<std::string>& taken,
+                    SameNameFn sameName);
+
+// What the check after the shell's call found for one file of the request.
+enum class FileResult { Done, Changed, Cut, NotDone };
+struct FileOutcome {
+    std::string path;     // the user's own file
+    FileResult result;
+    FileStamp copy;       // the copy in the destination as the operation left it
+};
+
+// After the shell's call, from the record as it was before BeginOperation: the files now
+// done are no longer cut, a Restore's cut files are, and a Copy lists its copies.
+void EndOperation(Record& record, Op op, const std::vector<FileOutcome>& outcomes,
+                  SameNameFn sameName, LeadByteFn isLeadByte);
+
+// Every file the request took was put in place, and the shell itself reported no failure.
+bool Completed(const std::vector<FileOutcome>& outcomes, bool shellFailed);
+
+// What a start tells of the record at the first showing: unreadable, or an operation cut
+// off (0: nothing).
+unsigned Notice(const Record& record, const GateTexts& texts);
+
+void MarkDue(Record& record, unsigned long session);
+void ClearDue(Record& record, unsigned long session);
+bool Empty(const Record& record);
+
+// Restore puts back a copy only onto the file it was made from, and only while it is as
+// it was left; a copy the record does not list is restored as before. Removes the others
+// from the request, into otherCopy and changedCopy. `stampOf` reads the copy as it is now.
+using StampFn = FileStamp (*)(const char* path);
+void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
+                   SameNameFn sameName, LeadByteFn isLeadByte);
+
+// Reports merged: each run's cause with each file once, in the order first found.
+// `heading` names the run that found `causes` (0: none).
+void MergeReport(std::vector<ReportLine>& into, const std::vector<ReportLine>& from);
+void AddReport(std::vector<ReportLine>& into, unsigned heading, std::vector<ReportLine> causes);
+// Drops from `report` what `shown` holds (the user has seen it).
+void SubtractReport(std::vector<ReportLine>& report, const std::vector<ReportLine>& shown);
+
+// One message per cause: the heading of the run that found it (or `severalRuns` when more
+// than one did), the cause, then its files.
+struct ReportMessage {
+    unsigned heading;  // 0: none
+    unsigned cause;
+    std::vector<std::string> texts;
+};
+std::vector<ReportMessage> GroupReport(const std::vector<ReportLine>& report,
+                                       unsigned severalRuns);
