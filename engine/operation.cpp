@@ -1,4 +1,5 @@
 #include "engine/operation.h"
+#include <utility>
 #include "engine/shell_op.h"
 #include "framework/fw_system.h"
 #include "res/resource.h"
@@ -82,15 +83,15 @@ std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& d
 }
 
 // Reads, changes and writes back the record of one destination, holding it meanwhile.
-template <typename Change>
-void UpdateRecord(const std::string& destDir, const std::string& stateName, Change change) {
+void UpdateRecord(const std::string& destDir, const std::string& stateName,
+                  void (*change)(Record&, const void*), const void* context) {
     RecordFile file(destDir, stateName);
     if (!file.Usable() || file.Held()) return;
     Record record = file.Read();
     if (record.unreadable) return;  // never replaced by what little we know
     const std::string before = FormatRecord(record);
-    change(record);
-    if (FormatRecord(record) != before || (!file.Exists() && !Empty(record))) file.Write(record);
+    change(record, context);
+    if (FormatRecord(record) != before) file.Write(record);
 }
 }  // namespace
 
@@ -170,35 +171,20 @@ OperationResult RunOperation(const OperationSpec& spec) {
         IssueShellCopy(spec.owner, request, spec.progressTitle.c_str(), copying);
     result.ran = request.count > 0;
 
-    std::vector<FileOutcome> outcomes;
-    std::vector<std::string> cut, changed, notDone;
-    for (size_t i = 0; i < outcome.checks.size(); ++i) {
-        FileOutcome o{taken[i], FileResult::Done, outcome.targets[i]};
-        switch (outcome.checks[i]) {
-        case CopyCheck::Whole:
-            break;
-        case CopyCheck::SourceChanged:
-            o.result = FileResult::Changed;
-            changed.push_back(o.path);
-            break;
-        case CopyCheck::Cut:
-            o.result = FileResult::Cut;
-            cut.push_back(o.path);
-            break;
-        case CopyCheck::NotDone:
-            o.result = FileResult::NotDone;
-            notDone.push_back(o.path);
-            break;
-        }
-        outcomes.push_back(o);
-    }
-    const bool shellFailed = outcome.shellResult != 0 || outcome.aborted;
-    result.completed = Completed(outcomes, shellFailed);
-
     result.causes = LeftOut(request, spec.destDir);
-    AddLines(result.causes, copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, cut);
-    AddLines(result.causes, copying ? IDS_NOT_COPIED : IDS_NOT_RESTORED, notDone);
-    AddLines(result.causes, IDS_CHANGED_WHILE_COPIED, changed);
+    std::vector<FileOutcome> outcomes;
+    for (size_t i = 0; i < outcome.checks.size(); ++i) {
+        static const FileResult kResult[] = {FileResult::NotDone, FileResult::Done, FileResult::Cut,
+                                             FileResult::Changed};
+        static const unsigned kCause[2][4] = {{IDS_NOT_RESTORED, 0, IDS_RESTORE_INCOMPLETE,
+                                               IDS_CHANGED_WHILE_COPIED},
+                                              {IDS_NOT_COPIED, 0, IDS_COPY_INCOMPLETE,
+                                               IDS_CHANGED_WHILE_COPIED}};
+        const int check = static_cast<int>(outcome.checks[i]);
+        outcomes.push_back({taken[i], kResult[check], outcome.targets[i]});
+        if (kCause[copying][check] != 0) result.causes.push_back({kCause[copying][check], taken[i]});
+    }
+    result.completed = Completed(outcomes, outcome.shellResult != 0 || outcome.aborted);
     result.causes.insert(result.causes.end(), spec.alsoReport.begin(), spec.alsoReport.end());
 
     // From the record as it was: what this operation redid is no longer cut.
@@ -213,24 +199,39 @@ OperationResult RunOperation(const OperationSpec& spec) {
 }
 
 void MarkRestoreDue(const std::string& destDir, const std::string& stateName) {
-    UpdateRecord(destDir, stateName, [](Record& r) { MarkDue(r, CurrentSession()); });
+    UpdateRecord(destDir, stateName, [](Record& r, const void*) { MarkDue(r, CurrentSession()); },
+                 nullptr);
 }
 
 void EndCycle(const std::string& destDir, const std::string& stateName) {
-    UpdateRecord(destDir, stateName, [](Record& r) { ClearDue(r, CurrentSession()); });
+    UpdateRecord(destDir, stateName, [](Record& r, const void*) { ClearDue(r, CurrentSession()); },
+                 nullptr);
 }
 
-void KeepReport(const std::string& destDir, const std::string& stateName, unsigned heading,
-                const std::vector<ReportLine>& causes) {
-    UpdateRecord(destDir, stateName, [&](Record& r) { AddReport(r.report, heading, causes); });
+void KeepReport(const std::string& destDir, const std::string& stateName,
+                const std::vector<ReportLine>& lines) {
+    UpdateRecord(
+        destDir, stateName,
+        [](Record& r, const void* c) {
+            MergeReport(r.report, *static_cast<const std::vector<ReportLine>*>(c));
+        },
+        &lines);
 }
 
-Record ReadRecord(const std::string& destDir, const std::string& stateName) {
+std::vector<ReportLine> ReadReport(const std::string& destDir, const std::string& stateName,
+                                   const GateTexts& texts, unsigned& notice) {
     RecordFile file(destDir, stateName, false);
-    return file.Read();
+    Record record = file.Read();
+    notice = Notice(record, texts);
+    return std::move(record.report);
 }
 
 void DropShownReport(const std::string& destDir, const std::string& stateName,
                      const std::vector<ReportLine>& shown) {
-    UpdateRecord(destDir, stateName, [&](Record& r) { SubtractReport(r.report, shown); });
+    UpdateRecord(
+        destDir, stateName,
+        [](Record& r, const void* c) {
+            SubtractReport(r.report, *static_cast<const std::vector<ReportLine>*>(c));
+        },
+        &shown);
 }

@@ -48,11 +48,13 @@ unsigned long CurrentSession();
 // and leaves it alone when another operation holds it or the folder takes no record.
 void MarkRestoreDue(const std::string& destDir, const std::string& stateName);
 void EndCycle(const std::string& destDir, const std::string& stateName);
-void KeepReport(const std::string& destDir, const std::string& stateName, unsigned heading,
-                const std::vector<ReportLine>& causes);
-// The record as it stands (nothing when the folder holds none); and, once reports are
-// shown, their removal from it.
-Record ReadRecord(const std::string& destDir, const std::string& stateName);
+// Adds report lines (their headings set) to the record.
+void KeepReport(const std::string& destDir, const std::string& stateName,
+                const std::vector<ReportLine>& lines);
+// The reports in the record that nobody has seen yet, and what it tells of an operation
+// cut off (`texts`: the notice, 0 for nothing); and, once shown, their removal from it.
+std::vector<ReportLine> ReadReport(const std::string& destDir, const std::string& stateName,
+                                   const GateTexts& texts, unsigned& notice);
 void DropShownReport(const std::string& destDir, const std::string& stateName,
                      const std::vector<ReportLine>& shown);
 

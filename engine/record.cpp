@@ -54,13 +54,15 @@ bool ParseNumber(const std::string& s, unsigned long long& out) {
     return true;
 }
 
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
+// Splits a line at its tabs into at most `most` fields; false when it has more.
+bool Fields(const std::string& line, std::string* fields, size_t most, size_t& count) {
+    count = 0;
     size_t start = 0;
     for (;;) {
+        if (count == most) return false;
         size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string::npos ? tab : tab - start));
-        if (tab == std::string::npos) return fields;
+        fields[count++] = line.substr(start, tab == std::string::npos ? tab : tab - start);
+        if (tab == std::string::npos) return true;
         start = tab + 1;
     }
 }
@@ -84,24 +86,40 @@ bool SameStamp(const FileStamp& a, const FileStamp& b) {
 
 }  // namespace
 
+namespace {
+void AddLine(std::string& text, const char* tag, const std::string& a, const std::string* b = nullptr,
+             const std::string* c = nullptr) {
+    text += tag;
+    text += '\t';
+    text += a;
+    for (const std::string* more : {b, c}) {
+        if (!more) continue;
+        text += '\t';
+        text += *more;
+    }
+    text += "\r\n";
+}
+}  // namespace
+
 std::string FormatRecord(const Record& record) {
     const bool copyCut = record.anyCopyCut || !record.cutCopies.empty();
     const bool restoreCut = record.anyRestoreCut || !record.cutOriginals.empty();
     std::string text = copyCut && restoreCut ? "Both" : copyCut ? "Copy" : restoreCut ? "Restore" : "";
     text += "\r\n";
-    for (const std::string& path : record.cutCopies) text += "cut-copy\t" + path + "\r\n";
-    for (const std::string& path : record.cutOriginals) text += "cut-restore\t" + path + "\r\n";
-    for (unsigned long session : record.due) text += "due\t" + Number(session) + "\r\n";
-    for (const CopyEntry& c : record.copies)
-        text += "copy\t" + Number(c.stamp.size) + "\t" + Number(c.stamp.written) + "\t" + c.path +
-                "\r\n";
+    for (const std::string& path : record.cutCopies) AddLine(text, "cut-copy", path);
+    for (const std::string& path : record.cutOriginals) AddLine(text, "cut-restore", path);
+    for (unsigned long session : record.due) AddLine(text, "due", Number(session));
+    for (const CopyEntry& c : record.copies) {
+        const std::string written = Number(c.stamp.written);
+        AddLine(text, "copy", Number(c.stamp.size), &written, &c.path);
+    }
     unsigned heading = 0;
     for (const ReportLine& line : record.report) {
         if (line.heading != heading) {
             heading = line.heading;
-            text += Number(heading) + "\t\r\n";
+            AddLine(text, Number(heading).c_str(), std::string());
         }
-        text += Number(line.textId) + "\t" + line.text + "\r\n";
+        AddLine(text, Number(line.textId).c_str(), line.text);
     }
     return text;
 }
@@ -123,18 +141,21 @@ Record ParseRecord(const std::string& text) {
         end = text.find('\n', start);
         std::string line = text.substr(start, end == std::string::npos ? end : end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::vector<std::string> f = Fields(line);
+        std::string f[4];
+        size_t count = 0;
+        if (!Fields(line, f, 4, count)) continue;
         unsigned long long n = 0, m = 0;
-        if (f.size() == 2 && f[0] == "cut-copy" && !f[1].empty()) {
+        if (count == 2 && f[0] == "cut-copy" && !f[1].empty()) {
             record.cutCopies.push_back(f[1]);
-        } else if (f.size() == 2 && f[0] == "cut-restore" && !f[1].empty()) {
+        } else if (count == 2 && f[0] == "cut-restore" && !f[1].empty()) {
             record.cutOriginals.push_back(f[1]);
-        } else if (f.size() == 2 && f[0] == "due" && ParseNumber(f[1], n) && n <= 0xFFFFFFFFull) {
+        } else if (count == 2 && f[0] == "due" && ParseNumber(f[1], n) && n <= 0xFFFFFFFFull) {
             record.due.push_back(static_cast<unsigned long>(n));
-        } else if (f.size() == 4 && f[0] == "copy" && ParseNumber(f[1], n) &&
+        } else if (count == 4 && f[0] == "copy" && ParseNumber(f[1], n) &&
                    ParseNumber(f[2], m) && !f[3].empty()) {
             record.copies.push_back({f[3], {true, n, m}});
-        } else if (f.size() == 2 && f[0].size() <= 5 && ParseNumber(f[0], n) && (n != 0 || f[1].empty())) {
+        } else if (count == 2 && f[0].size() <= 5 && ParseNumber(f[0], n) &&
+                   (n != 0 || f[1].empty())) {
             if (f[1].empty())
                 heading = static_cast<unsigned>(n);
             else

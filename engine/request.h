@@ -69,7 +69,7 @@ struct FileStamp {
     unsigned long long written = 0;  // last write time
 };
 
-enum class CopyCheck {
+enum class CopyCheck {  // in this order: tables are indexed by it
     NotDone,        // the target is not the source's: untouched (declined, failed) or gone
     Whole,          // the target has the size the source had when the copy began
     Cut,            // shorter or longer than the unchanged source, or shorter than the

@@ -44,6 +44,11 @@ void CMainDlg::AcceptDroppedFiles() {
 }
 
 void CMainDlg::OnDropFiles(HDROP drop) {
+    // The window's commands wait while Copy or Restore runs.
+    if (operationRunning) {
+        ::DragFinish(drop);
+        return;
+    }
     std::vector<WideText> folders, unnamable, beyond;
     bool added = false;
     UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);

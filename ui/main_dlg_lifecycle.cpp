@@ -169,9 +169,9 @@ void CMainDlg::OnEndSession(BOOL ending, UINT flags) {
         if (settings.destDir[0] == '\0') {
             // Nothing to restore from (a cancelled browse, not saved): said at the next
             // showing, and the cycle stays open in the saved destination's record.
-            const std::vector<ReportLine> why = {{IDS_SESSION_NO_DEST, owed}};
-            AddReport(unshownReport, IDS_RUN_SESSION_RESTORE, why);
-            KeepReport(owed, StateName(), IDS_RUN_SESSION_RESTORE, why);
+            const std::vector<ReportLine> why = {{IDS_SESSION_NO_DEST, owed, IDS_RUN_SESSION_RESTORE}};
+            MergeReport(unshownReport, why);
+            KeepReport(owed, StateName(), why);
         } else if (Run(Op::Restore, IDS_RUN_SESSION_RESTORE, true).completed && owed != settings.destDir) {
             EndCycle(owed, StateName());  // the user moved the cycle to another folder
         }

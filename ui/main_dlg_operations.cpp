@@ -115,19 +115,17 @@ void CMainDlg::ShowMessages(const std::vector<ReportLine>& report) {
 }
 
 void CMainDlg::LoadState() {
-    const Record record = ReadRecord(settings.destDir, StateName());
-    unshownReport = record.report;
-    interruptedNotice = Notice(record, kNoticeTexts);
+    unshownReport = ReadReport(settings.destDir, StateName(), kNoticeTexts, interruptedNotice);
 }
 
 void CMainDlg::ShowUnshownReport() {
     reportPosted = false;
-    const Record now = ReadRecord(settings.destDir, StateName());
+    unsigned notice = 0;
     std::vector<ReportLine> report = unshownReport;
-    MergeReport(report, now.report);
+    MergeReport(report, ReadReport(settings.destDir, StateName(), kNoticeTexts, notice));
     // What a start found unfinished, unless an operation since has completed it; a refused
     // run already names it.
-    const unsigned notice = interruptedNotice != 0 ? Notice(now, kNoticeTexts) : 0;
+    if (interruptedNotice == 0) notice = 0;
     bool told = false;
     for (const ReportLine& line : report) told = told || line.textId == notice;
     if (notice != 0 && !told) report.insert(report.begin(), {notice, settings.destDir});
