@@ -826,6 +826,19 @@ void CmdRunKeyUnlock(const Args& a) {
     PrintLine("ok");
 }
 
+// hold path ms: keeps a file (or a folder) open without sharing for ms, as a program
+// that holds its document open does; "held" once it is open.
+void CmdHold(const Args& a) {
+    NeedArgs(a, 3, "hold path ms");
+    HANDLE h = CreateFileW(a[1].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) Fail("cannot open " + ToUtf8(a[1]));
+    PrintLine("held");
+    Sleep(ToInt(a[2]));
+    CloseHandle(h);
+    PrintLine("ok");
+}
+
 void CmdSleep(const Args& a) {
     NeedArgs(a, 2, "sleep ms");
     Sleep(ToInt(a[1]));
@@ -1087,6 +1100,7 @@ const Command kCommands[] = {
     {L"runkey-lock", CmdRunKeyLock},
     {L"runkey-unlock", CmdRunKeyUnlock},
     {L"sleep", CmdSleep},
+    {L"hold", CmdHold},
     {L"dlginfo", CmdDialogInfo},
     {L"dblclkbelow", CmdDblClkBelow},
     {L"dlgclose", CmdDlgClose},

@@ -166,8 +166,11 @@ vb_cleanup
 rm -rf "$VB_C"
 
 # --- a full file system: a 1 MiB tmpfs as the destination -------------------------------
+# Twice: with the sources still, and with b.bin growing while it is copied (a log): a copy
+# shorter than its source ever was is cut all the same.
 full_done() { mountpoint -q "$VB_C/full" 2>/dev/null && umount "$VB_C/full"; }
-vb_setup full
+for growth in still growing; do
+vb_setup "full-$growth"
 mkdir -p "$VB_C/full"
 if ! mount -t tmpfs -o size=1m tmpfs "$VB_C/full" 2>/dev/null; then
     echo "  skip full file system: cannot mount a tmpfs here (needs root)"
@@ -177,13 +180,20 @@ else
     head -c 400000 /dev/urandom >"$VB_C/src/a.bin"
     head -c 900000 /dev/urandom >"$VB_C/src/b.bin"
     head -c 1000 /dev/urandom >"$VB_C/src/c.bin"
-    before="$(cd "$VB_C/src" && md5sum a.bin b.bin c.bin)"
     settings "$C\\full\\dst\\" "a.bin|1|1" "b.bin|1|1" "c.bin|1|1"
     vb_start
     vb_drive wait >/dev/null
-    assert_eq 0 "$(press 1004)" "[full] Copy leaves no window open"
-    assert_eq "$before" "$(cd "$VB_C/src" && md5sum a.bin b.bin c.bin)" "[full] Copy changes no original"
-    assert_alive "[full] after Copy"
+    grower=""
+    if [ $growth = growing ]; then
+        (while :; do head -c 4096 /dev/urandom >>"$VB_C/src/b.bin"; sleep 0.002; done) &
+        grower=$!
+    fi
+    before="$(cd "$VB_C/src" && md5sum a.bin c.bin)"
+    assert_eq 0 "$(press 1004)" "[full $growth] Copy leaves no window open"
+    [ -n "$grower" ] && { kill $grower; wait $grower 2>/dev/null; }
+    assert_eq "$before" "$(cd "$VB_C/src" && md5sum a.bin c.bin)" "[full $growth] Copy changes no original"
+    before="$(cd "$VB_C/src" && md5sum a.bin b.bin c.bin)"
+    assert_alive "[full $growth] after Copy"
     # Copies that are there whole, by name; a cut copy must not be left behind as if whole.
     whole=""
     for f in a.bin b.bin c.bin; do
@@ -191,28 +201,29 @@ else
         if cmp -s "$VB_C/src/$f" "$VB_C/full/dst/$f"; then
             whole+="$f "
         else
-            assert_eq "whole or absent" "cut: $(stat -c %s "$VB_C/full/dst/$f") bytes" "[full] copy of $f"
+            assert_eq "whole or absent" "cut: $(stat -c %s "$VB_C/full/dst/$f") bytes" "[full $growth] copy of $f"
         fi
     done
-    echo "  full file system: whole copies: ${whole:-none}"
+    echo "  full file system ($growth): whole copies: ${whole:-none}"
     assert_match "could not be copied completely.*incomplete copies were removed:.*b.bin" \
-        "$(cat "$MESSAGES")" "[full] Copy names the file it could not copy whole"
+        "$(cat "$MESSAGES")" "[full $growth] Copy names the file it could not copy whole"
     # Originals changed after the copy; Restore may bring back only whole copies.
     for f in a.bin b.bin c.bin; do printf 'edited %s' "$f" >"$VB_C/src/$f"; done
-    assert_eq 0 "$(press 1005)" "[full] Restore leaves no window open"
+    assert_eq 0 "$(press 1005)" "[full $growth] Restore leaves no window open"
     for f in a.bin b.bin c.bin; do
         got="$(md5sum <"$VB_C/src/$f" | cut -d' ' -f1)"
         edited="$(printf 'edited %s' "$f" | md5sum | cut -d' ' -f1)"
         orig="$(grep " $f\$" <<<"$before" | cut -d' ' -f1)"
         if [[ " $whole" == *" $f "* ]]; then
-            assert_eq "$orig" "$got" "[full] $f restored from its whole copy"
+            assert_eq "$orig" "$got" "[full $growth] $f restored from its whole copy"
         else
-            assert_eq "$edited" "$got" "[full] $f without a whole copy is left as it was"
+            assert_eq "$edited" "$got" "[full $growth] $f without a whole copy is left as it was"
         fi
     done
-    assert_alive "[full] after Restore"
+    assert_alive "[full $growth] after Restore"
     vb_cleanup
     full_done
 fi
+done
 
 vb_finish

@@ -176,9 +176,18 @@ assert_eq "ok VellumBox	$INTERRUPTED_RESTORE||Copy all the same? The copies in t
 vb_drive key enter \; sleep 500 \; settle >/dev/null
 assert_eq "ok 0" "$(vb_ask settle \; dialogs)" "[killed restore] Enter answers No"
 assert_eq whole "$(whole "$VB_C/dst/big.bin")" "[killed restore] No copies nothing"
-vb_drive pclick 1005 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
+# A Restore of a.txt alone leaves big.bin cut: the next log-on still copies nothing.
+vb_drive dblclk 1 2 \; pclick 1005 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
+assert_eq cut "$(whole "$VB_C/src/big.bin")" "[killed restore] a partial Restore leaves the cut file"
+vb_cleanup
+vb_start
+vb_drive wait >/dev/null
+assert_eq whole "$(whole "$VB_C/dst/big.bin")" "[killed restore] after a partial Restore, the log-on copies nothing over the good copy"
+vb_start
+vb_wait_exit "$VB_LAST_PID" 10
+vb_drive sleep 500 \; press ok 5000 \; sleep 300 \; settle \; pclick 1005 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
 assert_eq whole "$(whole "$VB_C/src/big.bin")" "[killed restore] Restore repairs the original"
-assert_eq absent "$([ -e "$VB_C/dst/VellumBox.state" ] && echo present || echo absent)" "[killed restore] and its record goes"
+assert_eq "" "$(head -n 1 "$VB_C/dst/VellumBox.state" | tr -d '\r')" "[killed restore] and its record lifts the block"
 vb_cleanup
 
 # A log-on copy killed halfway, then a session end: no original is touched.
@@ -199,11 +208,118 @@ assert_file "$VB_C/src/a.txt" "A-edited" "[killed copy] the session end restores
 assert_eq whole "$(whole "$VB_C/src/big.bin")" "[killed copy] nor a cut one"
 assert_eq "ok VellumBox	While restoring at the end of a session, VellumBox found this:||$INTERRUPTED_COPY" "$(shown_message)" \
     "[killed copy] the next showing tells what was interrupted"
-vb_drive press ok \; sleep 300 \; pclick 1004 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
+# A Copy of a.txt alone leaves big.bin's copy cut: a session end restores nothing.
+vb_drive press ok \; sleep 300 \; dblclk 1 1 \; pclick 1004 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
+vb_drive syscmd 0x1010 \; settle \; endsession 1 >/dev/null
+assert_eq whole "$(whole "$VB_C/src/big.bin")" "[killed copy] after a partial Copy, the session end restores no cut copy"
+vb_start
+vb_wait_exit "$VB_LAST_PID" 10
+vb_drive sleep 500 \; press ok 5000 \; sleep 300 \; dblclk 1 1 \; pclick 1004 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
 assert_eq whole "$(whole "$VB_C/dst/big.bin")" "[killed copy] Copy runs from the button and completes"
-assert_eq absent "$([ -e "$VB_C/dst/VellumBox.state" ] && echo present || echo absent)" "[killed copy] and its record goes"
+assert_eq "" "$(head -n 1 "$VB_C/dst/VellumBox.state" | tr -d '\r')" "[killed copy] and its record lifts the block"
 vb_cleanup
 rm -rf "$VB_C"
+
+# The automatic cycle across sessions: what the last log-on copied comes back, whatever
+# happens in between. Each row is a label and steps, run in order on a fresh folder whose
+# a.txt ("A-known") is listed for Copy and Restore in mode 1 (paths on Z:, which every
+# prefix reaches, so that a second prefix can stand for a second session):
+#   logon          a start as at log-on; it runs hidden (the last one started is "it")
+#   logon2         the same in a second Wine prefix: another session on this settings file
+#   edit           the user changes a.txt
+#   kill           it dies (power loss, a crash)
+#   end            the session ends: the hidden window restores, then the process dies
+#   endno          the same, answering No to the restore's overwrite question
+#   ow0            Over Write off from now on (the restore asks)
+#   hold F MS      another program holds F (a.txt, the record) open, unshared, for MS ms
+#   ro             the record is made hidden and read-only
+#   show           a second start shows it; the browse is cancelled, then Hide Window
+#   list F         the settings now list F (an absolute Windows path) instead of a.txt
+#   mode M         Auto Copy mode M from now on
+#   src X, dst X   a.txt, or its copy, holds X (ABSENT: none); srcb X: the b\\a.txt beside it
+#   due N          the record names N sessions that still owe their restore
+#   says TEXT      the next showing of the window tells TEXT (one of its messages)
+cyc_ini() {  # mode overwriteRestore file
+    vb_ini_text "$1" 1 1 1 "$2" "$CYC_W\\dst\\" "$3|1|1" | vb_settings
+}
+cyc_start() {  # [prefix]
+    if [ -n "${1:-}" ]; then
+        WINEPREFIX="$1" "$WINE" "$VB_EXE" </dev/null >>"$VB_DIR/wine.log" 2>&1 &
+        VB_UNIX_PIDS+=($!)
+        sleep 4
+    else
+        vb_start
+        vb_drive wait \; settle >/dev/null
+    fi
+}
+cyc_kill() {
+    local p
+    for p in "${VB_UNIX_PIDS[@]}"; do kill -9 "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
+    VB_UNIX_PIDS=()
+}
+PREFIX2="$VB_ROOT/build/e2e/prefix2"
+cycles=(
+    "killed|logon;edit;kill;logon;dst A-known;due 1;end;src A-known;due 0;says has not had its files restored yet"
+    "declined|ow0;logon;edit;endno;src A-edited;logon;dst A-known;due 1;says These files were not restored"
+    "second session|logon;edit;logon2;dst A-known;end;src A-known"
+    "hidden read-only record|logon;edit;ro;end;src A-known;due 0"
+    "source held|edit;hold a.txt 9000;logon;dst ABSENT;says These files were not copied"
+    "cancelled browse|logon;edit;show;end;src A-edited;logon;dst A-known;says no destination folder was chosen"
+    "record held|logon;edit;hold VellumBox.state 15000;end;src A-edited;due 1;says cannot be read or replaced"
+    "replaced entry|logon;kill;mode 2;list b\\a.txt;logon;end;srcb B-own;says was made from another file"
+)
+n=0
+for row in "${cycles[@]}"; do
+    n=$((n + 1))
+    label="[cycle: ${row%%|*}]"
+    vb_setup "cycle$n"
+    CYC="$VB_DIR/c"
+    CYC_W="$(winpath "$CYC")"
+    vb_file "$CYC/src/a.txt" "A-known"
+    vb_file "$CYC/src/b/a.txt" "B-own"
+    mkdir -p "$CYC/dst"
+    mode=1 ow=1 file="$CYC_W\\src\\a.txt"
+    cyc_ini $mode $ow "$file"
+    IFS=';' read -r -a steps <<<"${row#*|}"
+    for step in "${steps[@]}"; do
+        read -r verb arg rest <<<"$step"
+        case $verb in
+        logon) cyc_start ;;
+        logon2) WINEPREFIX="$PREFIX2" vb_wine_prepare; cyc_start "$PREFIX2" ;;
+        edit) vb_file "$CYC/src/a.txt" "A-edited" ;;
+        kill) cyc_kill ;;
+        end | endno)
+            if [ $verb = end ]; then
+                vb_drive endsession 1 >/dev/null
+            else
+                (vb_drive endsession 1 >/dev/null 2>&1 &)
+                vb_drive sleep 500 \; press no 10000 \; sleep 500 \; settle >/dev/null
+            fi
+            cyc_kill ;;
+        ow0) ow=0; cyc_ini $mode $ow "$file" ;;
+        mode) mode=$arg; cyc_ini $mode $ow "$file" ;;
+        list) file="$CYC_W\\src\\$arg"; cyc_ini $mode $ow "$file" ;;
+        hold)
+            f="$CYC/src/$arg"; [ "$arg" = VellumBox.state ] && f="$CYC/dst/$arg"
+            (vb_drive hold "$(winpath "$f")" "$rest" >/dev/null 2>&1 &)
+            sleep 1 ;;
+        ro) "$WINE" attrib +h +r "$CYC_W\\dst\\VellumBox.state" </dev/null >/dev/null 2>&1 ;;
+        show)
+            vb_start
+            vb_wait_exit "$VB_LAST_PID" 10
+            vb_drive settle \; pclick 1001 \; browse cancel \; sleep 300 \; settle \; syscmd 0x1010 \; settle >/dev/null ;;
+        src) assert_file "$CYC/src/a.txt" "$arg" "$label $step" ;;
+        srcb) assert_file "$CYC/src/b/a.txt" "$arg" "$label $step" ;;
+        dst) assert_file "$CYC/dst/a.txt" "$arg" "$label $step" ;;
+        due) assert_eq "$arg" "$(grep -c '^due' "$CYC/dst/VellumBox.state" 2>/dev/null)" "$label $step" ;;
+        says)
+            [ ${#VB_UNIX_PIDS[@]} -gt 0 ] || cyc_start
+            assert_contains "$arg $rest" "$(shown_message)" "$label $step" ;;
+        esac
+    done
+    cyc_kill
+done
+WINEPREFIX="$PREFIX2" "$WINESERVER" -k >/dev/null 2>&1
 
 # The real thing: Wine's own end of session reaches the program, which restores and is
 # then ended by the system.

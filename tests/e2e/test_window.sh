@@ -22,7 +22,7 @@ vb_setup mode1
 settings 1 1
 vb_start
 assert_eq "ok 0" "$(vb_ask wait \; visible)" "mode 1: window hidden after start"
-assert_eq "a.txt b.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "mode 1: files copied at start"
+assert_eq "a.txt b.txt" "$(ls --ignore=VellumBox.state "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "mode 1: files copied at start"
 assert_eq "ok 1" "$(second_start)" "mode 1: a second start shows the window"
 
 # Mode 0: shown; Hide Window hides it; a second start shows it again.

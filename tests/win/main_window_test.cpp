@@ -540,6 +540,12 @@ TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
         d.SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     });
     ShutdownBlock::SystemApi() = system;
+    // Started, the program is among the last that the end of the session closes, so that
+    // its restore comes after the programs that use the files have let them go.
+    DWORD level = 0, shutdownFlags = 1;
+    ASSERT_TRUE(GetProcessShutdownParameters(&level, &shutdownFlags));
+    EXPECT_EQ(level, kLastShutdownLevel);
+    EXPECT_EQ(shutdownFlags, 0u);
     const std::vector<std::string> expected = {
         "create Restoring files... / changed", "destroy / saved",
         "create Restoring files... / changed", "destroy / changed",
