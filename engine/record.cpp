@@ -279,8 +279,9 @@ void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
         else
             kept.push_back(std::move(pair));
     }
-    if (kept.size() == request.pairs.size()) return;
+    const bool removed = kept.size() != request.pairs.size();
     request.pairs = std::move(kept);
+    if (!removed) return;
     request.from.clear();
     request.to.clear();
     for (const CopyPair& pair : request.pairs) {

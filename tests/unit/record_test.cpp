@@ -240,6 +240,15 @@ TEST(Record, RestoreTakesOnlyAFilesOwnCopyAsItWasLeft) {
     EXPECT_EQ(r.count, 2);
     EXPECT_EQ(r.from, std::string("E:\\B\\OWN.txt\0E:\\B\\unlisted.txt\0\0", 32));
     EXPECT_EQ(r.to, std::string("c:\\OWN.txt\0C:\\unlisted.txt\0\0", 28));
+    ASSERT_EQ(r.pairs.size(), 2u);
+    EXPECT_EQ(r.pairs[1].target, "C:\\unlisted.txt");
+    // Nothing to leave out: the request stays as built.
+    FileRequest all = BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone);
+    const FileRequest built = all;
+    FilterRestore(all, Record(), StampNow, nullptr, IsLeadByteNone);
+    EXPECT_EQ(all.from, built.from);
+    ASSERT_EQ(all.pairs.size(), built.pairs.size());
+    for (size_t k = 0; k < all.pairs.size(); ++k) EXPECT_EQ(all.pairs[k].target, built.pairs[k].target);
 }
 
 // Reports of many runs: each cause once, each file once, one message per cause.
