@@ -194,6 +194,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
     // A quiet run ends at once and a session end ends the process: their reports wait in
     // the record for the next showing of the window.
     if (spec.automatic) AddReport(record.report, spec.heading, result.causes);
+    // An automatic run also keeps its report, and a session end what it cleared.
     if (!record.unreadable && (result.ran || spec.automatic)) file.Write(record);
     return result;
 }

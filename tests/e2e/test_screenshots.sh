@@ -50,24 +50,37 @@ INI
     assert_eq 0 $? "[$short] screenshot written: $shot"
 
     # What a start shows after an operation was cut off (a Restore at a session end whose
-    # report waits in the destination, a Copy, a record nobody can read): the interruption,
-    # then one message per cause under the run's heading; then the question the blocked
-    # button asks, answered No. Each shot for people to look at.
-    #   first line  messages shown at start                                         button  question  kept as
+    # report waits in the destination, a Copy, a record nobody can read) or what automatic
+    # runs left to tell: the interruption, then one message per cause under the run's
+    # heading (found by two kinds of run: a heading of its own); then the question the
+    # blocked button asks, answered No. Each shot for people to look at. Records: their
+    # first line, then lines "tag number:text" (no text: a heading), B the destination,
+    # R report.doc.
+    #   first line|record lines|messages shown at start|button|question|kept as
     records=(
-        "Restore|interrupted-restore report-not-found report-state-name report-open-dest|1004|ask-copy|Restore"
-        "Copy|interrupted-copy|1005|ask-restore|Copy"
-        "Cop|interrupted-unknown|1004|ask-unknown|Unknown"
+        "Restore|135:;115:R;127:$d\\old\\VellumBox.state;143:B|interrupted-restore report-not-found report-state-name report-open-dest|1004|ask-copy|Restore"
+        "Copy||interrupted-copy|1005|ask-restore|Copy"
+        "Cop||interrupted-unknown|1004|ask-unknown|Unknown"
+        "|due 1;133:;137:B;138:R;135:;138:R;139:R;144:R;145:R;146:B;136:B|report-due report-not-copied report-not-restored report-other-copy report-changed-copy report-no-dest report-busy|1004|ask-due|"
     )
     vb_file "$VB_C/work/notes.txt" "n"
     vb_file "$VB_C/work/data.csv" "d"
-    mkdir -p "$VB_C/backup"
+    vb_file "$VB_C/backup/data.csv" "d"
     for record in "${records[@]}"; do
-        IFS='|' read -r first names button question kept <<<"$record"
+        IFS='|' read -r first lines names button question kept <<<"$record"
         LANG=$lang vb_drive close \; gone >/dev/null
-        printf '%s\r\n135\t\r\n115\t%s\r\n127\t%s\r\n143\t%s\r\n' "$first" "$d\\work\\report.doc" \
-            "$d\\old\\VellumBox.state" "$d\\backup\\" >"$VB_C/backup/VellumBox.state"
-        [ "$first" = Restore ] || printf '%s\r\n' "$first" >"$VB_C/backup/VellumBox.state"
+        {
+            printf '%s\r\n' "$first"
+            IFS=';' read -r -a parts <<<"$lines"
+            for part in "${parts[@]}"; do
+                part="${part//:R/:$d\\work\\report.doc}"
+                part="${part//:B/:$d\\backup\\}"
+                case "$part" in
+                "due "*) printf 'due\t%s\r\n' "${part#due }" ;;
+                *) printf '%s\t%s\r\n' "${part%%:*}" "${part#*:}" ;;
+                esac
+            done
+        } >"$VB_C/backup/VellumBox.state"
         LANG=$lang vb_start
         LANG=$lang vb_drive wait >/dev/null
         for name in $names; do

@@ -226,7 +226,8 @@ rm -rf "$VB_C"
 # prefix reaches, so that a second prefix can stand for a second session):
 #   logon          a start as at log-on; it runs hidden (the last one started is "it")
 #   logon2         the same in a second Wine prefix: another session on this settings file
-#   edit           the user changes a.txt
+#   edit, editb    the user changes a.txt, or b\a.txt
+#   as NAME        from now on the program is NAME.exe, a copy with NAME.ini of its own
 #   kill           it dies (power loss, a crash)
 #   end            the session ends: the hidden window restores, then the process dies
 #   endno          the same, answering No to the restore's overwrite question
@@ -267,6 +268,7 @@ cycles=(
     "cancelled browse|logon;edit;show;end;src A-edited;logon;dst A-known;says no destination folder was chosen"
     "record held|logon;edit;hold VellumBox.state 15000;end;src A-edited;due 1;says cannot be read or replaced"
     "replaced entry|logon;kill;mode 2;list b\\a.txt;logon;end;srcb B-own;says was made from another file"
+    "two programs|as Work;logon;kill;as VellumBox;list b\\a.txt;logon;kill;edit;editb;as Work;mode 2;logon;end;src A-edited;as VellumBox;list b\\a.txt;mode 2;logon;end;srcb B-own;as Work;says were changed after"
 )
 n=0
 for row in "${cycles[@]}"; do
@@ -287,6 +289,12 @@ for row in "${cycles[@]}"; do
         logon) cyc_start ;;
         logon2) WINEPREFIX="$PREFIX2" vb_wine_prepare; cyc_start "$PREFIX2" ;;
         edit) vb_file "$CYC/src/a.txt" "A-edited" ;;
+        editb) vb_file "$CYC/src/b/a.txt" "B-edited" ;;
+        as)
+            VB_EXE="$VB_DIR/$arg.exe" VB_INI="$VB_DIR/$arg.ini"
+            [ -f "$VB_EXE" ] || cp "$VB_EXE_BUILT" "$VB_EXE"
+            mode=1 ow=1 file="$CYC_W\\src\\a.txt"
+            cyc_ini $mode $ow "$file" ;;
         kill) cyc_kill ;;
         end | endno)
             if [ $verb = end ]; then
