@@ -123,6 +123,8 @@ OperationResult RunOperation(const OperationSpec& spec) {
         return result;
     }
 
+    // A Copy makes its folder first: the record, and its hold, live there.
+    if (copying && request.count > 0) MakeFolderPathA(request.to.c_str());
     RecordFile file(spec.destDir, spec.stateName);
     Record record = file.Read();
     if (!copying) FilterRestore(request, record, StampOfA, SameFileNameA, IsLeadByteAcp);
@@ -155,7 +157,6 @@ OperationResult RunOperation(const OperationSpec& spec) {
     const Record before = record;
     if (request.count > 0) {
         if (spec.beforeShell) spec.beforeShell(spec.host);
-        if (copying) MakeFolderPathA(request.to.c_str());  // for the record and the shell
         // Said before the first byte moves. A record there that cannot be replaced would
         // keep saying something untrue afterwards: that is an unreadable record.
         BeginOperation(record, spec.op, taken, SameFileNameA);

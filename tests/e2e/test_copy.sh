@@ -26,7 +26,8 @@ $(D src)\\sub\\data.csv 0 1
 EOF2
 vb_start
 assert_eq "ok ok ok" "$(vb_ask wait \; click 1004 \; settle)" "Copy pressed"
-assert_eq "notes.txt report.doc" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "Copy: the two ticked files, in a new folder"
+assert_eq "notes.txt report.doc VellumBox.state" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" \
+    "Copy: the two ticked files, in a new folder, with the record of their copies"
 vb_file "$VB_C/dst/data.csv" "data-saved"
 vb_file "$VB_C/src/notes.txt" "notes-changed"
 rm -rf "$VB_C/src/sub" "$VB_C/src/report.doc"
@@ -65,7 +66,7 @@ copy_with_clash() {
     vb_drive wait \; pclick 1004 >/dev/null
     assert_eq "VellumBox	$clash|$leftout" "$(vb_ask dialog)" "$label: one message naming the left-out path"
     vb_drive press ok \; sleep 300 \; settle >/dev/null
-    assert_eq "$listing" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "$label: the left-out file is not copied"
+    assert_eq "$listing" "$(ls --ignore=VellumBox.state "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "$label: the left-out file is not copied"
     assert_file "$VB_C/dst/$shared" "first" "$label: the copy of $shared is the first file's"
 }
 

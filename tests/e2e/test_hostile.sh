@@ -194,7 +194,7 @@ vb_drive wait \; pclick 1004 >/dev/null
 assert_eq "$want" "$(vb_ask dialog)" "[wildcards] Copy names the left-out entries"
 vb_drive press ok \; sleep 500 \; settle >/dev/null
 assert_eq "0" "$(vb_ask dialogs)" "[wildcards] one message only"
-assert_eq "b.txt" "$(ls "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "[wildcards] Copy takes only the plain entry"
+assert_eq "b.txt" "$(ls --ignore=VellumBox.state "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "[wildcards] Copy takes only the plain entry"
 # Restore: a.txt has a copy in the folder, but no entry names it; only b.txt comes back.
 vb_file "$VB_C/dst/a.txt" "from-dst"
 vb_file "$VB_C/src/a.txt" "alpha-edited"
