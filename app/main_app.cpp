@@ -1,5 +1,6 @@
 #include "app/main_app.h"
 #include "framework/fw_system.h"
+#include "model/window_rules.h"
 #include "ui/main_dlg.h"
 
 CMainApp theApp;
@@ -31,6 +32,7 @@ BOOL CMainApp::InitInstance() {
     if (!mutex || ::GetLastError() == ERROR_ALREADY_EXISTS) {
         // Another copy runs (or the guard cannot be made): show that copy instead.
         ::EnumWindows(FindRunningCopyProc, 0);
+        if (IsQuietSwitch(m_lpCmdLine)) exitCode = ExitCodeOf(QuietEnd::AlreadyRunning);
         return FALSE;
     }
     cmdLine = m_lpCmdLine;
@@ -39,6 +41,7 @@ BOOL CMainApp::InitInstance() {
     CMainDlg dlg(cmdLine);
     m_pMainWnd = &dlg;
     dlg.DoModal();
+    exitCode = dlg.ExitCode();
     // No message loop of our own: the process lives as long as the main window.
     return FALSE;
 }

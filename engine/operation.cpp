@@ -79,6 +79,7 @@ std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& d
     AddLines(causes, IDS_NOT_FOUND, request.missing);
     AddLines(causes, IDS_COPY_OF_OTHER, request.otherCopy);
     AddLines(causes, IDS_COPY_CHANGED, request.changedCopy);
+    AddLines(causes, IDS_NOT_COPIED_UNSEEN, request.wouldAsk);
     return causes;
 }
 
@@ -106,11 +107,27 @@ unsigned long CurrentSession() {
 
 void ShutDownLast() { ::SetProcessShutdownParameters(kLastShutdownLevel, 0); }
 
+bool StationVisible() {
+    USEROBJECTFLAGS flags = {};
+    HWINSTA station = ::GetProcessWindowStation();
+    if (!station || !::GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, nullptr))
+        return true;
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 OperationResult RunOperation(const OperationSpec& spec) {
     OperationResult result;
-    // Without a folder the sources or targets would be relative to the working directory.
-    if (spec.destDir.empty() || !spec.table) return result;
+    if (!spec.table) return result;
     const bool copying = spec.op == Op::Copy;
+    // Without a folder the sources or targets would be relative to the working directory:
+    // nothing is done, and a ticked file means it failed.
+    if (spec.destDir.empty()) {
+        for (int k = 0; k < kMaxFiles; ++k) {
+            const FileEntry& e = spec.table->entries[k];
+            result.failed = result.failed || (e.path[0] && (copying ? e.copy : e.restore) == 1);
+        }
+        return result;
+    }
     const char* dest = spec.destDir.c_str();
     FileRequest request =
         copying ? BuildCopyRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp, FileExistsA,
@@ -120,8 +137,10 @@ OperationResult RunOperation(const OperationSpec& spec) {
                                       spec.stateName.c_str());
     if (request.relativeDest) {
         result.causes = LeftOut(request, spec.destDir);
+        result.failed = true;
         return result;
     }
+    if (copying && spec.unseen && spec.overwrite != 1) LeaveOutQuestions(request, FileExistsA);
 
     // A Copy makes its folder first: the record, and its hold, live there.
     if (copying && request.count > 0) MakeFolderPathA(request.to.c_str());
@@ -136,11 +155,13 @@ OperationResult RunOperation(const OperationSpec& spec) {
     const ReportLine why = {gate.reason, spec.destDir};
     switch (gate.verdict) {
     case Verdict::Busy:
+        result.blocked = true;
         result.causes.push_back(why);
         return result;
     case Verdict::Refuse:
+        result.blocked = true;
         result.causes.push_back(why);
-        result.causes.insert(result.causes.end(), spec.alsoReport.begin(), spec.alsoReport.end());
+        for (const ReportLine& line : spec.alsoReport) result.causes.push_back(line);
         if (!record.unreadable) {
             AddReport(record.report, spec.heading, result.causes);
             file.Write(record);
@@ -162,6 +183,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
         BeginOperation(record, spec.op, taken, SameFileNameA);
         if (!file.Write(record) && file.Exists() && !record.unreadable) {
             if (spec.automatic) {
+                result.blocked = true;
                 result.causes.push_back({IDS_INTERRUPTED_UNKNOWN, spec.destDir});
                 return result;
             }
@@ -185,8 +207,15 @@ OperationResult RunOperation(const OperationSpec& spec) {
         outcomes.push_back({taken[i], kResult[check], outcome.targets[i]});
         if (kCause[copying][check] != 0) result.causes.push_back({kCause[copying][check], taken[i]});
     }
-    result.completed = Completed(outcomes, outcome.shellResult != 0 || outcome.aborted);
-    result.causes.insert(result.causes.end(), spec.alsoReport.begin(), spec.alsoReport.end());
+    const bool shellFailed = outcome.shellResult != 0 || outcome.aborted;
+    result.completed = Completed(outcomes, shellFailed);
+    bool anyDone = false;
+    for (const FileOutcome& o : outcomes) {
+        anyDone = anyDone || o.result == FileResult::Done || o.result == FileResult::Changed;
+        result.failed = result.failed || o.result == FileResult::Cut;
+    }
+    result.failed = result.failed || (result.ran && (shellFailed || !anyDone));
+    for (const ReportLine& line : spec.alsoReport) result.causes.push_back(line);
 
     // From the record as it was: what this operation redid is no longer cut.
     record = before;

@@ -17,6 +17,7 @@ struct OperationSpec {
     bool automatic = false;  // nobody watches: refused instead of asked, and reported later
     unsigned heading = 0;    // names an automatic run in its report
     bool sessionEnd = false;  // the restore at the end of the session: a full one ends the cycle
+    bool unseen = false;      // nobody can see the shell's windows, nor answer them
     std::string destDir;     // fixed for the whole operation
     std::string stateName;   // the record's file name in the destination
     const FileTable* table = nullptr;
@@ -36,10 +37,16 @@ struct OperationSpec {
 struct OperationResult {
     bool ran = false;        // the shell was given files
     bool completed = false;  // and put every one of them in place
+    bool blocked = false;    // the record or another operation stood in the way
+    bool failed = false;     // a file cut, the shell failed, nothing done, or no destination
     std::vector<ReportLine> causes;  // one line per cause and file, without a heading
 };
 
 OperationResult RunOperation(const OperationSpec& spec);
+
+// Whether this process's window station has visible display surfaces (true when the
+// system cannot tell): a task run "whether the user is logged on or not" has none.
+bool StationVisible();
 
 // The Windows session this process belongs to (0 where the system cannot tell).
 unsigned long CurrentSession();

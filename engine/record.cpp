@@ -28,9 +28,8 @@ void AddPath(std::vector<std::string>& list, const std::string& path, SameNameFn
 }
 
 void RemovePath(std::vector<std::string>& list, const std::string& path, SameNameFn sameName) {
-    list.erase(std::remove_if(list.begin(), list.end(),
-                              [&](const std::string& p) { return Same(sameName, p, path); }),
-               list.end());
+    for (size_t k = list.size(); k-- > 0;)
+        if (Same(sameName, list[k], path)) list.erase(list.begin() + k);
 }
 
 std::string Number(unsigned long long n) {
@@ -221,13 +220,17 @@ void EndOperation(Record& record, Op op, const std::vector<FileOutcome>& outcome
         if (op != Op::Copy || o.result == FileResult::NotDone) continue;
         // The copy's name in the folder now belongs to this file, or to none.
         const std::string name = NameOf(o.path, isLeadByte);
-        record.copies.erase(std::remove_if(record.copies.begin(), record.copies.end(),
-                                           [&](const CopyEntry& c) {
-                                               return Same(sameName, NameOf(c.path, isLeadByte),
-                                                           name);
-                                           }),
-                            record.copies.end());
-        if (o.result != FileResult::Cut) record.copies.push_back({o.path, o.copy});
+        size_t k = 0;
+        while (k < record.copies.size() &&
+               !Same(sameName, NameOf(record.copies[k].path, isLeadByte), name))
+            ++k;
+        if (o.result == FileResult::Cut) {
+            if (k < record.copies.size()) record.copies.erase(record.copies.begin() + k);
+        } else if (k < record.copies.size()) {
+            record.copies[k] = {o.path, o.copy};
+        } else {
+            record.copies.push_back({o.path, o.copy});
+        }
     }
     if (allRedone && !outcomes.empty()) {
         if (op == Op::Copy)
@@ -252,12 +255,14 @@ unsigned Notice(const Record& record, const GateTexts& texts) {
 }
 
 void MarkDue(Record& record, unsigned long session) {
-    if (std::find(record.due.begin(), record.due.end(), session) == record.due.end())
-        record.due.push_back(session);
+    for (unsigned long owed : record.due)
+        if (owed == session) return;
+    record.due.push_back(session);
 }
 
 void ClearDue(Record& record, unsigned long session) {
-    record.due.erase(std::remove(record.due.begin(), record.due.end(), session), record.due.end());
+    for (size_t k = record.due.size(); k-- > 0;)
+        if (record.due[k] == session) record.due.erase(record.due.begin() + k);
 }
 
 bool Empty(const Record& record) {
@@ -265,6 +270,25 @@ bool Empty(const Record& record) {
            record.cutCopies.empty() && record.cutOriginals.empty() && record.due.empty() &&
            record.copies.empty() && record.report.empty();
 }
+
+namespace {
+// The request with only `kept` of its pairs, its name lists built anew; a Copy's one
+// destination folder stays.
+void Keep(FileRequest& request, std::vector<CopyPair>& kept, bool copying) {
+    const bool removed = kept.size() != request.pairs.size();
+    request.pairs.swap(kept);
+    if (!removed) return;
+    request.from.clear();
+    if (!copying) request.to.clear();
+    for (const CopyPair& pair : request.pairs) {
+        request.from.append(pair.source).push_back('\0');
+        if (!copying) request.to.append(pair.target).push_back('\0');
+    }
+    request.from.push_back('\0');
+    if (!copying) request.to.push_back('\0');
+    request.count = static_cast<int>(request.pairs.size());
+}
+}  // namespace
 
 void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
                    SameNameFn sameName, LeadByteFn isLeadByte) {
@@ -279,18 +303,19 @@ void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
         else
             kept.push_back(std::move(pair));
     }
-    const bool removed = kept.size() != request.pairs.size();
-    request.pairs = std::move(kept);
-    if (!removed) return;
-    request.from.clear();
-    request.to.clear();
-    for (const CopyPair& pair : request.pairs) {
-        request.from.append(pair.source).push_back('\0');
-        request.to.append(pair.target).push_back('\0');
+    Keep(request, kept, false);
+}
+
+void LeaveOutQuestions(FileRequest& request, ExistsFn exists) {
+    request.flags |= kFofSilent | kFofNoErrorUi | kFofNoConfirmation;
+    std::vector<CopyPair> kept;
+    for (CopyPair& pair : request.pairs) {
+        if (exists && exists(pair.target.c_str()))
+            request.wouldAsk.push_back(pair.source);
+        else
+            kept.push_back(std::move(pair));
     }
-    request.from.push_back('\0');
-    request.to.push_back('\0');
-    request.count = static_cast<int>(request.pairs.size());
+    Keep(request, kept, true);
 }
 
 void MergeReport(std::vector<ReportLine>& into, const std::vector<ReportLine>& from) {
@@ -309,14 +334,12 @@ void AddReport(std::vector<ReportLine>& into, unsigned heading, std::vector<Repo
 }
 
 void SubtractReport(std::vector<ReportLine>& report, const std::vector<ReportLine>& shown) {
-    report.erase(std::remove_if(report.begin(), report.end(),
-                                [&](const ReportLine& line) {
-                                    for (const ReportLine& s : shown)
-                                        if (s.textId == line.textId && s.text == line.text)
-                                            return true;
-                                    return false;
-                                }),
-                 report.end());
+    for (size_t k = report.size(); k-- > 0;)
+        for (const ReportLine& s : shown)
+            if (s.textId == report[k].textId && s.text == report[k].text) {
+                report.erase(report.begin() + k);
+                break;
+            }
 }
 
 std::vector<ReportMessage> GroupReport(const std::vector<ReportLine>& report,

@@ -110,6 +110,11 @@ using StampFn = FileStamp (*)(const char* path);
 void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
                    SameNameFn sameName, LeadByteFn isLeadByte);
 
+// Where nobody can answer the shell's questions: a Copy leaves out every file whose copy
+// exists (with Over Write off the shell would ask before replacing it), into wouldAsk,
+// and keeps the shell's windows away.
+void LeaveOutQuestions(FileRequest& request, ExistsFn exists);
+
 // Reports merged: each run's cause with each file once, in the order first found.
 // `heading` names the run that found `causes` (0: none).
 void MergeReport(std::vector<ReportLine>& into, const std::vector<ReportLine>& from);

@@ -8,9 +8,11 @@
 
 constexpr unsigned kFoCopy = 0x0002;
 constexpr unsigned kFofMultiDestFiles = 0x0001;
+constexpr unsigned kFofSilent = 0x0004;
 constexpr unsigned kFofNoConfirmation = 0x0010;
 constexpr unsigned kFofSimpleProgress = 0x0100;
 constexpr unsigned kFofNoConfirmMkdir = 0x0200;
+constexpr unsigned kFofNoErrorUi = 0x0400;
 
 struct CopyPair {
     std::string source;
@@ -31,6 +33,7 @@ struct FileRequest {
     std::vector<std::string> reserved;   // ticked paths named as our own record's files
     std::vector<std::string> otherCopy;  // Restore: the copy of that name belongs to another file
     std::vector<std::string> changedCopy;  // Restore: the copy changed since it was made
+    std::vector<std::string> wouldAsk;   // Copy where nobody can answer: a copy is in the way
     bool relativeDest = false;           // the destination starts at no drive or share
     std::vector<CopyPair> pairs;         // what each taken file becomes, in list order
 };

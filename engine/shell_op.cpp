@@ -54,9 +54,12 @@ ReadResult ReadSmallFileA(const char* path, std::string& text) {
     text.clear();
     const DWORD attributes = ::GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
+        // A name too long or not valid for the file system names no file that could exist.
         const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::Absent
-                                                                             : ReadResult::Unreadable;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                       error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_INVALID_NAME
+                   ? ReadResult::Absent
+                   : ReadResult::Unreadable;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ReadResult::Unreadable;
     HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -11,6 +11,14 @@ AutoRunDecision DecideAutoRun(const char* argumentPart, int autoCopyMode, int au
     return {autoCopyMode == 1 && autoCopy == 1, false};
 }
 
+QuietEnd EndOfQuietCopy(const QuietRun& run) {
+    if (run.blocked) return QuietEnd::Blocked;
+    if (run.failed) return QuietEnd::Failed;
+    return run.reported ? QuietEnd::CopiedWithReport : QuietEnd::Copied;
+}
+
+int ExitCodeOf(QuietEnd end) { return static_cast<int>(end); }
+
 static bool HasDestinationAndFiles(const AppSettings& settings, const FileTable& table) {
     return settings.destDir[0] != '\0' && table.count >= 1;
 }

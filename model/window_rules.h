@@ -13,6 +13,24 @@ struct AutoRunDecision {
 bool IsQuietSwitch(const char* argumentPart);
 AutoRunDecision DecideAutoRun(const char* argumentPart, int autoCopyMode, int autoCopy);
 
+// How a quiet run ended, for whoever started it (a scheduled task, a script): the exit
+// status, few codes, each documented. Ordinary starts end with 0.
+enum class QuietEnd {
+    Copied,           // 0: every ticked file copied, or none ticked
+    CopiedWithReport, // 1: copied, but files were left out or named in a report
+    Blocked,          // 2: nothing copied: the record or another operation stood in the way
+    Failed,           // 3: the copy failed or was cut
+    NotCopying,       // 4: the settings say a quiet start copies nothing (mode, copy switch)
+    AlreadyRunning,   // 5: another VellumBox runs; its window was brought forward
+};
+struct QuietRun {
+    bool blocked;   // the gate refused the run, or another operation held the folder
+    bool failed;    // a file cut, the shell's failure, no file done, or no destination
+    bool reported;  // something was left out or named for the next showing
+};
+QuietEnd EndOfQuietCopy(const QuietRun& run);
+int ExitCodeOf(QuietEnd end);
+
 // Set: a change to save, a destination and at least one file.
 bool SetButtonEnabled(int dirty, const AppSettings& settings, const FileTable& table);
 // Copy and Restore: a destination and at least one file (ticks are not looked at).

@@ -75,6 +75,7 @@
 #define IDS_COPY_CHANGED 145
 #define IDS_SESSION_NO_DEST 146
 #define IDS_RUN_SEVERAL 147
+#define IDS_NOT_COPIED_UNSEEN 148
 // Start-up registration dialog
 #define IDS_STARTUP_NEEDS_ADMIN 119
 #define IDS_STARTUP_FOLDER_OPEN 140

@@ -33,6 +33,9 @@ public:
     // The executable's folder or the settings file when users other than this one (and the
     // administrators) can change it, else empty.
     CString PlaceOpenToOthers() const;
+    // The process's exit status once the window has ended: how a quiet run went, 0 for
+    // an ordinary start.
+    int ExitCode() const { return exitCode; }
 
 protected:
     char exeDrive[3] = "";
@@ -83,7 +86,7 @@ protected:
     void DoCopy();
     void DoRestore();
     void RunFromButton(Op op);
-    OperationResult Run(Op op, UINT heading, bool sessionEnd);
+    OperationResult Run(Op op, UINT heading, bool sessionEnd, bool unseen = false);
     void EnableCommands(bool enable);
     bool AskToGoOn(unsigned reason);
     Op askingFor = Op::Copy;
@@ -99,6 +102,7 @@ protected:
     unsigned commandsWaiting = 0;  // the controls an operation disabled, one bit each
     // The destination whose record says this session's end owes a restore.
     std::string cycleDest;
+    int exitCode = 0;
 
     // Life cycle.
     void OnSysCommand(UINT id, LPARAM lParam);

@@ -82,8 +82,15 @@ BOOL CMainDlg::OnInitDialog() {
 
 void CMainDlg::DecideAutomaticRun() {
     AutoRunDecision decision = DecideAutoRun(commandArgs, settings.autoCopyMode, settings.autoCopy);
-    if (decision.copyAtStart)
-        Run(Op::Copy, IsQuietSwitch(commandArgs) ? IDS_RUN_QUIET_COPY : IDS_RUN_START_COPY, false);
+    const bool quiet = IsQuietSwitch(commandArgs);
+    if (quiet) exitCode = ExitCodeOf(QuietEnd::NotCopying);
+    if (decision.copyAtStart && quiet) {
+        // Where no window can be seen, no question of the shell's may wait for an answer.
+        const OperationResult r = Run(Op::Copy, IDS_RUN_QUIET_COPY, false, !StationVisible());
+        exitCode = ExitCodeOf(EndOfQuietCopy({r.blocked, r.failed, !r.causes.empty()}));
+    } else if (decision.copyAtStart) {
+        Run(Op::Copy, IDS_RUN_START_COPY, false);
+    }
     // A hidden session whose end will restore: until that restore has put every file back,
     // no automatic copy (the next log-on's, another session's) takes the files over the
     // copies of the state it must bring back.

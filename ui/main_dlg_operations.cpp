@@ -32,7 +32,7 @@ void CMainDlg::RunFromButton(Op op) {
     ShowMessages(result.causes);
 }
 
-OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd) {
+OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd, bool unseen) {
     OperationResult result;
     if (operationRunning) return result;  // never inside another operation, and never queued
     const bool copying = op == Op::Copy;
@@ -41,6 +41,7 @@ OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd) {
     spec.automatic = heading != 0;
     spec.heading = heading;
     spec.sessionEnd = sessionEnd;
+    spec.unseen = unseen;
     spec.destDir = settings.destDir;  // a folder chosen meanwhile does not change this run
     spec.stateName = StateName();
     spec.table = &table;
@@ -121,14 +122,17 @@ void CMainDlg::LoadState() {
 void CMainDlg::ShowUnshownReport() {
     reportPosted = false;
     unsigned notice = 0;
-    std::vector<ReportLine> report = unshownReport;
-    MergeReport(report, ReadReport(settings.destDir, StateName(), kNoticeTexts, notice));
+    const std::vector<ReportLine> recorded =
+        ReadReport(settings.destDir, StateName(), kNoticeTexts, notice);
     // What a start found unfinished, unless an operation since has completed it; a refused
     // run already names it.
     if (interruptedNotice == 0) notice = 0;
-    bool told = false;
-    for (const ReportLine& line : report) told = told || line.textId == notice;
-    if (notice != 0 && !told) report.insert(report.begin(), {notice, settings.destDir});
+    for (const ReportLine& line : unshownReport) notice = line.textId == notice ? 0 : notice;
+    for (const ReportLine& line : recorded) notice = line.textId == notice ? 0 : notice;
+    std::vector<ReportLine> report;
+    if (notice != 0) report.push_back({notice, settings.destDir});
+    MergeReport(report, unshownReport);
+    MergeReport(report, recorded);
     interruptedNotice = 0;
     unshownReport.clear();
     if (report.empty()) return;

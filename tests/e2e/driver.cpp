@@ -862,11 +862,23 @@ HWND MarkedOf(DWORD pid) {
 // watches it for up to ms, or until it ends. Prints "ended" or "running", its process
 // id, whether its main window was seen at all and whether it was ever visible.
 void CmdLaunch(const Args& a) {
-    NeedArgs(a, 3, "launch ms commandline");
+    NeedArgs(a, 3, "launch ms commandline [unseen]");
     int span = ToInt(a[1]);
     std::wstring line = a[2];
     STARTUPINFOW si = {};
     si.cb = sizeof si;
+    // "unseen": in a window station of its own, which has no visible display surfaces, as
+    // a task that runs whether the user is logged on or not.
+    std::wstring desktop = L"vbunseen\\Default";
+    if (a.size() > 3 && a[3] == L"unseen") {
+        HWINSTA mine = GetProcessWindowStation();
+        HWINSTA unseen = CreateWindowStationW(L"vbunseen", 0, WINSTA_ALL_ACCESS, nullptr);
+        if (!unseen || !SetProcessWindowStation(unseen)) Fail("no window station of its own");
+        if (!CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr))
+            Fail("no desktop in that window station");
+        SetProcessWindowStation(mine);
+        si.lpDesktop = &desktop[0];
+    }
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         Fail("CreateProcess failed: " + std::to_string(GetLastError()));
@@ -883,9 +895,12 @@ void CmdLaunch(const Args& a) {
             break;
         }
     }
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    PrintLine(std::string(ended ? "ended" : "running") + " pid=" + std::to_string(pi.dwProcessId) +
+    PrintLine(std::string(ended ? "ended code=" + std::to_string(code) : "running") +
+              " pid=" + std::to_string(pi.dwProcessId) +
               " window=" + std::to_string(seen) + " visible=" + std::to_string(shown));
 }
 

@@ -118,15 +118,15 @@ vb_drive() {
 vb_ask() { vb_drive "$@" | tr '\n' ' ' | sed 's/ $//'; }
 
 # Starts the program with an exact command line tail ("" for none) through the driver,
-# watching it for ms; sets VB_LAUNCH to the driver's report (ended|running pid= window=
-# visible=).
+# watching it for ms, in a window station nobody sees when $3 is "unseen"; sets VB_LAUNCH
+# to the driver's report (ended code=|running pid= window= visible=).
 vb_launch() {
-    local ms="$1" tail="$2" line
+    local ms="$1" tail="$2" station="${3:-}" line
     line="\"$VB_WEXE\""
     [ -n "$tail" ] && line="$line $tail"
     # Through a file: the program inherits the driver's output, and a pipe would stay
     # open for as long as the program runs.
-    vb_drive launch "$ms" "$line" >"$VB_DIR/launch.out"
+    vb_drive launch "$ms" "$line" $station >"$VB_DIR/launch.out"
     VB_LAUNCH="$(cat "$VB_DIR/launch.out")"
     local pid
     pid="$(sed -n 's/.* pid=\([0-9]*\).*/\1/p' <<<"$VB_LAUNCH")"

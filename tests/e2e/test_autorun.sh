@@ -3,17 +3,18 @@
 # an end at once or not, and a window shown or kept hidden.
 . "$(dirname "$0")/lib.sh"
 
-# command-line tail | mode | Copy | files copied | process ends | window ever visible
-# Only "/q" and "/Q", whole, are the quiet switch; other forms start normally.
+# command-line tail | mode | Copy | files copied | process ends (with its exit status) or
+# runs (no) | window ever visible. Only "/q" and "/Q", whole, are the quiet switch; other
+# forms start normally. A quiet start that copies nothing by its settings ends with 4.
 cases=(
-    "/q      |2|1|yes|yes|0"
-    "/Q      |2|1|yes|yes|0"
-    "/q      |2|0|no |yes|0"
-    "/Q      |2|0|no |yes|0"
-    "/q      |1|1|no |yes|0"
-    "/q      |1|0|no |yes|0"
-    "/q      |0|1|no |yes|0"
-    "/Q      |0|0|no |yes|0"
+    "/q      |2|1|yes|0  |0"
+    "/Q      |2|1|yes|0  |0"
+    "/q      |2|0|no |4  |0"
+    "/Q      |2|0|no |4  |0"
+    "/q      |1|1|no |4  |0"
+    "/q      |1|0|no |4  |0"
+    "/q      |0|1|no |4  |0"
+    "/Q      |0|0|no |4  |0"
     "        |1|1|yes|no |0"
     "        |1|0|no |no |0"
     "        |2|1|no |no |0"
@@ -47,8 +48,8 @@ for row in "${cases[@]}"; do
     vb_ini_text "$mode" "$copy" 1 1 1 "$d\\dst\\" "$d\\src\\a.txt|1|1" \
         "$d\\src\\b.txt|1|1" "$d\\src\\c.txt|0|1" | vb_settings
     vb_launch 2500 "$tail"
-    if [ "$want_end" = yes ]; then
-        assert_match "^ended .* visible=0$" "$VB_LAUNCH" "$label ends at once, never visible"
+    if [ "$want_end" != no ]; then
+        assert_match "^ended code=$want_end .* visible=0$" "$VB_LAUNCH" "$label ends at once with $want_end, never visible"
     else
         assert_match "^running .* window=1 visible=$want_visible$" "$VB_LAUNCH" "$label keeps running, visible=$want_visible"
         assert_eq "ok $want_visible" "$(vb_ask settle \; visible)" "$label window state after start"
@@ -87,6 +88,7 @@ for row in "${reports[@]}"; do
         "C:\\vbt-$VB_TEST\\src\\gone.txt|1|1" | vb_settings
     vb_launch 2500 "$tail"
     assert_file "$VB_C/dst/a.txt" alpha "$label the other file is copied"
+    [ -n "$tail" ] && assert_match "^ended code=1 " "$VB_LAUNCH" "$label a quiet run that left a file out ends with 1"
     [ -n "$tail" ] && vb_start
     assert_eq "ok 0 0" "$(vb_ask wait \; visible \; dialogs)" "$label the hidden start shows nothing"
     vb_start
@@ -100,5 +102,42 @@ for row in "${reports[@]}"; do
     assert_eq "a.txt 0" "$(ls --ignore=VellumBox.state "$VB_C/dst") $(grep -c '^[0-9]' "$VB_C/dst/VellumBox.state")" \
         "$label nothing is left in the destination once told"
 done
+
+# The quiet copy's exit status for a scheduler, one real run each (mode 2):
+#   label | a line in the record before | listed file | its Copy tick | Over Write |
+#   window station | copy of a.txt before | exit status | copy of a.txt after
+quiet=(
+    "nothing ticked    ||a.txt|0|1|seen  ||0|ABSENT"
+    "restore owed      |due 1|a.txt|1|1|seen  ||2|ABSENT"
+    "copy cut earlier  |cut-restore C:\\vbt-autorun\\src\\a.txt|a.txt|1|1|seen  ||2|ABSENT"
+    "unseen, copy there||a.txt|1|0|unseen|old|1|old"
+    "unseen, no copy   ||a.txt|1|0|unseen||0|alpha"
+)
+n=0
+for row in "${quiet[@]}"; do
+    IFS='|' read -r label record file tick ow station before code after <<<"$row"
+    label="[quiet: $(xargs <<<"$label")]"
+    station="${station// /}"
+    [ "$station" = seen ] && station=""
+    n=$((n + 1))
+    vb_setup "quiet$n"
+    vb_file "$VB_C/src/a.txt" "alpha"
+    mkdir -p "$VB_C/dst"
+    [ -n "$before" ] && vb_file "$VB_C/dst/a.txt" "$before"
+    [ -n "$record" ] && printf '\r\n%s\r\n' "${record/ /$'\t'}" >"$VB_C/dst/VellumBox.state"
+    vb_ini_text 2 1 1 "$ow" "$ow" "C:\\vbt-$VB_TEST\\dst\\" "C:\\vbt-$VB_TEST\\src\\$file|$tick|1" | vb_settings
+    vb_launch 15000 "/q" "$station"
+    assert_match "^ended code=$code .* visible=0$" "$VB_LAUNCH" "$label ends at once with $code"
+    assert_file "$VB_C/dst/a.txt" "$after" "$label copy of a.txt afterwards"
+done
+
+# A quiet start while a copy runs brings that copy's window forward, and says so with 5.
+vb_setup quiet-second
+mkdir -p "$VB_C/dst"
+vb_ini_text 2 1 1 1 1 "C:\\vbt-$VB_TEST\\dst\\" | vb_settings
+vb_start
+vb_drive wait >/dev/null
+vb_launch 5000 "/q"
+assert_match "^ended code=5 " "$VB_LAUNCH" "[quiet: a second start] ends with 5"
 
 vb_finish

@@ -60,7 +60,7 @@ INI
     records=(
         "Restore|135:;115:R;127:$d\\old\\VellumBox.state;143:B|interrupted-restore report-not-found report-state-name report-open-dest|1004|ask-copy|Restore"
         "Copy||interrupted-copy|1005|ask-restore|Copy"
-        "Cop||interrupted-unknown|1004|ask-unknown|Unknown"
+        "Cop||interrupted-unknown|1004|ask-unknown|Cop"
         "|due 1;133:;137:B;138:R;135:;138:R;139:R;144:R;145:R;146:B;136:B|report-due report-not-copied report-not-restored report-other-copy report-changed-copy report-no-dest report-busy|1004|ask-due|"
     )
     vb_file "$VB_C/work/notes.txt" "n"

@@ -198,7 +198,8 @@ TEST(Record, CutFilesStayCutUntilRedone) {
     r.copies = {{"C:\\a\\notes.txt", s1}, {"C:\\k.txt", s1}};
     EndOperation(r, Op::Copy, {{"D:\\b\\NOTES.txt", done, s2}}, nullptr, IsLeadByteNone);
     ASSERT_EQ(r.copies.size(), 2u);
-    EXPECT_EQ(r.copies[1].path, "D:\\b\\NOTES.txt");
+    EXPECT_EQ(r.copies[0].path, "D:\\b\\NOTES.txt");
+    EXPECT_EQ(r.copies[0].stamp.size, 20u);
     // Earlier versions' "any file" lifts when an operation of the repairing kind redid all.
     Record old;
     old.anyCopyCut = true;
@@ -249,6 +250,18 @@ TEST(Record, RestoreTakesOnlyAFilesOwnCopyAsItWasLeft) {
     EXPECT_EQ(all.from, built.from);
     ASSERT_EQ(all.pairs.size(), built.pairs.size());
     for (size_t k = 0; k < all.pairs.size(); ++k) EXPECT_EQ(all.pairs[k].target, built.pairs[k].target);
+}
+
+// Where nobody can answer: a copy in the way is left out, and the shell stays silent.
+TEST(Record, UnseenCopiesLeaveOutWhatWouldAsk) {
+    const FileTable table = MakeTable({{"C:\\w\\there.txt", 1, 1}, {"C:\\w\\new.txt", 1, 1}});
+    FileRequest r = BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone);
+    LeaveOutQuestions(r, [](const char* p) { return std::string(p) == "E:\\B\\there.txt"; });
+    EXPECT_EQ(r.wouldAsk, std::vector<std::string>{"C:\\w\\there.txt"});
+    EXPECT_EQ(r.from, std::string("C:\\w\\new.txt\0\0", 14));
+    EXPECT_EQ(r.to, std::string("E:\\B\\\0\0", 7));
+    EXPECT_EQ(r.count, 1);
+    EXPECT_EQ(r.flags, 0x0300u | 0x0004u | 0x0010u | 0x0400u);
 }
 
 // Reports of many runs: each cause once, each file once, one message per cause.

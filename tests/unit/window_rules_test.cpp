@@ -39,6 +39,22 @@ TEST(WindowRules, AutomaticRunAtStart) {
     }
 }
 
+// What a quiet run's exit status tells a scheduler: the first that applies.
+TEST(WindowRules, QuietRunsEndWithTheirCode) {
+    const struct {
+        bool blocked, failed, reported;
+        int code;
+    } cases[] = {
+        {false, false, false, 0}, {false, false, true, 1}, {true, false, false, 2},
+        {true, true, true, 2},    {false, true, false, 3}, {false, true, true, 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExitCodeOf(EndOfQuietCopy({c.blocked, c.failed, c.reported})), c.code)
+            << c.blocked << c.failed << c.reported;
+    EXPECT_EQ(ExitCodeOf(QuietEnd::NotCopying), 4);
+    EXPECT_EQ(ExitCodeOf(QuietEnd::AlreadyRunning), 5);
+}
+
 TEST(WindowRules, ButtonsFollowDestinationFilesAndChanges) {
     AppSettings withDest = {};
     std::strcpy(withDest.destDir, "E:\\B\\");

@@ -238,6 +238,9 @@ const StringCase kStrings[] = {
     {IDS_RUN_SEVERAL,
      "While running by itself, VellumBox found this:",
      "自動の実行で、次のことがありました:"},
+    {IDS_NOT_COPIED_UNSEEN,
+     "These files were not copied, because their copies already exist, Over Write is off, and VellumBox ran where nobody could be asked (a task that runs whether the user is logged on or not):",
+     "次のファイルはコピーしませんでした。コピーがすでにあり、上書きがオフで、VellumBox がだれにも確認できない場所 (ユーザーがログオンしているかどうかにかかわらず実行するタスク) で実行されたためです:"},
     {IDS_AUTO_OPEN_SETTINGS,
      "Other users of this computer can change the settings file or its folder, and so decide what "
      "VellumBox copies and restores for you. Put VellumBox in a folder that only administrators "
