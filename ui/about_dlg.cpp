@@ -18,10 +18,17 @@ BOOL CAboutDlg::OnInitDialog() {
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(main->iconForChildren));
 
     char exePath[260] = "";
-    HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
-    DWORD length = ::GetModuleFileNameA(instance, exePath, sizeof exePath);
-    // A truncated name is not the file's name: read nothing rather than another file.
-    if (length == 0 || length >= sizeof exePath) exePath[0] = '\0';
+    auto* main = dynamic_cast<CMainDlg*>(CDialog::FromHandle(GetParent()));
+    if (main) {
+        // The main window's path names this very file even where the code page cannot
+        // hold a folder's name ("A" names best-fit, and could read another program's data).
+        CopyPath(exePath, sizeof exePath, main->exePath);
+    } else {
+        HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
+        DWORD length = ::GetModuleFileNameA(instance, exePath, sizeof exePath);
+        // A truncated name is not the file's name: read nothing rather than another file.
+        if (length == 0 || length >= sizeof exePath) exePath[0] = '\0';
+    }
 
     CString company, internalName, copyright, version;
     {
