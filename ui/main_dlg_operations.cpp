@@ -2,6 +2,7 @@
 // by the state file that an unfinished operation leaves in the destination folder.
 #include "ui/main_dlg.h"
 #include "engine/shell_op.h"
+#include "engine/short_names.h"
 #include "engine/write_access.h"
 #include "res/resource.h"
 
@@ -117,12 +118,14 @@ void CMainDlg::RunOperation(bool copying, UINT runHeading) {
 
     operationRunning = true;
     const std::string stateName = std::string(exeBaseName) + ".state";
+    const ShortNames shortNames{OtherFileNameA, OpensAnotherNameA};
     const FileRequest request =
         copying ? BuildCopyRequest(table, settings.destDir, settings.overwriteOnCopy, IsLeadByteAcp,
-                                   FileExistsA, SameFileNameA, SameFolderA, stateName.c_str())
+                                   FileExistsA, SameFileNameA, SameFolderA, stateName.c_str(),
+                                   shortNames)
                 : BuildRestoreRequest(table, settings.destDir, settings.overwriteOnRestore,
                                       IsLeadByteAcp, FileExistsA, SameFileNameA, SameFolderA,
-                                      stateName.c_str());
+                                      stateName.c_str(), shortNames);
     // Said before the first byte moves; a destination that cannot take it (read-only) still
     // gets its operation.
     if (request.count > 0) {
@@ -143,6 +146,7 @@ void CMainDlg::RunOperation(bool copying, UINT runHeading) {
     AddLines(report, IDS_RELATIVE_PATH, request.relative);
     AddLines(report, IDS_OWN_FOLDER, request.ownFolder);
     AddLines(report, IDS_PATH_TOO_LONG, request.tooLong);
+    AddLines(report, IDS_JOINED_TOO_LONG, request.joinedTooLong);
     AddLines(report, IDS_NOT_FOUND, request.missing);
     AddLines(report, copying ? IDS_COPY_INCOMPLETE : IDS_RESTORE_INCOMPLETE, outcome.incomplete);
     AddLines(report, IDS_CHANGED_WHILE_COPIED, outcome.changed);
