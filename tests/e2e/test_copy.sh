@@ -133,6 +133,7 @@ vb_start
 vb_drive wait \; pclick 1004 >/dev/null
 assert_eq "VellumBox	These files were left out, because the destination folder followed by their names is longer than 259 bytes:|$(D src)\\ab.txt" \
     "$(vb_ask dialog)" "joined too long: Copy names the file"
+shot_dialog joined-too-long
 vb_drive press ok \; sleep 300 \; settle >/dev/null
 assert_eq "a.txt" "$(ls "$VB_C/dst/$deep")" "joined too long: the other file is copied"
 

@@ -187,6 +187,7 @@ vb_start
 vb_drive wait 20000 >/dev/null
 assert_eq "VellumBox cannot write the name of its own folder in this computer's code page for non-Unicode programs, so it neither reads nor saves a settings file. Put VellumBox in a folder whose name uses only characters of that code page:|$C\\Ωapp\\Ωbox.exe" \
     "$(vb_drive dialog | cut -f2-)" "[Ωbox.exe] says so at start"
+shot_dialog program-path-unnamed
 vb_drive press ok \; settle >/dev/null
 assert_eq "none 0" "$(vb_ask text 1002 \; enabled 1007)" "[Ωbox.exe] no settings read"
 vb_cleanup

@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 #include "framework/fw_app.h"
+#include "framework/fw_system.h"
 #include "res/resource.h"
 #include "tests/win/message_box_answer.h"
 #include "engine/write_access.h"
@@ -684,6 +685,38 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
         if (sd) ::LocalFree(sd);
     }
     ::LocalFree(me);
+}
+// The library search at start, for each system: what it offers decides what is asked.
+DWORD defaultAsked = 0;
+std::string directoryAsked = "-";
+BOOL WINAPI DefaultWorks(DWORD flags) { return defaultAsked = flags, TRUE; }
+BOOL WINAPI DefaultRefused(DWORD flags) { return defaultAsked = flags, FALSE; }  // no KB2533623
+BOOL WINAPI DirectoryWorks(LPCSTR dir) { return directoryAsked = dir, TRUE; }
+
+TEST(DllSearch, TheSystemFolderOnlyWhereTheSystemOffersIt) {
+    const struct {
+        const char* what;
+        SetDefaultDllDirectoriesFn setDefault;
+        SetDllDirectoryFn setDirectory;
+        DllSearch result;
+        DWORD flags;
+        const char* directory;
+    } cases[] = {
+        {"Windows 8 and later", DefaultWorks, DirectoryWorks, DllSearch::SystemFolderOnly, 0x800,
+         "-"},
+        {"Vista or 7 without the update", DefaultRefused, DirectoryWorks,
+         DllSearch::NoCurrentFolder, 0x800, ""},
+        {"XP SP3", nullptr, DirectoryWorks, DllSearch::NoCurrentFolder, 0, ""},
+        {"neither", nullptr, nullptr, DllSearch::Unchanged, 0, "-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        defaultAsked = 0;
+        directoryAsked = "-";
+        EXPECT_EQ(RestrictDllSearch(c.setDefault, c.setDirectory), c.result);
+        EXPECT_EQ(defaultAsked, c.flags);
+        EXPECT_EQ(directoryAsked, c.directory);
+    }
 }
 }  // namespace
 
