@@ -20,3 +20,18 @@ RegistryViews RunKeyViews(bool process64, bool underWow64) {
     if (underWow64) return {kKeyWow64View64, 0, true};
     return {};
 }
+
+namespace {
+bool IsZero(const FileIdentity& f) {
+    for (unsigned char byte : f.id)
+        if (byte != 0) return false;
+    return true;
+}
+}  // namespace
+
+SameIdentity CompareIdentity(const FileIdentity& a, const FileIdentity& b) {
+    if (IsZero(a) || IsZero(b)) return SameIdentity::Unknown;
+    for (size_t i = 0; i < sizeof a.id; ++i)
+        if (a.id[i] != b.id[i]) return SameIdentity::No;
+    return a.volume == b.volume ? SameIdentity::Yes : SameIdentity::No;
+}

@@ -32,3 +32,15 @@ struct RegistryViews {
     bool hasOther = false;
 };
 RegistryViews RunKeyViews(bool process64, bool underWow64);
+
+// A file's or folder's identity as the file system gives it: the volume's serial number
+// and the file's id, 128 bits where the system has them (the 64-bit index fills the low
+// half where it has not; ReFS's 64-bit index is not unique).
+struct FileIdentity {
+    unsigned long long volume = 0;
+    unsigned char id[16] = {};
+};
+// Yes or No by identity; Unknown when either id is 0, as some network servers give it
+// (then the names decide).
+enum class SameIdentity { Yes, No, Unknown };
+SameIdentity CompareIdentity(const FileIdentity& a, const FileIdentity& b);

@@ -154,6 +154,8 @@ CString CMainDlg::PlaceOpenToOthers() const {
     SplitPath(exePath, IsLeadByteAcp, parts);
     CString folder = CString(parts.drive) + parts.dir;
     if (!folder.IsEmpty() && OthersMayWritePath(folder)) return folder;
+    // Moved within a volume, the program keeps its old access list, whatever the folder's.
+    if (OthersMayWritePath(exePath)) return CString(exePath);
     if (iniPath[0] && OthersMayWritePath(iniPath)) return CString(iniPath);
     return CString();
 }

@@ -56,4 +56,28 @@ TEST(RunKeyViews, BothBuildsUseThe64BitViewOn64BitWindows) {
     }
 }
 
+FileIdentity Id(unsigned long long volume, unsigned char low, unsigned char high = 0) {
+    FileIdentity f;
+    f.volume = volume;
+    f.id[0] = low;
+    f.id[15] = high;  // beyond the 64-bit index: only ReFS's 128-bit ids tell these apart
+    return f;
+}
+
+TEST(CompareIdentity, TheWhole128BitsDecideAndZeroTellsNothing) {
+    const struct {
+        const char* what;
+        FileIdentity a, b;
+        SameIdentity same;
+    } cases[] = {
+        {"one folder", Id(7, 1), Id(7, 1), SameIdentity::Yes},
+        {"another index", Id(7, 1), Id(7, 2), SameIdentity::No},
+        {"another volume", Id(7, 1), Id(8, 1), SameIdentity::No},
+        {"equal low halves, other high halves", Id(7, 1, 1), Id(7, 1, 2), SameIdentity::No},
+        {"a server that gives 0", Id(7, 0), Id(7, 0), SameIdentity::Unknown},
+        {"0 on one side", Id(7, 1), Id(7, 0), SameIdentity::Unknown},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CompareIdentity(c.a, c.b), c.same) << c.what;
+}
+
 }  // namespace

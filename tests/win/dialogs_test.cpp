@@ -629,6 +629,7 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
         const char* what;
         const char* sddl;
         bool othersMayWrite;
+        Reach reach = Reach::Object;
     };
     const Case cases[] = {
         {"private folder",
@@ -667,6 +668,26 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
         {"no DACL", "O:BA", true},
         {"null DACL", nullptr, true},  // built by hand: Wine's SDDL parser makes it empty
         {"empty DACL", "O:BAD:", false},
+        // A folder above the program: who may rename it, or its child on the way, can put
+        // another in its place; who may only add files to it cannot.
+        {"above: everyone may delete a child", "O:BAD:(A;;0x40;;;WD)", true, Reach::Above},
+        {"above: users may rename it", "O:BAD:(A;;SD;;;BU)", true, Reach::Above},
+        {"above: everyone may add files and folders", "O:BAD:(A;;0x1200af;;;WD)", false,
+         Reach::Above},
+        {"the same, on the object itself", "O:BAD:(A;;0x1200af;;;WD)", true},
+        {"above: owned by another user", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)", true,
+         Reach::Above},
+        // A link is judged by itself, as an object: made by another user, it is theirs.
+        {"a link another user made", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)(A;;0x1200a9;;;WD)",
+         true},
+        {"made at the root of C:, above", "O:S-1-5-21-1-2-3-1001D:(A;ID;FA;;;SY)(A;ID;FA;;;BA)"
+         "(A;ID;0x1301bf;;;AU)(A;ID;0x1200a9;;;BU)", true, Reach::Above},
+        {"under Program Files, above",
+         "O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
+         "D:P(A;;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-"
+         "2271478464)(A;;0x1301bf;;;SY)(A;;0x1301bf;;;BA)(A;;0x1200a9;;;BU)"
+         "(A;OICIIO;GA;;;CO)",
+         false, Reach::Above},
     };
     PSID me = nullptr;
     ASSERT_TRUE(::ConvertStringSidToSidA("S-1-5-21-1-2-3-1001", &me));
@@ -681,7 +702,7 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
             ASSERT_TRUE(::InitializeSecurityDescriptor(&nullDacl, SECURITY_DESCRIPTOR_REVISION));
             ASSERT_TRUE(::SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE));
         }
-        EXPECT_EQ(OthersMayWrite(c.sddl ? sd : &nullDacl, me), c.othersMayWrite);
+        EXPECT_EQ(OthersMayWrite(c.sddl ? sd : &nullDacl, me, c.reach), c.othersMayWrite);
         if (sd) ::LocalFree(sd);
     }
     ::LocalFree(me);
