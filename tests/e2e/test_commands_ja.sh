@@ -94,7 +94,7 @@ cp "$VB_EXE" "$VB_C/app/Müllerbox.exe"
 VB_EXE="$VB_C/app/Müllerbox.exe"
 vb_start
 vb_drive wait 20000 >/dev/null
-assert_eq "VellumBox は自分のフォルダーの名前をこのコンピューターの非 Unicode プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。その文字コードの文字だけを名前に使うフォルダーに VellumBox を置いてください:|$(D app)\\Müllerbox.exe" \
+assert_eq "VellumBox は自分のパスをこのコンピューターの非 Unicode プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。フォルダーとファイルの名前には、その文字コードの文字だけを使ってください:|$(D app)\\Müllerbox.exe" \
     "$(vb_drive dialog | cut -f2-)" "a program name outside code page 932: said at start"
 shot_dialog program-path-unnamed
 vb_drive press ok \; nodialog >/dev/null

@@ -185,7 +185,7 @@ mv "$VB_C/Ωapp/VellumBox.exe" "$VB_C/Ωapp/Ωbox.exe"
 VB_EXE="$VB_C/Ωapp/Ωbox.exe"
 vb_start
 vb_drive wait 20000 >/dev/null
-assert_eq "VellumBox cannot write the name of its own folder in this computer's code page for non-Unicode programs, so it neither reads nor saves a settings file. Put VellumBox in a folder whose name uses only characters of that code page:|$C\\Ωapp\\Ωbox.exe" \
+assert_eq "VellumBox cannot write its own path in this computer's code page for non-Unicode programs, so it neither reads nor saves a settings file. Give its folder and its file names that use only characters of that code page:|$C\\Ωapp\\Ωbox.exe" \
     "$(vb_drive dialog | cut -f2-)" "[Ωbox.exe] says so at start"
 shot_dialog program-path-unnamed
 vb_drive press ok \; settle >/dev/null

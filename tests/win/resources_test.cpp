@@ -290,12 +290,12 @@ const StringCase kStrings[] = {
      "次のフォルダーは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、"
      "選びませんでした:"},
     {IDS_PROGRAM_PATH_UNNAMED,
-     "VellumBox cannot write the name of its own folder in this computer's code page for "
-     "non-Unicode programs, so it neither reads nor saves a settings file. Put VellumBox in a "
-     "folder whose name uses only characters of that code page:",
-     "VellumBox は自分のフォルダーの名前をこのコンピューターの非 Unicode "
+     "VellumBox cannot write its own path in this computer's code page for non-Unicode "
+     "programs, so it neither reads nor saves a settings file. Give its folder and its file "
+     "names that use only characters of that code page:",
+     "VellumBox は自分のパスをこのコンピューターの非 Unicode "
      "プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。"
-     "その文字コードの文字だけを名前に使うフォルダーに VellumBox を置いてください:"},
+     "フォルダーとファイルの名前には、その文字コードの文字だけを使ってください:"},
     {IDS_JOINED_TOO_LONG,
      "These files were left out, because the destination folder followed by their names is "
      "longer than 259 bytes:",
