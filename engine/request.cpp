@@ -256,8 +256,7 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
             AddOnce(request.leftOut, entry.path, names);
             continue;
         }
-        CopyPair pair =
-            copying ? CopyPair{entry.path, inFolder} : CopyPair{inFolder, entry.path};
+        CopyPair pair = copying ? CopyPair{entry.path, inFolder} : CopyPair{inFolder, entry.path};
         // The shell refuses a whole request for one missing source; leave it out instead.
         if (exists && !exists(pair.source.c_str())) {
             request.missing.push_back(entry.path);

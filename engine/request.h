@@ -29,9 +29,11 @@ struct FileRequest {
     std::vector<std::string> ownFolder;  // ticked paths that lie in the destination itself
     std::vector<std::string> missing;    // ticked paths whose source does not exist
     std::vector<std::string> reserved;   // ticked paths named as our own state file
-    std::vector<std::string> joinedTooLong;  // destination and name exceed 259 bytes
     bool relativeDest = false;           // the destination starts at no drive or share
     std::vector<CopyPair> pairs;         // what each taken file becomes, in list order
+
+    // Ticked paths whose name, after the destination, would exceed 259 bytes.
+    std::vector<std::string> joinedTooLong;
 };
 
 // Whether a path starts at a drive root (C:\ or C:/) or a share (\\server\share).

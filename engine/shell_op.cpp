@@ -105,8 +105,8 @@ bool SameFileNameByUpcaseA(const char* a, const char* b) {
 namespace {
 // Opens a folder for its identity only: no access asked. Backup semantics open a folder.
 HANDLE OpenForIdentity(const char* folder) {
-    return ::CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return ::CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // The 128-bit identity (Windows 8 and later, FileIdInfo); false where the system or the
@@ -131,7 +131,8 @@ bool Identity64(HANDLE h, FileIdentity& identity) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!::GetFileInformationByHandle(h, &info)) return false;
     identity.volume = info.dwVolumeSerialNumber;
-    const ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    const ULONGLONG index =
+        (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     for (int i = 0; i < 8; ++i) identity.id[i] = static_cast<unsigned char>(index >> (8 * i));
     return true;
 }

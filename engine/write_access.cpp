@@ -171,12 +171,13 @@ bool OpenToOthers(const std::string& path, Reach reach, PSID self, bool linkItse
     const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     DWORD status;
     if (linkItself) {
-        HANDLE h = ::CreateFileA(path.c_str(), READ_CONTROL,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING,
-                                 FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        HANDLE h = ::CreateFileA(
+            path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+            nullptr);
         if (h == INVALID_HANDLE_VALUE) return true;
-        status = ::GetSecurityInfo(h, SE_FILE_OBJECT, what, nullptr, nullptr, nullptr, nullptr, &sd);
+        status =
+            ::GetSecurityInfo(h, SE_FILE_OBJECT, what, nullptr, nullptr, nullptr, nullptr, &sd);
         ::CloseHandle(h);
     } else {
         status = ::GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, what, nullptr, nullptr,

@@ -60,7 +60,8 @@ void __throw_invalid_argument(const char*) { EndProcess(); }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
     // Before anything is loaded by name.
-    RestrictDllSearch(SystemProc<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories"),
-                      SystemProc<SetDllDirectoryFn>("kernel32.dll", "SetDllDirectoryA"));
+    RestrictDllSearch(
+        SystemProc<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories"),
+        SystemProc<SetDllDirectoryFn>("kernel32.dll", "SetDllDirectoryA"));
     return RunApplication(instance, showCmd);
 }

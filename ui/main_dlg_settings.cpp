@@ -59,8 +59,8 @@ std::vector<NameForms> ComponentForms(const WideText& path) {
             WideText folder(path.data(), path.data() + end);
             folder.push_back(L'\0');
             WideText brief(32768, L'\0');
-            DWORD n = ::GetShortPathNameW(folder.data(), brief.data(),
-                                          static_cast<DWORD>(brief.size()));
+            DWORD n =
+                ::GetShortPathNameW(folder.data(), brief.data(), static_cast<DWORD>(brief.size()));
             if (n > 0 && n < brief.size()) {
                 const wchar_t* last = brief.data();
                 for (const wchar_t* p = brief.data(); *p; ++p)

@@ -99,8 +99,8 @@ bool HoldsRegistration(HKEY key, const Registration& reg) {
     if (reg.wide) {
         WideText data(reg.text.size() + 1, L'\0');
         DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-        if (::RegQueryValueExW(key, kValueNameW, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                               &size) != ERROR_SUCCESS ||
+        if (::RegQueryValueExW(key, kValueNameW, nullptr, &type,
+                               reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS ||
             type != REG_SZ)
             return false;
         size_t length = wcsnlen(data.data(), size / sizeof(wchar_t));
@@ -109,8 +109,8 @@ bool HoldsRegistration(HKEY key, const Registration& reg) {
     }
     char data[kQuotedSize];
     DWORD size = sizeof data;
-    if (::RegQueryValueExA(key, kValueName, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                           &size) != ERROR_SUCCESS ||
+    if (::RegQueryValueExA(key, kValueName, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ)
         return false;
     size_t length = strnlen(data, size);
@@ -124,10 +124,9 @@ bool HoldsRegistration(unsigned view, const Registration& reg) {
 
 bool WriteRegistration(HKEY key, const Registration& reg) {
     if (reg.wide)
-        return ::RegSetValueExW(key, kValueNameW, 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(reg.text.data()),
-                                static_cast<DWORD>(reg.text.size() * sizeof(wchar_t))) ==
-               ERROR_SUCCESS;
+        return ::RegSetValueExW(
+                   key, kValueNameW, 0, REG_SZ, reinterpret_cast<const BYTE*>(reg.text.data()),
+                   static_cast<DWORD>(reg.text.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
     DWORD size = static_cast<DWORD>(std::strlen(reg.ansi) + 1);
     return ::RegSetValueExA(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(reg.ansi),
                             size) == ERROR_SUCCESS;
@@ -164,9 +163,9 @@ BOOL CStartupDlg::OnInitDialog() {
 
     const RegistryViews views = Views();
     Registration reg;
-    bool registered = RegistrationOf(*this, reg) &&
-                      (HoldsRegistration(views.main, reg) ||
-                       (views.hasOther && HoldsRegistration(views.other, reg)));
+    bool registered =
+        RegistrationOf(*this, reg) && (HoldsRegistration(views.main, reg) ||
+                                       (views.hasOther && HoldsRegistration(views.other, reg)));
     ShowRegistered(registered);
     return TRUE;
 }

@@ -226,9 +226,12 @@ bool SameLatin1(const char* a, const char* b) {
 // destination, LONGFI~2.TXT opens a file of another long name.
 bool StandInOtherName(const char* path, std::string& name) {
     const std::string p = path;
-    if (p == "C:\\a\\longfilename.txt") name = "LONGFI~1.TXT";
-    else if (p == "C:\\b\\OTHER~1.TXT") name = "otherfile.txt";
-    else return false;
+    if (p == "C:\\a\\longfilename.txt")
+        name = "LONGFI~1.TXT";
+    else if (p == "C:\\b\\OTHER~1.TXT")
+        name = "otherfile.txt";
+    else
+        return false;
     return true;
 }
 bool StandInAliased(const char* path) { return std::string(path) == "E:\\B\\LONGFI~2.TXT"; }
@@ -359,7 +362,9 @@ TEST(Request, NameClashesAreLeftOut) {
          nullptr,
          kStandInShortNames},
         {"without short names they are only names",
-         {{"C:\\a\\longfilename.txt", 1, 0}, {"C:\\c\\LONGFI~1.TXT", 1, 0}, {"C:\\e\\LONGFI~2.TXT", 1, 0}},
+         {{"C:\\a\\longfilename.txt", 1, 0},
+          {"C:\\c\\LONGFI~1.TXT", 1, 0},
+          {"C:\\e\\LONGFI~2.TXT", 1, 0}},
          IsLeadByteNone,
          {{"C:\\a\\longfilename.txt", "C:\\c\\LONGFI~1.TXT", "C:\\e\\LONGFI~2.TXT"}, {}, {}},
          {{}, {}, {}}},

@@ -14,19 +14,25 @@ TEST(AnsiProgramPath, ExactThenShortFormThenNothing) {
         std::vector<NameForms> parts;
         const char* path;
     } cases[] = {
-        {"all exact", {Exact("C:"), Exact("Tools"), Exact("VellumBox.exe")},
+        {"all exact",
+         {Exact("C:"), Exact("Tools"), Exact("VellumBox.exe")},
          "C:\\Tools\\VellumBox.exe"},
-        {"a folder by its short name", {Exact("C:"), Short("APP~1"), Exact("VellumBox.exe")},
+        {"a folder by its short name",
+         {Exact("C:"), Short("APP~1"), Exact("VellumBox.exe")},
          "C:\\APP~1\\VellumBox.exe"},
         {"a folder with neither form", {Exact("C:"), Neither(), Exact("VellumBox.exe")}, ""},
         // The settings file is named after the program: its name is never shortened.
-        {"the program's name by its short form", {Exact("C:"), Exact("Tools"), Short("BOX~1.EXE")},
+        {"the program's name by its short form",
+         {Exact("C:"), Exact("Tools"), Short("BOX~1.EXE")},
          ""},
-        {"a share", {Exact(""), Exact(""), Exact("srv"), Exact("s"), Short("D~1"), Exact("V.exe")},
+        {"a share",
+         {Exact(""), Exact(""), Exact("srv"), Exact("s"), Short("D~1"), Exact("V.exe")},
          "\\\\srv\\s\\D~1\\V.exe"},
-        {"259 bytes", {Exact("C:"), Exact(std::string(242, 'd').c_str()), Exact("VellumBox.exe")},
+        {"259 bytes",
+         {Exact("C:"), Exact(std::string(242, 'd').c_str()), Exact("VellumBox.exe")},
          nullptr},
-        {"260 bytes", {Exact("C:"), Exact(std::string(243, 'd').c_str()), Exact("VellumBox.exe")},
+        {"260 bytes",
+         {Exact("C:"), Exact(std::string(243, 'd').c_str()), Exact("VellumBox.exe")},
          ""},
     };
     for (const auto& c : cases) {

@@ -103,8 +103,8 @@ void RunFromMain(CDialog& dlg, const std::string& exePath, const std::function<v
     std::copy(exePath.begin(), exePath.end(), main.exePath);
     main.exePath[exePath.size()] = '\0';
     main.exePathExact = widePath == nullptr;
-    main.exePathW = widePath ? WideText(widePath, widePath + wcslen(widePath) + 1)
-                             : AnsiToWide(main.exePath);
+    main.exePathW =
+        widePath ? WideText(widePath, widePath + wcslen(widePath) + 1) : AnsiToWide(main.exePath);
     main.iconForChildren = ChildIcon();
     bool ran = false;
     main.whileOpen = [&] {
@@ -476,9 +476,9 @@ TEST_F(StartupRegistration, ThePathTheCodePageCannotHoldIsRegisteredExactlyInUtf
     ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key), 0);
     wchar_t data[300] = L"";
     DWORD size = sizeof data, type = 0;
-    EXPECT_EQ(::RegQueryValueExW(key, L"VellumBox", nullptr, &type, reinterpret_cast<BYTE*>(data),
-                                 &size),
-              0);
+    EXPECT_EQ(
+        ::RegQueryValueExW(key, L"VellumBox", nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
+        0);
     ::RegCloseKey(key);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(std::wstring(data, size / sizeof(wchar_t)),
@@ -675,13 +675,13 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
         {"above: everyone may add files and folders", "O:BAD:(A;;0x1200af;;;WD)", false,
          Reach::Above},
         {"the same, on the object itself", "O:BAD:(A;;0x1200af;;;WD)", true},
-        {"above: owned by another user", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)", true,
-         Reach::Above},
+        {"above: owned by another user", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)", true, Reach::Above},
         // A link is judged by itself, as an object: made by another user, it is theirs.
-        {"a link another user made", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)(A;;0x1200a9;;;WD)",
-         true},
-        {"made at the root of C:, above", "O:S-1-5-21-1-2-3-1001D:(A;ID;FA;;;SY)(A;ID;FA;;;BA)"
-         "(A;ID;0x1301bf;;;AU)(A;ID;0x1200a9;;;BU)", true, Reach::Above},
+        {"a link another user made", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)(A;;0x1200a9;;;WD)", true},
+        {"made at the root of C:, above",
+         "O:S-1-5-21-1-2-3-1001D:(A;ID;FA;;;SY)(A;ID;FA;;;BA)"
+         "(A;ID;0x1301bf;;;AU)(A;ID;0x1200a9;;;BU)",
+         true, Reach::Above},
         {"under Program Files, above",
          "O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
          "D:P(A;;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-"

@@ -272,8 +272,8 @@ const StringCase kStrings[] = {
      "そのユーザーはだれでも、ログオンするすべての人のファイルを VellumBox "
      "に上書きさせることができます。管理者だけが変更できるフォルダー (たとえば "
      "\"C:\\Program Files\" の下) に VellumBox を置いてください。\n\nそれでも登録しますか？"},
-    {IDS_DROP_FOLDERS, "These were not added, because they are folders:",
-     "次のフォルダーは追加しませんでした:"},
+    {IDS_DROP_FOLDERS,
+     "These were not added, because they are folders:", "次のフォルダーは追加しませんでした:"},
     {IDS_DROP_UNNAMABLE,
      "These files were not added, because their names cannot be written in this computer's "
      "code page for non-Unicode programs:",
