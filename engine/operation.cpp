@@ -1,6 +1,7 @@
 #include "engine/operation.h"
 #include <utility>
 #include "engine/shell_op.h"
+#include "engine/short_names.h"
 #include "framework/fw_system.h"
 #include "res/resource.h"
 
@@ -76,6 +77,7 @@ std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& d
     AddLines(causes, IDS_RELATIVE_PATH, request.relative);
     AddLines(causes, IDS_OWN_FOLDER, request.ownFolder);
     AddLines(causes, IDS_PATH_TOO_LONG, request.tooLong);
+    AddLines(causes, IDS_JOINED_TOO_LONG, request.joinedTooLong);
     AddLines(causes, IDS_NOT_FOUND, request.missing);
     AddLines(causes, IDS_COPY_OF_OTHER, request.otherCopy);
     AddLines(causes, IDS_COPY_CHANGED, request.changedCopy);
@@ -129,12 +131,13 @@ OperationResult RunOperation(const OperationSpec& spec) {
         return result;
     }
     const char* dest = spec.destDir.c_str();
+    const ShortNames shortNames{OtherFileNameA, OpensAnotherNameA};
     FileRequest request =
         copying ? BuildCopyRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp, FileExistsA,
-                                   SameFileNameA, SameFolderA, spec.stateName.c_str())
+                                   SameFileNameA, SameFolderA, spec.stateName.c_str(), shortNames)
                 : BuildRestoreRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp,
                                       FileExistsA, SameFileNameA, SameFolderA,
-                                      spec.stateName.c_str());
+                                      spec.stateName.c_str(), shortNames);
     if (request.relativeDest) {
         result.causes = LeftOut(request, spec.destDir);
         result.failed = true;

@@ -139,7 +139,10 @@ Verdict Usable(const FileEntry& entry, const Names& names) {
 // that bears it, ticked or not. A later file of another path with that name is kept out of
 // both operations: copying it would overwrite the first one's copy, and restoring would put
 // the first one's data on its path. Files that never reach the folder own no name there.
-Verdict Judge(const FileTable& table, int k, const char* name, Operation op, const Names& names) {
+// A short name is a name too: one file's name that is the other's short (or long) name
+// meets it.
+Verdict Judge(const FileTable& table, int k, const char* name, Operation op, const Names& names,
+              const std::vector<std::string>& shortOf) {
     const char* path = table.entries[k].path;
     const Verdict usable = Usable(table.entries[k], names);
     if (usable != Verdict::Take) return usable;
@@ -148,7 +151,10 @@ Verdict Judge(const FileTable& table, int k, const char* name, Operation op, con
         const char* earlier = table.entries[j].path;
         if (earlier[0] == '\0' || Usable(table.entries[j], names) != Verdict::Take) continue;
         FileNameOf(earlier, names.isLeadByte, other, kPathSize);
-        if (!names.Same(name, other)) continue;
+        const bool meet = names.Same(name, other) ||
+                          (!shortOf[k].empty() && names.Same(shortOf[k].c_str(), other)) ||
+                          (!shortOf[j].empty() && names.Same(name, shortOf[j].c_str()));
+        if (!meet) continue;
         if (!names.Same(path, earlier)) return Verdict::Clash;
         // The same file listed twice is done once, by its first ticked entry.
         for (int i = j; i < k; ++i) {
@@ -162,7 +168,7 @@ Verdict Judge(const FileTable& table, int k, const char* name, Operation op, con
 
 FileRequest Build(Operation op, const FileTable& table, const char* destDir, int overwrite,
                   LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                  SameFolderFn sameFolder, const char* stateName) {
+                  SameFolderFn sameFolder, const char* stateName, ShortNames shortNames) {
     FileRequest request;
     const Names names{isLeadByte, sameName};
     const bool copying = op == Operation::Copy;
@@ -193,6 +199,14 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         return same;
     };
 
+    // Each listed file's other (short or long) name, asked once.
+    std::vector<std::string> shortOf(kMaxFiles);
+    if (shortNames.otherName)
+        for (int k = 0; k < kMaxFiles; ++k)
+            if (table.entries[k].path[0] != '\0' && table.entries[k].longValue == 0 &&
+                !shortNames.otherName(table.entries[k].path, shortOf[k]))
+                shortOf[k].clear();
+
     char name[kPathSize];
     for (int k = 0; k < kMaxFiles; ++k) {
         const FileEntry& entry = table.entries[k];
@@ -206,7 +220,7 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
             AddOnce(request.reserved, entry.path, names);
             continue;
         }
-        switch (Judge(table, k, name, op, names)) {
+        switch (Judge(table, k, name, op, names, shortOf)) {
         case Verdict::Skip:
             continue;
         case Verdict::Clash:
@@ -231,8 +245,20 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
             AddOnce(request.ownFolder, entry.path, names);
             continue;
         }
-        CopyPair pair =
-            copying ? CopyPair{entry.path, folder + name} : CopyPair{folder + name, entry.path};
+        // The shell fails a path beyond 259 bytes, and the check afterwards would take
+        // that file for one left untouched.
+        const std::string inFolder = folder + name;
+        if (inFolder.size() >= static_cast<size_t>(kPathSize)) {
+            AddOnce(request.joinedTooLong, entry.path, names);
+            continue;
+        }
+        // A name that opens another file of the folder (by its short name) would overwrite
+        // that file's copy, or restore it here.
+        if (shortNames.aliased && shortNames.aliased(inFolder.c_str())) {
+            AddOnce(request.leftOut, entry.path, names);
+            continue;
+        }
+        CopyPair pair = copying ? CopyPair{entry.path, inFolder} : CopyPair{inFolder, entry.path};
         // The shell refuses a whole request for one missing source; leave it out instead.
         if (exists && !exists(pair.source.c_str())) {
             request.missing.push_back(entry.path);
@@ -268,16 +294,18 @@ bool IsAbsolutePath(const char* path) {
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
                              LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                             SameFolderFn sameFolder, const char* stateName) {
+                             SameFolderFn sameFolder, const char* stateName,
+                             ShortNames shortNames) {
     return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists, sameName,
-                 sameFolder, stateName);
+                 sameFolder, stateName, shortNames);
 }
 
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
                                 LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                                SameFolderFn sameFolder, const char* stateName) {
+                                SameFolderFn sameFolder, const char* stateName,
+                                ShortNames shortNames) {
     return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, exists,
-                 sameName, sameFolder, stateName);
+                 sameName, sameFolder, stateName, shortNames);
 }
 
 std::string StateFilePath(const char* destDir, const char* name, LeadByteFn isLeadByte) {

@@ -36,6 +36,9 @@ struct FileRequest {
     std::vector<std::string> wouldAsk;   // Copy where nobody can answer: a copy is in the way
     bool relativeDest = false;           // the destination starts at no drive or share
     std::vector<CopyPair> pairs;         // what each taken file becomes, in list order
+
+    // Ticked paths whose name, after the destination, would exceed 259 bytes.
+    std::vector<std::string> joinedTooLong;
 };
 
 // Whether a path starts at a drive root (C:\ or C:/) or a share (\\server\share).
@@ -50,14 +53,24 @@ using SameNameFn = bool (*)(const char* a, const char* b);
 // system's identity of it, so that other spellings of it count; null compares the paths.
 using SameFolderFn = bool (*)(const char* a, const char* b);
 
+// Where the file system keeps short (8.3) names, "LONGFI~1.TXT" and "longfilename.txt"
+// can open one file. `otherName` gives the other name of an existing file's last component
+// (its short name, or its long name when the path spells the short one; false when it has
+// no other); `aliased` tells whether a path in the destination opens an existing file of
+// another long name. Null: names are only names.
+struct ShortNames {
+    bool (*otherName)(const char* path, std::string& name) = nullptr;
+    bool (*aliased)(const char* path) = nullptr;
+};
+
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
                              LeadByteFn isLeadByte, ExistsFn exists = nullptr,
                              SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr,
-                             const char* stateName = nullptr);
+                             const char* stateName = nullptr, ShortNames shortNames = {});
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
                                 LeadByteFn isLeadByte, ExistsFn exists = nullptr,
                                 SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr,
-                                const char* stateName = nullptr);
+                                const char* stateName = nullptr, ShortNames shortNames = {});
 
 // The file in which VellumBox keeps its own state in the destination: the folder (its
 // final separator added when missing) followed by `name`. Empty when there is no

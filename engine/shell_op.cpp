@@ -2,6 +2,7 @@
 #include <shellapi.h>
 #include <algorithm>
 #include "framework/fw_system.h"
+#include "model/system_rules.h"
 
 namespace {
 FileStamp StampOf(const std::string& path) {
@@ -128,22 +129,65 @@ bool SameFileNameByUpcaseA(const char* a, const char* b) {
 }
 
 namespace {
-bool FolderIdentity(const char* folder, BY_HANDLE_FILE_INFORMATION* info) {
-    // No access asked: only the identity is read. Backup semantics open a folder.
-    HANDLE h = ::CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    BOOL ok = ::GetFileInformationByHandle(h, info);
-    ::CloseHandle(h);
-    return ok && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+// Opens a folder for its identity only: no access asked. Backup semantics open a folder.
+HANDLE OpenForIdentity(const char* folder) {
+    return ::CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The 128-bit identity (Windows 8 and later, FileIdInfo); false where the system or the
+// file system has none.
+bool Identity128(HANDLE h, FileIdentity& identity) {
+    struct FileIdInfo {
+        ULONGLONG VolumeSerialNumber;
+        BYTE FileId[16];
+    };
+    constexpr int kFileIdInfoClass = 18;
+    using GetInfoExFn = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+    static const GetInfoExFn getInfo =
+        SystemProc<GetInfoExFn>("kernel32.dll", "GetFileInformationByHandleEx");
+    FileIdInfo info = {};
+    if (!getInfo || !getInfo(h, kFileIdInfoClass, &info, sizeof info)) return false;
+    identity.volume = info.VolumeSerialNumber;
+    std::copy(info.FileId, info.FileId + 16, identity.id);
+    return true;
+}
+
+bool Identity64(HANDLE h, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(h, &info)) return false;
+    identity.volume = info.dwVolumeSerialNumber;
+    const ULONGLONG index =
+        (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    for (int i = 0; i < 8; ++i) identity.id[i] = static_cast<unsigned char>(index >> (8 * i));
+    return true;
+}
+
+// Both folders' identities in one form: 128 bits when both have them, else 64.
+bool Identities(const char* a, const char* b, FileIdentity& ia, FileIdentity& ib) {
+    HANDLE ha = OpenForIdentity(a);
+    if (ha == INVALID_HANDLE_VALUE) return false;
+    HANDLE hb = OpenForIdentity(b);
+    bool ok = false;
+    if (hb != INVALID_HANDLE_VALUE) {
+        ok = Identity128(ha, ia) && Identity128(hb, ib);
+        if (!ok) {
+            ia = ib = FileIdentity();
+            ok = Identity64(ha, ia) && Identity64(hb, ib);
+        }
+        ::CloseHandle(hb);
+    }
+    ::CloseHandle(ha);
+    return ok;
 }
 }  // namespace
 
 bool SameFolderA(const char* a, const char* b) {
-    BY_HANDLE_FILE_INFORMATION ia, ib;
-    if (FolderIdentity(a, &ia) && FolderIdentity(b, &ib))
-        return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    FileIdentity ia, ib;
+    if (Identities(a, b, ia, ib)) {
+        const SameIdentity same = CompareIdentity(ia, ib);
+        if (same != SameIdentity::Unknown) return same == SameIdentity::Yes;
+    }
     return SameFileNameA(a, b);
 }
 

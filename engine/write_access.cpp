@@ -9,6 +9,10 @@ namespace {
 // object or, in a folder, of its files), permissions, ownership.
 constexpr ACCESS_MASK kWriteRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD |
                                      DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+// On a folder above: renaming it away, deleting or renaming its child on the path, and
+// the rights that grant those.
+constexpr ACCESS_MASK kAboveRights =
+    FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_ALL;
 
 // A SID made from its string form, freed with the object.
 class Sid {
@@ -134,7 +138,8 @@ PSID CurrentUser(std::vector<BYTE>& buffer) {
 }
 }  // namespace
 
-bool OthersMayWrite(PSECURITY_DESCRIPTOR sd, PSID self) {
+bool OthersMayWrite(PSECURITY_DESCRIPTOR sd, PSID self, Reach reach) {
+    const ACCESS_MASK rights = reach == Reach::Object ? kWriteRights : kAboveRights;
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;
     if (!::GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted)) return true;
@@ -147,28 +152,84 @@ bool OthersMayWrite(PSECURITY_DESCRIPTOR sd, PSID self) {
 
     const std::vector<Entry> entries = EntriesOf(dacl);
     // Any other user: the groups everyone is in.
-    if (Granted(entries, IsEveryoneGroup) & kWriteRights) return true;
+    if (Granted(entries, IsEveryoneGroup) & rights) return true;
     // A user or group named by itself, who is also in those groups.
     for (const Entry& e : entries) {
-        if (!e.allow || !(e.mask & kWriteRights) || IsTrusted(e.sid, self)) continue;
+        if (!e.allow || !(e.mask & rights) || IsTrusted(e.sid, self)) continue;
         PSID named = e.sid;
         auto applies = [named](PSID sid) { return ::EqualSid(sid, named) || IsEveryoneGroup(sid); };
-        if (Granted(entries, applies) & kWriteRights) return true;
+        if (Granted(entries, applies) & rights) return true;
     }
     return false;
 }
 
+namespace {
+// One descriptor judged: read by name (which follows links), or, for a link, of the link
+// itself. Unreadable counts as open.
+bool OpenToOthers(const std::string& path, Reach reach, PSID self, bool linkItself) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD status;
+    if (linkItself) {
+        HANDLE h = ::CreateFileA(
+            path.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+            nullptr);
+        if (h == INVALID_HANDLE_VALUE) return true;
+        status =
+            ::GetSecurityInfo(h, SE_FILE_OBJECT, what, nullptr, nullptr, nullptr, nullptr, &sd);
+        ::CloseHandle(h);
+    } else {
+        status = ::GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, what, nullptr, nullptr,
+                                         nullptr, nullptr, &sd);
+    }
+    if (status != ERROR_SUCCESS) return true;
+    bool open = OthersMayWrite(sd, self, reach);
+    ::LocalFree(sd);
+    return open;
+}
+
+bool IsLink(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The folders above `path`, nearest first, up to the drive ("C:\") or the share's root
+// ("\\server\share\").
+std::vector<std::string> FoldersAbove(const std::string& path) {
+    std::vector<size_t> cuts;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+            ++i;
+        else if (path[i] == '\\' || path[i] == '/')
+            cuts.push_back(i);
+    }
+    const bool share = cuts.size() >= 2 && cuts[0] == 0 && cuts[1] == 1;
+    const size_t first = share ? 3 : 0;  // the separator that ends the drive or the share
+    std::vector<std::string> folders;
+    for (size_t k = cuts.size(); k-- > first;) {
+        // A separator ending the path itself is no folder above.
+        if (cuts[k] + 1 >= path.size()) continue;
+        folders.push_back(path.substr(0, cuts[k] + 1));
+    }
+    return folders;
+}
+}  // namespace
+
 bool OthersMayWritePath(const char* path) {
     std::string existing = ExistingPath(path);
     if (existing.empty()) return false;  // nothing there to judge, nor to be steered by
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (::GetNamedSecurityInfoA(existing.c_str(), SE_FILE_OBJECT,
-                                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
-                                nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
-        return true;
     std::vector<BYTE> user;
-    bool open = OthersMayWrite(sd, CurrentUser(user));
-    ::LocalFree(sd);
+    PSID self = CurrentUser(user);
+    bool open = OpenToOthers(existing, Reach::Object, self, false) ||
+                (IsLink(existing) && OpenToOthers(existing, Reach::Object, self, true));
+    // Whoever may rename a folder above, or its child on the way, can put another in its
+    // place; a link on the way counts by itself too.
+    for (const std::string& above : FoldersAbove(existing)) {
+        if (open) break;
+        open = OpenToOthers(above, Reach::Above, self, false) ||
+               (IsLink(above) && OpenToOthers(above, Reach::Object, self, true));
+    }
     // Permissions mean nothing on a volume that does not keep them (FAT). Asked last: the
     // volume's information is the dearest question here.
     return open || !HasAccessControl(existing);

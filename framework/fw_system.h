@@ -15,3 +15,20 @@ Fn SystemProc(const char* module, const char* name) {
     // Through void(*)(): the one function-pointer cast that the compiler accepts silently.
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
 }
+
+// Keeps libraries loaded by bare name (by the shell, the common dialogs, the delay-load
+// helper) to the system folder, away from the program's folder, which another user may
+// be able to write, and from the current one. Vista and 7 with KB2533623, and 8 and later,
+// have SetDefaultDllDirectories; XP SP1 and later have SetDllDirectory, whose empty string
+// at least takes the current folder out. The functions come in as arguments, so that
+// each system's case can be tried.
+enum class DllSearch { SystemFolderOnly, NoCurrentFolder, Unchanged };
+using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;
+inline DllSearch RestrictDllSearch(SetDefaultDllDirectoriesFn setDefault,
+                                   SetDllDirectoryFn setDirectory) {
+    if (setDefault && setDefault(kLoadLibrarySearchSystem32)) return DllSearch::SystemFolderOnly;
+    if (setDirectory && setDirectory("")) return DllSearch::NoCurrentFolder;
+    return DllSearch::Unchanged;
+}

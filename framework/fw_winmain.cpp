@@ -1,19 +1,30 @@
 // Process entry: hands over to the one application object.
 #include "framework/fw_app.h"
+#include "framework/fw_system.h"
 #include <delayimp.h>
 #include <cstring>
 
 namespace {
 // The DLLs loaded when first called (cmake/delay_load.cmake) come from the system folder,
-// never from the program's folder or the current one. Returning null leaves the loading
-// to the delay-load helper, as without this hook.
+// never from the program's folder or the current one. Returning null would leave the
+// loading to the delay-load helper, which tries the bare name, program's folder first: a
+// library the system folder cannot give ends the call instead, with the exception the
+// helper raises for a library found nowhere.
 FARPROC WINAPI LoadFromSystemFolder(unsigned notify, PDelayLoadInfo info) {
     if (notify != dliNotePreLoadLibrary || !info || !info->szDll) return nullptr;
     char path[MAX_PATH];
     UINT n = ::GetSystemDirectoryA(path, MAX_PATH);
-    if (n == 0 || n + 1 + std::strlen(info->szDll) >= MAX_PATH) return nullptr;
-    JoinCut(path + n, MAX_PATH - n, {"\\", info->szDll});
-    return reinterpret_cast<FARPROC>(::LoadLibraryA(path));
+    HMODULE module = nullptr;
+    if (n != 0 && n + 1 + std::strlen(info->szDll) < MAX_PATH) {
+        JoinCut(path + n, MAX_PATH - n, {"\\", info->szDll});
+        module = ::LoadLibraryA(path);
+    }
+    if (!module) {
+        info->dwLastError = ::GetLastError();
+        ULONG_PTR argument = reinterpret_cast<ULONG_PTR>(info);
+        ::RaiseException(VcppException(ERROR_SEVERITY_ERROR, ERROR_MOD_NOT_FOUND), 0, 1, &argument);
+    }
+    return reinterpret_cast<FARPROC>(module);
 }
 }  // namespace
 
@@ -48,5 +59,9 @@ void __throw_invalid_argument(const char*) { EndProcess(); }
 }  // namespace std
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
+    // Before anything is loaded by name.
+    RestrictDllSearch(
+        SystemProc<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories"),
+        SystemProc<SetDllDirectoryFn>("kernel32.dll", "SetDllDirectoryA"));
     return RunApplication(instance, showCmd);
 }

@@ -90,5 +90,9 @@
 #define IDS_MENU_COPY 153
 #define IDS_MENU_RESTORE 154
 #define IDS_MENU_DELETE 155
+// Names the code page cannot hold, and joined paths too long
+#define IDS_DEST_NOT_KEPT 160
+#define IDS_PROGRAM_PATH_UNNAMED 161
+#define IDS_JOINED_TOO_LONG 162
 
 #endif

@@ -17,11 +17,20 @@ BOOL CAboutDlg::OnInitDialog() {
     if (auto* main = dynamic_cast<CMainDlg*>(CDialog::FromHandle(GetParent())))
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(main->iconForChildren));
 
+    // In UTF-16, then exactly or by its short form: the "A" name best-fits a folder the
+    // code page cannot hold, and would read another file's version. A truncated name is not
+    // the file's name either: read nothing rather than another file.
     char exePath[260] = "";
     HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
-    DWORD length = ::GetModuleFileNameA(instance, exePath, sizeof exePath);
-    // A truncated name is not the file's name: read nothing rather than another file.
-    if (length == 0 || length >= sizeof exePath) exePath[0] = '\0';
+    wchar_t wide[MAX_PATH] = L"";
+    DWORD length = ::GetModuleFileNameW(instance, wide, MAX_PATH);
+    std::string ansi;
+    if (length > 0 && length < MAX_PATH && !WideToAnsiExactly(wide, ansi)) {
+        wchar_t brief[MAX_PATH] = L"";
+        DWORD n = ::GetShortPathNameW(wide, brief, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH || !WideToAnsiExactly(brief, ansi)) ansi.clear();
+    }
+    if (ansi.size() < sizeof exePath) CopyPath(exePath, sizeof exePath, ansi.c_str());
 
     CString company, internalName, copyright, version;
     {

@@ -28,7 +28,12 @@ public:
 
     // Read by the secondary dialogs through their parent window.
     HICON iconForChildren = nullptr;
+    // The executable's path for the "A" functions: exact, or with short names for folders
+    // the code page cannot hold; empty when neither serves (no settings file is used then).
     char exePath[kPathSize] = "";
+    // The executable's path as the system gives it, and whether exePath is that path exactly.
+    WideText exePathW;
+    bool exePathExact = false;
 
     // The executable's folder or the settings file when users other than this one (and the
     // administrators) can change it, else empty.
@@ -78,6 +83,7 @@ protected:
 
     // Settings file.
     void FormPaths();
+    void SayNoSettingsFile();
     void LoadSettings();
     void SaveSettings();
 

@@ -1,12 +1,14 @@
 // Main window: the commands through which the user edits the table and the settings.
 #include "ui/main_dlg.h"
 #include <cstring>
+#include <cwchar>
 #include "model/window_rules.h"
 #include "res/resource.h"
 
 void CMainDlg::OnSelectDest() {
     // Only a successful choice sets a destination; a cancelled browse leaves none.
     settings.destDir[0] = '\0';
+    WideText refused;  // a chosen folder that cannot be kept, as the browser gave it
     StartCom();
     if (SUCCEEDED(::SHGetMalloc(&shellMalloc))) {
         CString title;
@@ -17,8 +19,15 @@ void CMainDlg::OnSelectDest() {
         info.ulFlags = BIF_RETURNONLYFSDIRS;
         browseIdList = ::SHBrowseForFolderA(&info);
         if (browseIdList) {
-            // SHGetPathFromIDListA writes up to MAX_PATH bytes, which destDir holds.
-            if (!::SHGetPathFromIDListA(browseIdList, settings.destDir)) settings.destDir[0] = '\0';
+            // In UTF-16: the "A" form best-fits, so a folder "\u03A9data" would come back as
+            // "Odata", another folder, which Copy would then make and fill.
+            wchar_t chosen[MAX_PATH] = L"";
+            bool exact = false;
+            if (::SHGetPathFromIDListW(browseIdList, chosen)) {
+                std::string ansi;
+                exact = WideToAnsiExactly(chosen, ansi) && ansi.size() < kPathSize;
+                if (exact) CopyPath(settings.destDir, kPathSize, ansi.c_str());
+            }
             shellMalloc->Free(browseIdList);
             size_t len = std::strlen(settings.destDir);
             if (len > 0 && settings.destDir[len - 1] != '\\') {
@@ -28,8 +37,10 @@ void CMainDlg::OnSelectDest() {
                 } else {
                     // No room for the separator: refuse rather than keep a cut path.
                     settings.destDir[0] = '\0';
+                    exact = false;
                 }
             }
+            if (chosen[0] && !exact) refused.assign(chosen, chosen + wcslen(chosen) + 1);
         }
         shellMalloc->Release();
     }
@@ -38,6 +49,14 @@ void CMainDlg::OnSelectDest() {
     UpdateCopyButton();
     UpdateRestoreButton();
     UpdateData(FALSE);
+    if (!refused.empty()) {
+        CString text;
+        text.LoadString(IDS_DEST_NOT_KEPT);
+        WideText message = AnsiToWide(text);
+        AppendWide(message, L"\n");
+        AppendWide(message, refused.data());
+        AfxMessageBoxW(message.data(), MB_OK | MB_ICONWARNING);
+    }
 }
 
 void CMainDlg::OnSelectFile() {

@@ -2,8 +2,10 @@
 #include "ui/main_dlg.h"
 #include "engine/write_access.h"
 #include "model/path_split.h"
+#include "model/system_rules.h"
 #include "model/window_rules.h"
 #include "res/resource.h"
+#include <cwchar>
 
 namespace {
 bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
@@ -12,11 +14,15 @@ bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
 class PrivateProfile : public ProfileStore {
 public:
     explicit PrivateProfile(const char* path) : iniPath(path) {}
+    // No path, no file: the defaults, and nothing written.
     void Read(const char* section, const char* key, const char* def, char* buf, int size) override {
-        ::GetPrivateProfileStringA(section, key, def, buf, static_cast<DWORD>(size), iniPath);
+        if (iniPath[0])
+            ::GetPrivateProfileStringA(section, key, def, buf, static_cast<DWORD>(size), iniPath);
+        else
+            CopyPath(buf, size, def);
     }
     bool Write(const char* section, const char* key, const char* value) override {
-        return ::WritePrivateProfileStringA(section, key, value, iniPath) != FALSE;
+        return iniPath[0] && ::WritePrivateProfileStringA(section, key, value, iniPath) != FALSE;
     }
 
 private:
@@ -24,19 +30,86 @@ private:
 };
 }  // namespace
 
+namespace {
+// The executable's path in UTF-16; empty when the system gives none whole.
+WideText ModulePathW() {
+    WideText path(32768, L'\0');
+    DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    // XP leaves a cut path unterminated and returns the buffer's size.
+    if (n == 0 || n >= path.size()) return WideText(1, L'\0');
+    path.resize(n + 1);
+    path[n] = L'\0';
+    return path;
+}
+
+// Each component of `path` with its exact ANSI name, or its short name when the exact one
+// does not convert.
+std::vector<NameForms> ComponentForms(const WideText& path) {
+    std::vector<NameForms> parts;
+    const size_t length = wcslen(path.data());
+    size_t start = 0;
+    for (size_t end = 0; end <= length; ++end) {
+        if (end < length && path[end] != L'\\') continue;
+        WideText name(path.data() + start, path.data() + end);
+        name.push_back(L'\0');
+        NameForms forms;
+        forms.exact = WideToAnsiExactly(name.data(), forms.name);
+        if (!forms.exact && end < length) {
+            // A folder's short name is the last component of its own path's short form.
+            WideText folder(path.data(), path.data() + end);
+            folder.push_back(L'\0');
+            WideText brief(32768, L'\0');
+            DWORD n =
+                ::GetShortPathNameW(folder.data(), brief.data(), static_cast<DWORD>(brief.size()));
+            if (n > 0 && n < brief.size()) {
+                const wchar_t* last = brief.data();
+                for (const wchar_t* p = brief.data(); *p; ++p)
+                    if (*p == L'\\') last = p + 1;
+                if (!WideToAnsiExactly(last, forms.shortForm)) forms.shortForm.clear();
+            }
+        }
+        parts.push_back(forms);
+        start = end + 1;
+    }
+    return parts;
+}
+}  // namespace
+
 void CMainDlg::FormPaths() {
-    DWORD n = ::GetModuleFileNameA(nullptr, exePath, kPathSize);
-    exePath[n < kPathSize ? n : kPathSize - 1] = '\0';
+    // In UTF-16: the "A" form best-fits, so a program started from "C:\\\u03A9app\\" would
+    // read and write "C:\\Oapp\\VellumBox.ini", another folder's file.
+    exePathW = ModulePathW();
+    std::string exact;
+    exePathExact = WideToAnsiExactly(exePathW.data(), exact) && !exact.empty() &&
+                   exact.size() < static_cast<size_t>(kPathSize);
+    const std::string ansi = exePathExact ? exact : AnsiProgramPath(ComponentForms(exePathW));
+    CopyPath(exePath, kPathSize, ansi.c_str());
     PathParts parts;
     SplitPath(exePath, IsLeadByteAcp, parts);
     CopyPath(exeDrive, sizeof(exeDrive), parts.drive);
     CopyPath(exeFolder, sizeof(exeFolder), parts.dir);
-    CopyPath(exeBaseName, sizeof(exeBaseName), parts.fname);
+    CopyPath(exeBaseName, sizeof(exeBaseName), exePath[0] ? parts.fname : kMarkerName);
     CopyPath(exeExt, sizeof(exeExt), parts.ext);
-    JoinCut(iniPath, sizeof(iniPath), {exeDrive, exeFolder, exeBaseName, ".ini"});
+    // Without a path of its own the program keeps no settings file: a bare name would be
+    // looked for in the Windows folder.
+    if (exePath[0])
+        JoinCut(iniPath, sizeof(iniPath), {exeDrive, exeFolder, exeBaseName, ".ini"});
+    else
+        iniPath[0] = '\0';
+}
+
+// Says that the program has no settings file, naming its path as the system gives it.
+void CMainDlg::SayNoSettingsFile() {
+    CString text;
+    text.LoadString(IDS_PROGRAM_PATH_UNNAMED);
+    WideText message = AnsiToWide(text);
+    AppendWide(message, L"\n");
+    AppendWide(message, exePathW.data());
+    AfxMessageBoxW(message.data(), MB_OK | MB_ICONWARNING);
 }
 
 void CMainDlg::LoadSettings() {
+    if (!iniPath[0]) SayNoSettingsFile();
     PrivateProfile profile(iniPath);
     LoadSettingsFrom(profile, settings, table, &longFileValues);
     overWriteCheck = (settings.overwriteOnCopy == 1 || settings.overwriteOnRestore == 1) ? 1 : 0;
@@ -50,6 +123,10 @@ void CMainDlg::LoadSettings() {
 }
 
 void CMainDlg::SaveSettings() {
+    if (!iniPath[0]) {
+        SayNoSettingsFile();
+        return;
+    }
     PrivateProfile profile(iniPath);
     if (!SaveSettingsTo(profile, settings, table, &longFileValues)) {
         // Keep Set enabled so the user can try again once the cause is gone.
@@ -64,10 +141,21 @@ void CMainDlg::SaveSettings() {
 }
 
 CString CMainDlg::PlaceOpenToOthers() const {
+    // A folder the "A" functions cannot name cannot be judged: count it as open, shown as
+    // near as the code page comes.
+    if (!exePath[0] && !exePathW.empty() && exePathW[0]) {
+        int n = ::WideCharToMultiByte(CP_ACP, 0, exePathW.data(), -1, nullptr, 0, nullptr, nullptr);
+        std::string shown(static_cast<size_t>(n > 0 ? n : 1), '\0');
+        if (n > 0)
+            ::WideCharToMultiByte(CP_ACP, 0, exePathW.data(), -1, &shown[0], n, nullptr, nullptr);
+        return CString(shown.c_str());
+    }
     PathParts parts;
     SplitPath(exePath, IsLeadByteAcp, parts);
     CString folder = CString(parts.drive) + parts.dir;
     if (!folder.IsEmpty() && OthersMayWritePath(folder)) return folder;
+    // Moved within a volume, the program keeps its old access list, whatever the folder's.
+    if (OthersMayWritePath(exePath)) return CString(exePath);
     if (iniPath[0] && OthersMayWritePath(iniPath)) return CString(iniPath);
     return CString();
 }

@@ -1,20 +1,35 @@
 #include "ui/startup_dlg.h"
 #include <cstring>
+#include <cwchar>
 #include "framework/fw_controls.h"
+#include "framework/fw_system.h"
+#include "model/system_rules.h"
 #include "res/resource.h"
 #include "ui/main_dlg.h"
 
 namespace {
 constexpr const char* kRunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kValueName = "VellumBox";
+constexpr const wchar_t* kValueNameW = L"VellumBox";
 // The longest path, two quotes and the terminating zero.
 constexpr size_t kQuotedSize = kPathSize + 2;
 
-// The machine-wide Run key, open for `access` until it goes out of scope.
+// The registry views of the Run key for this process: on 64-bit Windows both builds use
+// the 64-bit one (a 32-bit process's "HKLM\SOFTWARE" is redirected to WOW6432Node, so each
+// build would otherwise see only its own registration).
+RegistryViews Views() {
+    using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    BOOL wow64 = FALSE;
+    if (auto isWow64 = SystemProc<IsWow64Fn>("kernel32.dll", "IsWow64Process"))
+        if (!isWow64(::GetCurrentProcess(), &wow64)) wow64 = FALSE;
+    return RunKeyViews(sizeof(void*) == 8, wow64 != FALSE);
+}
+
+// The machine-wide Run key in one view, open for `access` until it goes out of scope.
 class RunKey {
 public:
-    explicit RunKey(REGSAM access)
-        : status(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access, &handle)) {
+    RunKey(REGSAM access, unsigned view)
+        : status(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access | view, &handle)) {
         if (status != ERROR_SUCCESS) handle = nullptr;
     }
     ~RunKey() {
@@ -45,34 +60,87 @@ bool WritableOrSayWhy(const RunKey& key) {
     return false;
 }
 
-// The registration text: the executable's path in double quotes. False when the owner is
-// not the main window, whose path is the only one worth registering.
-bool QuotedExePath(const CWnd& dlg, char (&text)[kQuotedSize]) {
+// The registration text: the executable's path in double quotes. In the ANSI code page
+// when it holds the path exactly, else in UTF-16, so that the value always names this
+// program (a best-fit or short form could name another file, or none).
+struct Registration {
+    bool wide = false;
+    char ansi[kQuotedSize] = "";
+    WideText text;
+};
+
+// False when the owner is not the main window, whose path is the only one worth
+// registering.
+bool RegistrationOf(const CWnd& dlg, Registration& reg) {
     auto* main = dynamic_cast<CMainDlg*>(CDialog::FromHandle(dlg.GetParent()));
     if (!main) return false;
+    if (!main->exePathExact) {
+        if (main->exePathW.empty() || main->exePathW[0] == L'\0') return false;
+        reg.wide = true;
+        reg.text.assign(1, L'"');
+        reg.text.push_back(L'\0');
+        AppendWide(reg.text, main->exePathW.data());
+        AppendWide(reg.text, L"\"");
+        return true;
+    }
     size_t length = strnlen(main->exePath, sizeof main->exePath);
     if (length == 0 || length == sizeof main->exePath) return false;
-    text[0] = '"';
-    std::memcpy(text + 1, main->exePath, length);
-    text[length + 1] = '"';
-    text[length + 2] = '\0';
+    reg.ansi[0] = '"';
+    std::memcpy(reg.ansi + 1, main->exePath, length);
+    reg.ansi[length + 1] = '"';
+    reg.ansi[length + 2] = '\0';
     return true;
 }
 
-// True when the Run key holds exactly `expected` as a REG_SZ under our name. The buffer
+// True when `key` holds exactly the registration as a REG_SZ under our name. The buffer
 // takes the longest registration we can write, so our own value is always recognised.
-bool HoldsRegistration(const char* expected) {
-    RunKey key(KEY_QUERY_VALUE);
-    if (!key) return false;
+bool HoldsRegistration(HKEY key, const Registration& reg) {
+    DWORD type = REG_NONE;
+    if (reg.wide) {
+        WideText data(reg.text.size() + 1, L'\0');
+        DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        if (::RegQueryValueExW(key, kValueNameW, nullptr, &type,
+                               reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS ||
+            type != REG_SZ)
+            return false;
+        size_t length = wcsnlen(data.data(), size / sizeof(wchar_t));
+        return length + 1 == reg.text.size() &&
+               std::wmemcmp(data.data(), reg.text.data(), length) == 0;
+    }
     char data[kQuotedSize];
     DWORD size = sizeof data;
-    DWORD type = REG_NONE;
-    if (::RegQueryValueExA(key.get(), kValueName, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                           &size) != ERROR_SUCCESS ||
+    if (::RegQueryValueExA(key, kValueName, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ)
         return false;
     size_t length = strnlen(data, size);
-    return length == std::strlen(expected) && std::memcmp(data, expected, length) == 0;
+    return length == std::strlen(reg.ansi) && std::memcmp(data, reg.ansi, length) == 0;
+}
+
+bool HoldsRegistration(unsigned view, const Registration& reg) {
+    RunKey key(KEY_QUERY_VALUE, view);
+    return key && HoldsRegistration(key.get(), reg);
+}
+
+bool WriteRegistration(HKEY key, const Registration& reg) {
+    if (reg.wide)
+        return ::RegSetValueExW(
+                   key, kValueNameW, 0, REG_SZ, reinterpret_cast<const BYTE*>(reg.text.data()),
+                   static_cast<DWORD>(reg.text.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    DWORD size = static_cast<DWORD>(std::strlen(reg.ansi) + 1);
+    return ::RegSetValueExA(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(reg.ansi),
+                            size) == ERROR_SUCCESS;
+}
+
+// Removes the value of the other view when it names this program: registered there by the
+// other build, it would start the program a second time at log-on. Another program's value
+// of our name is left alone.
+bool RemoveOtherViewsRegistration(const Registration& reg) {
+    const RegistryViews views = Views();
+    if (!views.hasOther) return false;
+    RunKey key(KEY_QUERY_VALUE | KEY_SET_VALUE, views.other);
+    return key && HoldsRegistration(key.get(), reg) &&
+           ::RegDeleteValueA(key.get(), kValueName) == ERROR_SUCCESS;
 }
 }  // namespace
 
@@ -93,8 +161,11 @@ BOOL CStartupDlg::OnInitDialog() {
     if (auto* main = dynamic_cast<CMainDlg*>(CDialog::FromHandle(GetParent())))
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(main->iconForChildren));
 
-    char expected[kQuotedSize];
-    bool registered = QuotedExePath(*this, expected) && HoldsRegistration(expected);
+    const RegistryViews views = Views();
+    Registration reg;
+    bool registered =
+        RegistrationOf(*this, reg) && (HoldsRegistration(views.main, reg) ||
+                                       (views.hasOther && HoldsRegistration(views.other, reg)));
     ShowRegistered(registered);
     return TRUE;
 }
@@ -117,21 +188,23 @@ bool TrustedOrAccepted(const CWnd& dlg) {
 }
 
 void CStartupDlg::OnSetStartup() {
-    char text[kQuotedSize];
-    if (!QuotedExePath(*this, text)) return;
-    RunKey key(KEY_SET_VALUE);
+    Registration reg;
+    if (!RegistrationOf(*this, reg)) return;
+    RunKey key(KEY_SET_VALUE, Views().main);
     if (!WritableOrSayWhy(key)) return;
     if (!TrustedOrAccepted(*this)) return;
-    DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
-    if (::RegSetValueExA(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                         size) == ERROR_SUCCESS)
-        ShowRegistered(true);
+    if (!WriteRegistration(key.get(), reg)) return;
+    RemoveOtherViewsRegistration(reg);
+    ShowRegistered(true);
 }
 
 void CStartupDlg::OnClearStartup() {
-    RunKey key(KEY_SET_VALUE);
+    RunKey key(KEY_SET_VALUE, Views().main);
     if (!WritableOrSayWhy(key)) return;
-    if (::RegDeleteValueA(key.get(), kValueName) == ERROR_SUCCESS) ShowRegistered(false);
+    bool cleared = ::RegDeleteValueA(key.get(), kValueName) == ERROR_SUCCESS;
+    Registration reg;
+    if (RegistrationOf(*this, reg) && RemoveOtherViewsRegistration(reg)) cleared = true;
+    if (cleared) ShowRegistered(false);
 }
 
 void CStartupDlg::ShowRegistered(bool registered) {

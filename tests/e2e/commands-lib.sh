@@ -71,3 +71,19 @@ refuse_lookalike() {
     vb_drive press ok \; nodialog >/dev/null
     assert_eq "$before" "$(vb_drive rows)" "$3: no row added"
 }
+
+# refuse_dest name lookalike label message: the folder `name`, which the code page cannot
+# hold, is chosen in the folder browser while `lookalike` may be made beside it; the
+# message naming it comes, the destination stays empty, and Copy makes no `lookalike`.
+refuse_dest() {
+    local got
+    mkdir -p "$VB_C/$1"
+    got="$(vb_ask pclick 1001 \; browse "$(D "$1")" \; sleep 700 \; dialog)"
+    assert_eq "ok ok ok VellumBox	$4|$(D "$1")" "$got" "$3: a message naming it as chosen"
+    shot_dialog dest-not-kept
+    vb_drive press ok \; nodialog >/dev/null
+    assert_eq "none 0 0 0" "$(vb_ask text 1002 \; enabled 1007 \; enabled 1004 \; enabled 1005)" \
+        "$3: no destination, Set, Copy and Restore dark"
+    vb_drive command 1004 \; settle >/dev/null
+    assert_eq "" "$(ls -d "$VB_C/$2" 2>/dev/null)" "$3: no $2 made"
+}

@@ -735,6 +735,16 @@ void CmdBrowse(const Args& a) {
     PrintLine("ok");
 }
 
+// shortname path: the short (8.3) name the file system keeps for the file's last component.
+void CmdShortName(const Args& a) {
+    NeedArgs(a, 2, "shortname path");
+    wchar_t brief[MAX_PATH] = L"";
+    DWORD n = GetShortPathNameW(a[1].c_str(), brief, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) Fail("no short name for " + ToUtf8(a[1]));
+    std::wstring s = brief;
+    PrintLine(s.substr(s.rfind(L'\\') + 1));
+}
+
 // procs: how many VellumBox.exe processes run in this Wine session.
 std::vector<DWORD> ProgramProcesses() {
     std::vector<DWORD> pids;
@@ -1104,6 +1114,7 @@ const Command kCommands[] = {
     {L"press", CmdPress},
     {L"open", CmdOpen},
     {L"browse", CmdBrowse},
+    {L"shortname", CmdShortName},
     {L"procs", CmdProcs},
     {L"exited", CmdExited},
     {L"settle", CmdSettle},

@@ -56,6 +56,10 @@ vb_start
 got="$(vb_ask wait \; text 1002 \; pclick 1001 \; browse "$(D picked)" \; nodialog \; text 1002 \; enabled 1007 \; enabled 1004 \; enabled 1005)"
 assert_eq "ok none ok ok ok $(D picked)\\ 0 0 0" "$got" "browse without files: shown, Set, Copy and Restore dark"
 
+# "Ωdest" is not in code page 1252, whose best fit would give "Odest".
+refuse_dest Ωdest Odest "a folder outside the code page" \
+    "This folder was not chosen, because its name cannot be kept exactly in the system's character set, or its path is too long:"
+
 # --- the file dialog ---------------------------------------------------------------------------
 
 vb_setup files

@@ -35,6 +35,9 @@ vb_screenshot main-files >/dev/null
 refuse_lookalike Müller.txt Muller.txt "a name outside code page 932" \
     "次のファイルは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、追加しませんでした:"
 
+refuse_dest Müdest Mudest "a folder outside code page 932" \
+    "次のフォルダーは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、選びませんでした:"
+
 # The browser, its Japanese title and a Japanese folder name.
 got="$(vb_ask pclick 1001 \; dialog)"
 assert_match "	コピー先ディレクトリ\(フォルダ\)を選択してください$" "$got" "the browser's title"
@@ -69,5 +72,31 @@ vb_screenshot list-menu >/dev/null
 assert_eq "ok ok nomenu" "$(vb_ask input c \; sleep 300 \; menu)" "menu: コピー chosen"
 want="$(printf '%s\tする\t---\n%s\tする\t---\n%s\tする\t---\nrows 3' "$(D src)\\a.txt" "$jp" "$(D src)\\b.txt")"
 assert_eq "$want" "$(vb_drive rows)" "menu: the dropped file's Copy tick on"
+
+# The destination followed by a name beyond 259 bytes: that file is left out, named.
+vb_setup ja-joined
+deep="$(printf '%0*d' $((259 - ${#VB_TEST} - 18)) 0)"
+vb_file "$VB_C/src/ab.txt" "b"
+prepare "$(D dst)\\$deep\\" <<EOF
+$(D src)\\ab.txt 1 1
+EOF
+vb_start
+vb_drive wait \; pclick 1004 >/dev/null
+assert_eq "VellumBox	次のファイルは、コピー先フォルダとファイル名を合わせたパスが259バイトより長いため、除外されました:|$(D src)\\ab.txt" \
+    "$(vb_ask dialog)" "joined too long: the Japanese message"
+shot_dialog joined-too-long
+vb_drive press ok \; nodialog >/dev/null
+
+# A program whose own name the code page cannot hold keeps no settings file, and says so.
+vb_cleanup
+mkdir -p "$VB_C/app"
+cp "$VB_EXE" "$VB_C/app/Müllerbox.exe"
+VB_EXE="$VB_C/app/Müllerbox.exe"
+vb_start
+vb_drive wait 20000 >/dev/null
+assert_eq "VellumBox は自分のパスをこのコンピューターの非 Unicode プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。フォルダーとファイルの名前には、その文字コードの文字だけを使ってください:|$(D app)\\Müllerbox.exe" \
+    "$(vb_drive dialog | cut -f2-)" "a program name outside code page 932: said at start"
+shot_dialog program-path-unnamed
+vb_drive press ok \; nodialog >/dev/null
 
 vb_finish

@@ -107,6 +107,37 @@ $(D two)\\a.txt. 1 1
 EOF2
 copy_with_clash clash-trailing-dot "$(D two)\\a.txt." "a.txt" a.txt
 
+# A name that is another listed file's short name opens the same file in the destination.
+vb_setup clash-short-name
+vb_file "$VB_C/one/longfilename.txt" "first"
+mkdir -p "$VB_C/dst"
+short="$(vb_drive shortname "$(D one)\\longfilename.txt")"
+vb_file "$VB_C/two/$short" "second"
+prepare "$(D dst)\\" 0 0 0 1 1 <<EOF2
+$(D one)\\longfilename.txt 1 1
+$(D two)\\$short 1 1
+EOF2
+copy_with_clash "clash-short-name ($short)" "$(D two)\\$short" "longfilename.txt" longfilename.txt
+
+# The destination followed by a file's name beyond 259 bytes: that file is left out and
+# named; the others are copied.
+vb_setup joined-too-long
+# C:\vbt-<test>\dst\<deep>\a.txt is 259 bytes.
+deep="$(printf '%0*d' $((259 - ${#VB_TEST} - 18)) 0)"
+vb_file "$VB_C/src/a.txt" "short"
+vb_file "$VB_C/src/ab.txt" "one byte too many"
+prepare "$(D dst)\\$deep\\" 0 0 0 1 1 <<EOF2
+$(D src)\\a.txt 1 1
+$(D src)\\ab.txt 1 1
+EOF2
+vb_start
+vb_drive wait \; pclick 1004 >/dev/null
+assert_eq "VellumBox	These files were left out, because the destination folder followed by their names is longer than 259 bytes:|$(D src)\\ab.txt" \
+    "$(vb_ask dialog)" "joined too long: Copy names the file"
+shot_dialog joined-too-long
+vb_drive press ok \; sleep 300 \; settle >/dev/null
+assert_eq "a.txt" "$(ls "$VB_C/dst/$deep")" "joined too long: the other file is copied"
+
 # A destination that is a ticked file's own folder, spelled another way (through Wine's Z:
 # drive): that file is left out of both operations, named, and never copied onto itself.
 vb_setup own-folder

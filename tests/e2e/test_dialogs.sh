@@ -182,6 +182,14 @@ INI
     assert_eq 1 "$(LANG=$LANG_FULL vb_drive dialogs)" "[$lang startup/folder-0755] no question, only the dialog"
     LANG=$LANG_FULL vb_drive press 1014 \; press 1 \; settle >/dev/null
     assert_eq none "$(reg_value)" "[$lang startup/folder-0755] Clear removes it again"
+    # The program file itself open to others in a folder that is not (a file moved within
+    # a volume keeps its old access list): Set asks, naming the file.
+    chmod 0666 "$VB_EXE"
+    question="$(LANG=$LANG_FULL vb_drive syscmd 0x1020 \; dialog \; press 1013 \; sleep 300 \; dialog | tail -n +4)"
+    assert_contains "|$VB_WEXE|" "$question" "[$lang startup/open-exe] Set asks, naming the program file"
+    LANG=$LANG_FULL vb_drive press no \; press 1 \; settle >/dev/null
+    assert_eq none "$(reg_value)" "[$lang startup/open-exe] No registers nothing"
+    chmod 0755 "$VB_EXE"
 
     # ---- an automatic run from a folder every user may change: it runs, and the next
     # showing of the window says so, once

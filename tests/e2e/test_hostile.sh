@@ -3,6 +3,7 @@
 # ends), shows what the profile reader could read, and a Set writes a file that reads
 # back to the same values. Entries holding wildcards are listed but never copied.
 . "$(dirname "$0")/lib.sh"
+. "$VB_E2E_DIR/commands-lib.sh"
 
 C='C:\vbt-hostile'   # the test folder as the program sees it
 ON=ON OFF=---
@@ -153,6 +154,42 @@ vb_drive wait \; pclick 1005 >/dev/null
 assert_eq "ok VellumBox	$TOOLONG|${P300:0:259}" "$(vb_ask sleep 300 \; dialog)" \
     "[paths of 259 and 300 bytes] Restore leaves the cut entry out and names it"
 vb_drive press ok \; sleep 300 \; settle >/dev/null
+vb_cleanup
+
+# --- the program in a folder the code page cannot name ("Ωapp", beside "Oapp", which
+# the "A" functions' best fit would give): it reads and writes its own settings file, and
+# registers its own path; named "Ωbox.exe" it has no settings file and says so -----------
+vb_setup own-path
+mkdir -p "$VB_C/Ωapp" "$VB_C/Oapp"
+cp "$VB_EXE" "$VB_C/Ωapp/VellumBox.exe"
+VB_EXE="$VB_C/Ωapp/VellumBox.exe"
+VB_INI="$VB_C/Ωapp/VellumBox.ini"
+block 0 0 "$C\\mine\\" "$A|1|1" >"$VB_INI"
+block 0 0 "$C\\other\\" "$A|1|1" >"$VB_C/Oapp/VellumBox.ini"
+cp "$VB_C/Oapp/VellumBox.ini" "$VB_DIR/other.ini"
+vb_start
+assert_eq "ok $C\\mine\\" "$(vb_ask wait 20000 \; text 1002)" "[Ωapp] reads its own settings file"
+vb_drive click 1009 \; click 1007 >/dev/null
+assert_eq "Copy=0 Restore=0" "$(ini_vals OverWrite Copy Restore)" "[Ωapp] Set writes its own settings file"
+cmp -s "$VB_C/Oapp/VellumBox.ini" "$VB_DIR/other.ini"
+assert_eq 0 $? "[Ωapp] the other folder's settings file is untouched"
+vb_drive syscmd 0x1020 \; dialog \; press 1013 \; settle >/dev/null
+assert_eq "\"$C\\Ωapp\\VellumBox.exe\"" "$(vb_ask runkey)" "[Ωapp] Set registers the exact path"
+vb_drive press 1 \; syscmd 0x1020 \; dialog >/dev/null
+assert_eq "1013:0 1014:1 " "$(vb_drive dlginfo 1013 1014 | tail -n +2 | cut -f1,2 | tr '\t\n' ': ')" \
+    "[Ωapp] reopened, the dialog knows the registration"
+vb_drive press 1014 \; press 1 \; settle >/dev/null
+assert_eq none "$(vb_ask runkey)" "[Ωapp] Clear removes it"
+vb_cleanup
+mv "$VB_C/Ωapp/VellumBox.exe" "$VB_C/Ωapp/Ωbox.exe"
+VB_EXE="$VB_C/Ωapp/Ωbox.exe"
+vb_start
+vb_drive wait 20000 >/dev/null
+assert_eq "VellumBox cannot write its own path in this computer's code page for non-Unicode programs, so it neither reads nor saves a settings file. Give its folder and its file names that use only characters of that code page:|$C\\Ωapp\\Ωbox.exe" \
+    "$(vb_drive dialog | cut -f2-)" "[Ωbox.exe] says so at start"
+shot_dialog program-path-unnamed
+vb_drive press ok \; settle >/dev/null
+assert_eq "none 0" "$(vb_ask text 1002 \; enabled 1007)" "[Ωbox.exe] no settings read"
 vb_cleanup
 
 # --- a Directory value naming an existing file ------------------------------------------

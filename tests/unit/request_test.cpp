@@ -221,6 +221,22 @@ bool SameLatin1(const char* a, const char* b) {
     }
 }
 
+// Stands in for a file system that keeps short names: longfilename.txt in C:\a is also
+// LONGFI~1.TXT; C:\b\OTHER~1.TXT is listed by the short name of otherfile.txt; in the
+// destination, LONGFI~2.TXT opens a file of another long name.
+bool StandInOtherName(const char* path, std::string& name) {
+    const std::string p = path;
+    if (p == "C:\\a\\longfilename.txt")
+        name = "LONGFI~1.TXT";
+    else if (p == "C:\\b\\OTHER~1.TXT")
+        name = "otherfile.txt";
+    else
+        return false;
+    return true;
+}
+bool StandInAliased(const char* path) { return std::string(path) == "E:\\B\\LONGFI~2.TXT"; }
+const ShortNames kStandInShortNames{StandInOtherName, StandInAliased};
+
 TEST(Request, NameClashesAreLeftOut) {
     struct Case {
         const char* what;
@@ -229,6 +245,7 @@ TEST(Request, NameClashesAreLeftOut) {
         Expected copy;  // from and leftOut
         Expected restore;
         SameNameFn rule = nullptr;  // the system's rule; none folds ASCII letters only
+        ShortNames shortNames = {};
     };
     const Case cases[] = {
         {"different folders, same name",
@@ -322,15 +339,47 @@ TEST(Request, NameClashesAreLeftOut) {
          IsLeadByteNone,
          {{"C:\\a\\\xE9.txt", "C:\\b\\\xC9.txt"}, {}, {}},
          {{"E:\\B\\\xE9.txt", "E:\\B\\\xC9.txt"}, {"C:\\a\\\xE9.txt", "C:\\b\\\xC9.txt"}, {}}},
+        // Short names (StandInShortNames): each pair opens one file in the folder.
+        {"a name that is an earlier file's short name",
+         {{"C:\\a\\longfilename.txt", 1, 1}, {"C:\\c\\LONGFI~1.TXT", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\a\\longfilename.txt"}, {}, {"C:\\c\\LONGFI~1.TXT"}},
+         {{"E:\\B\\longfilename.txt"}, {"C:\\a\\longfilename.txt"}, {"C:\\c\\LONGFI~1.TXT"}},
+         nullptr,
+         kStandInShortNames},
+        {"a file listed by its short name, and its long name listed later",
+         {{"C:\\b\\OTHER~1.TXT", 1, 1}, {"C:\\d\\otherfile.txt", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\b\\OTHER~1.TXT"}, {}, {"C:\\d\\otherfile.txt"}},
+         {{"E:\\B\\OTHER~1.TXT"}, {"C:\\b\\OTHER~1.TXT"}, {"C:\\d\\otherfile.txt"}},
+         nullptr,
+         kStandInShortNames},
+        {"a name that opens another long name in the folder",
+         {{"C:\\e\\LONGFI~2.TXT", 1, 1}, {"C:\\e\\plain.txt", 1, 1}},
+         IsLeadByteNone,
+         {{"C:\\e\\plain.txt"}, {}, {"C:\\e\\LONGFI~2.TXT"}},
+         {{"E:\\B\\plain.txt"}, {"C:\\e\\plain.txt"}, {"C:\\e\\LONGFI~2.TXT"}},
+         nullptr,
+         kStandInShortNames},
+        {"without short names they are only names",
+         {{"C:\\a\\longfilename.txt", 1, 0},
+          {"C:\\c\\LONGFI~1.TXT", 1, 0},
+          {"C:\\e\\LONGFI~2.TXT", 1, 0}},
+         IsLeadByteNone,
+         {{"C:\\a\\longfilename.txt", "C:\\c\\LONGFI~1.TXT", "C:\\e\\LONGFI~2.TXT"}, {}, {}},
+         {{}, {}, {}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const FileTable table = MakeTable(c.rows);
         Expected copy = c.copy;
         copy.to = {"E:\\B\\"};
-        ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, c.lead, nullptr, c.rule), copy, 0x0300);
-        ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, c.lead, nullptr, c.rule), c.restore,
-                      0x0301);
+        ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, c.lead, nullptr, c.rule, nullptr,
+                                       nullptr, c.shortNames),
+                      copy, 0x0300);
+        ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, c.lead, nullptr, c.rule, nullptr,
+                                          nullptr, c.shortNames),
+                      c.restore, 0x0301);
     }
 }
 
@@ -471,6 +520,18 @@ TEST(Request, CutFileValuesAreLeftOut) {
               std::vector<std::string>{"C:\\a\\report.doc"});
     EXPECT_EQ(BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone).tooLong,
               std::vector<std::string>{"C:\\a\\report.doc"});
+
+    // The destination followed by the name must fit too: 259 bytes do, 260 do not.
+    const std::string dest = "E:\\" + std::string(240, 'd') + "\\";  // 244 bytes
+    table = MakeTable({{"C:\\a\\fifteen-bytes.x", 1, 1}, {"C:\\a\\sixteen-bytes.xy", 1, 1}});
+    for (bool copying : {true, false}) {
+        const FileRequest r = copying ? BuildCopyRequest(table, dest.c_str(), 0, IsLeadByteNone)
+                                      : BuildRestoreRequest(table, dest.c_str(), 0, IsLeadByteNone);
+        EXPECT_EQ(r.count, 1) << copying;
+        ASSERT_EQ(r.pairs.size(), 1u) << copying;
+        EXPECT_EQ((copying ? r.pairs[0].target : r.pairs[0].source).size(), 259u) << copying;
+        EXPECT_EQ(r.joinedTooLong, std::vector<std::string>{"C:\\a\\sixteen-bytes.xy"}) << copying;
+    }
 }
 
 // A destination that is a ticked file's own folder would copy the file onto itself.

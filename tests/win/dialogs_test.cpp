@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 #include "framework/fw_app.h"
+#include "framework/fw_system.h"
 #include "res/resource.h"
 #include "tests/win/message_box_answer.h"
 #include "engine/write_access.h"
@@ -93,12 +94,17 @@ HICON ChildIcon() {
 
 // Opens `dlg` without a parent from inside a running main window whose exePath is
 // `exePath`; `instance`, when given, is the application's instance while `dlg` runs.
+// `widePath`, when given, is the path as the system gave it, which the code page cannot
+// hold (exePath then holds its short form).
 void RunFromMain(CDialog& dlg, const std::string& exePath, const std::function<void(HWND)>& inside,
-                 HINSTANCE instance = nullptr) {
+                 HINSTANCE instance = nullptr, const wchar_t* widePath = nullptr) {
     StandInMain main;
     ASSERT_LT(exePath.size(), sizeof main.exePath);
     std::copy(exePath.begin(), exePath.end(), main.exePath);
     main.exePath[exePath.size()] = '\0';
+    main.exePathExact = widePath == nullptr;
+    main.exePathW =
+        widePath ? WideText(widePath, widePath + wcslen(widePath) + 1) : AnsiToWide(main.exePath);
     main.iconForChildren = ChildIcon();
     bool ran = false;
     main.whileOpen = [&] {
@@ -324,15 +330,19 @@ void Click(HWND dlg, int id) {
 
 // Opens the dialog for `exePath`, checks the buttons it opens with, optionally clicks one
 // and returns the buttons after the click.
-Buttons OpenStartup(const std::string& exePath, Buttons expectedOnOpen, int click = 0) {
+Buttons OpenStartup(const std::string& exePath, Buttons expectedOnOpen, int click = 0,
+                    const wchar_t* widePath = nullptr) {
     Buttons after = {false, false};
     CStartupDlg dlg;
-    RunFromMain(dlg, exePath, [&](HWND hwnd) {
-        EXPECT_EQ(ReadButtons(hwnd), expectedOnOpen);
-        EXPECT_EQ(BigIcon(hwnd), ChildIcon());
-        if (click) Click(hwnd, click);
-        after = ReadButtons(hwnd);
-    });
+    RunFromMain(
+        dlg, exePath,
+        [&](HWND hwnd) {
+            EXPECT_EQ(ReadButtons(hwnd), expectedOnOpen);
+            EXPECT_EQ(BigIcon(hwnd), ChildIcon());
+            if (click) Click(hwnd, click);
+            after = ReadButtons(hwnd);
+        },
+        nullptr, widePath);
     return after;
 }
 
@@ -422,6 +432,79 @@ TEST_F(StartupRegistration, RecognisesItsOwnValueForTheLongestPath) {
     EXPECT_EQ(OpenStartup(longPath, kRegistered), kRegistered);
     // A shorter path that the long one starts with is another program.
     EXPECT_EQ(OpenStartup(longPath.substr(0, 200), kNotRegistered), kNotRegistered);
+}
+
+// The value in the other registry view (the 32-bit one, for this 64-bit test): written
+// there by the other build, or read back; `present` false when missing.
+LONG OtherViewValue(bool write, const std::string& text, std::string* read = nullptr) {
+    HKEY key;
+    LONG rc = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, nullptr, 0,
+                                KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_32KEY, nullptr, &key,
+                                nullptr);
+    if (rc != 0) return rc;
+    if (write) {
+        rc = ::RegSetValueExA(key, "VellumBox", 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(text.c_str()),
+                              static_cast<DWORD>(text.size() + 1));
+    } else {
+        char data[1024] = "";
+        DWORD size = sizeof data - 1;
+        rc = ::RegQueryValueExA(key, "VellumBox", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                                &size);
+        if (read) *read = rc == 0 ? data : "";
+    }
+    ::RegCloseKey(key);
+    return rc;
+}
+
+void DeleteOtherViewValue() {
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                        &key) != 0)
+        return;
+    ::RegDeleteValueA(key, "VellumBox");
+    ::RegCloseKey(key);
+}
+
+TEST_F(StartupRegistration, ThePathTheCodePageCannotHoldIsRegisteredExactlyInUtf16) {
+    const wchar_t* wide = L"C:\\\u03A9app\\VellumBox.exe";
+    const std::string brief = "C:\\APP~1\\VellumBox.exe";
+    // The short form names the program, but another folder may take it later.
+    WriteValue("VellumBox", REG_SZ, Quoted(brief));
+    EXPECT_EQ(OpenStartup(brief, kNotRegistered, IDC_STARTUP_SET, wide), kRegistered);
+    HKEY key;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key), 0);
+    wchar_t data[300] = L"";
+    DWORD size = sizeof data, type = 0;
+    EXPECT_EQ(
+        ::RegQueryValueExW(key, L"VellumBox", nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
+        0);
+    ::RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(data, size / sizeof(wchar_t)),
+              std::wstring(L"\"C:\\\u03A9app\\VellumBox.exe\"") + L'\0');
+    EXPECT_EQ(OpenStartup(brief, kRegistered, IDC_STARTUP_CLEAR, wide), kNotRegistered);
+    EXPECT_FALSE(ReadOurValue().present);
+}
+
+// The other build's registration of this program (in the other registry view) counts, and
+// Clear removes it too; another program's value there is never touched.
+TEST_F(StartupRegistration, TheOtherViewsRegistrationCountsAndClearRemovesIt) {
+    ASSERT_EQ(OtherViewValue(true, Quoted(kExePath)), 0);
+    if (!ReadOurValue().present) {
+        EXPECT_EQ(OpenStartup(kExePath, kRegistered, IDC_STARTUP_CLEAR), kNotRegistered);
+        EXPECT_EQ(OtherViewValue(false, ""), ERROR_FILE_NOT_FOUND) << "left in the other view";
+    } else {
+        ADD_FAILURE() << "this system keeps one view of the Run key";
+    }
+    const std::string foreign = Quoted("C:\\Other\\VellumBox.exe");
+    ASSERT_EQ(OtherViewValue(true, foreign), 0);
+    EXPECT_EQ(OpenStartup(kExePath, kNotRegistered, IDC_STARTUP_SET), kRegistered);
+    EXPECT_EQ(OpenStartup(kExePath, kRegistered, IDC_STARTUP_CLEAR), kNotRegistered);
+    std::string left;
+    EXPECT_EQ(OtherViewValue(false, "", &left), 0);
+    EXPECT_EQ(left, foreign);
+    DeleteOtherViewValue();
 }
 
 TEST_F(StartupRegistration, WithoutMainWindowSetWritesNothing) {
@@ -546,6 +629,7 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
         const char* what;
         const char* sddl;
         bool othersMayWrite;
+        Reach reach = Reach::Object;
     };
     const Case cases[] = {
         {"private folder",
@@ -584,6 +668,26 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
         {"no DACL", "O:BA", true},
         {"null DACL", nullptr, true},  // built by hand: Wine's SDDL parser makes it empty
         {"empty DACL", "O:BAD:", false},
+        // A folder above the program: who may rename it, or its child on the way, can put
+        // another in its place; who may only add files to it cannot.
+        {"above: everyone may delete a child", "O:BAD:(A;;0x40;;;WD)", true, Reach::Above},
+        {"above: users may rename it", "O:BAD:(A;;SD;;;BU)", true, Reach::Above},
+        {"above: everyone may add files and folders", "O:BAD:(A;;0x1200af;;;WD)", false,
+         Reach::Above},
+        {"the same, on the object itself", "O:BAD:(A;;0x1200af;;;WD)", true},
+        {"above: owned by another user", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)", true, Reach::Above},
+        // A link is judged by itself, as an object: made by another user, it is theirs.
+        {"a link another user made", "O:S-1-5-21-1-2-3-1002D:(A;;FA;;;BA)(A;;0x1200a9;;;WD)", true},
+        {"made at the root of C:, above",
+         "O:S-1-5-21-1-2-3-1001D:(A;ID;FA;;;SY)(A;ID;FA;;;BA)"
+         "(A;ID;0x1301bf;;;AU)(A;ID;0x1200a9;;;BU)",
+         true, Reach::Above},
+        {"under Program Files, above",
+         "O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
+         "D:P(A;;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-"
+         "2271478464)(A;;0x1301bf;;;SY)(A;;0x1301bf;;;BA)(A;;0x1200a9;;;BU)"
+         "(A;OICIIO;GA;;;CO)",
+         false, Reach::Above},
     };
     PSID me = nullptr;
     ASSERT_TRUE(::ConvertStringSidToSidA("S-1-5-21-1-2-3-1001", &me));
@@ -598,10 +702,42 @@ TEST(WriteAccess, OnlyTheUserAdministratorsAndTheSystemMayWrite) {
             ASSERT_TRUE(::InitializeSecurityDescriptor(&nullDacl, SECURITY_DESCRIPTOR_REVISION));
             ASSERT_TRUE(::SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE));
         }
-        EXPECT_EQ(OthersMayWrite(c.sddl ? sd : &nullDacl, me), c.othersMayWrite);
+        EXPECT_EQ(OthersMayWrite(c.sddl ? sd : &nullDacl, me, c.reach), c.othersMayWrite);
         if (sd) ::LocalFree(sd);
     }
     ::LocalFree(me);
+}
+// The library search at start, for each system: what it offers decides what is asked.
+DWORD defaultAsked = 0;
+std::string directoryAsked = "-";
+BOOL WINAPI DefaultWorks(DWORD flags) { return defaultAsked = flags, TRUE; }
+BOOL WINAPI DefaultRefused(DWORD flags) { return defaultAsked = flags, FALSE; }  // no KB2533623
+BOOL WINAPI DirectoryWorks(LPCSTR dir) { return directoryAsked = dir, TRUE; }
+
+TEST(DllSearch, TheSystemFolderOnlyWhereTheSystemOffersIt) {
+    const struct {
+        const char* what;
+        SetDefaultDllDirectoriesFn setDefault;
+        SetDllDirectoryFn setDirectory;
+        DllSearch result;
+        DWORD flags;
+        const char* directory;
+    } cases[] = {
+        {"Windows 8 and later", DefaultWorks, DirectoryWorks, DllSearch::SystemFolderOnly, 0x800,
+         "-"},
+        {"Vista or 7 without the update", DefaultRefused, DirectoryWorks,
+         DllSearch::NoCurrentFolder, 0x800, ""},
+        {"XP SP3", nullptr, DirectoryWorks, DllSearch::NoCurrentFolder, 0, ""},
+        {"neither", nullptr, nullptr, DllSearch::Unchanged, 0, "-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        defaultAsked = 0;
+        directoryAsked = "-";
+        EXPECT_EQ(RestrictDllSearch(c.setDefault, c.setDirectory), c.result);
+        EXPECT_EQ(defaultAsked, c.flags);
+        EXPECT_EQ(directoryAsked, c.directory);
+    }
 }
 }  // namespace
 

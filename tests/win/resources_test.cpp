@@ -300,8 +300,8 @@ const StringCase kStrings[] = {
      "そのユーザーはだれでも、ログオンするすべての人のファイルを VellumBox "
      "に上書きさせることができます。管理者だけが変更できるフォルダー (たとえば "
      "\"C:\\Program Files\" の下) に VellumBox を置いてください。\n\nそれでも登録しますか？"},
-    {IDS_DROP_FOLDERS, "These were not added, because they are folders:",
-     "次のフォルダーは追加しませんでした:"},
+    {IDS_DROP_FOLDERS,
+     "These were not added, because they are folders:", "次のフォルダーは追加しませんでした:"},
     {IDS_DROP_UNNAMABLE,
      "These files were not added, because their names cannot be written in this computer's "
      "code page for non-Unicode programs:",
@@ -312,6 +312,23 @@ const StringCase kStrings[] = {
     {IDS_MENU_COPY, "&Copy", "コピー(&C)"},
     {IDS_MENU_RESTORE, "&Restore", "リストア(&R)"},
     {IDS_MENU_DELETE, "&Delete from list...", "リストから削除(&D)..."},
+    {IDS_DEST_NOT_KEPT,
+     "This folder was not chosen, because its name cannot be kept exactly in the system's "
+     "character set, or its path is too long:",
+     "次のフォルダーは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、"
+     "選びませんでした:"},
+    {IDS_PROGRAM_PATH_UNNAMED,
+     "VellumBox cannot write its own path in this computer's code page for non-Unicode "
+     "programs, so it neither reads nor saves a settings file. Give its folder and its file "
+     "names that use only characters of that code page:",
+     "VellumBox は自分のパスをこのコンピューターの非 Unicode "
+     "プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。"
+     "フォルダーとファイルの名前には、その文字コードの文字だけを使ってください:"},
+    {IDS_JOINED_TOO_LONG,
+     "These files were left out, because the destination folder followed by their names is "
+     "longer than 259 bytes:",
+     "次のファイルは、コピー先フォルダとファイル名を合わせたパスが259バイトより長いため、"
+     "除外されました:"},
 };
 
 // Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a

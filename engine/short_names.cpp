@@ -1,0 +1,50 @@
+#include "engine/short_names.h"
+#include <windows.h>
+#include "engine/shell_op.h"
+#include "framework/fw_string.h"
+
+namespace {
+// The names the system keeps for the file at `path`; false when there is none. Wildcards
+// never reach here: such names are left out before.
+bool FoundNames(const char* path, WIN32_FIND_DATAW& found) {
+    WideText wide = AnsiToWide(path);
+    HANDLE h = ::FindFirstFileW(wide.data(), &found);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(h);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The last component of `path`, without the trailing dots and spaces the system drops.
+std::string LastName(const char* path) {
+    std::string name = path;
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    size_t cut = name.find_last_of("\\/");
+    return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+}  // namespace
+
+bool OtherFileNameA(const char* path, std::string& name) {
+    WIN32_FIND_DATAW found;
+    if (!FoundNames(path, found)) return false;
+    std::string longName, shortName;
+    // A name the code page cannot hold cannot be listed, so it meets no listed name.
+    if (!WideToAnsiExactly(found.cFileName, longName)) return false;
+    if (found.cAlternateFileName[0] && !WideToAnsiExactly(found.cAlternateFileName, shortName))
+        shortName.clear();
+    const std::string listed = LastName(path);
+    if (!SameFileNameA(listed.c_str(), longName.c_str())) {
+        name = longName;
+        return true;
+    }
+    if (shortName.empty() || SameFileNameA(shortName.c_str(), longName.c_str())) return false;
+    name = shortName;
+    return true;
+}
+
+bool OpensAnotherNameA(const char* path) {
+    WIN32_FIND_DATAW found;
+    if (!FoundNames(path, found)) return false;
+    std::string longName;
+    if (!WideToAnsiExactly(found.cFileName, longName)) return true;
+    return !SameFileNameA(LastName(path).c_str(), longName.c_str());
+}
