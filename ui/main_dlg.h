@@ -84,6 +84,8 @@ protected:
     // Settings file.
     void FormPaths();
     void SayNoSettingsFile();
+    // A warning: the text `textId`, then on its own line a name as the system gave it.
+    void WarnNaming(UINT textId, const wchar_t* name);
     void LoadSettings();
     void SaveSettings();
 

@@ -49,14 +49,16 @@ void CMainDlg::OnSelectDest() {
     UpdateCopyButton();
     UpdateRestoreButton();
     UpdateData(FALSE);
-    if (!refused.empty()) {
-        CString text;
-        text.LoadString(IDS_DEST_NOT_KEPT);
-        WideText message = AnsiToWide(text);
-        AppendWide(message, L"\n");
-        AppendWide(message, refused.data());
-        AfxMessageBoxW(message.data(), MB_OK | MB_ICONWARNING);
-    }
+    if (!refused.empty()) WarnNaming(IDS_DEST_NOT_KEPT, refused.data());
+}
+
+void CMainDlg::WarnNaming(UINT textId, const wchar_t* name) {
+    CString text;
+    text.LoadString(textId);
+    WideText message = AnsiToWide(text);
+    AppendWide(message, L"\n");
+    AppendWide(message, name);
+    AfxMessageBoxW(message.data(), MB_OK | MB_ICONWARNING);
 }
 
 void CMainDlg::OnSelectFile() {
@@ -70,12 +72,7 @@ void CMainDlg::OnSelectFile() {
     // A name stored as other bytes than the file's own would make Copy and Restore work on
     // another file (a look-alike: "Omega.txt" for a name that begins with a Greek omega).
     if (!dialog.IsPathNameExact()) {
-        CString text;
-        text.LoadString(IDS_NAME_NOT_KEPT);
-        WideText message = AnsiToWide(text);
-        AppendWide(message, L"\n");
-        AppendWide(message, dialog.GetPathNameW());
-        AfxMessageBoxW(message.data(), MB_OK | MB_ICONWARNING);
+        WarnNaming(IDS_NAME_NOT_KEPT, dialog.GetPathNameW());
         return;
     }
 

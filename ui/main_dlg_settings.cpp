@@ -99,14 +99,7 @@ void CMainDlg::FormPaths() {
 }
 
 // Says that the program has no settings file, naming its path as the system gives it.
-void CMainDlg::SayNoSettingsFile() {
-    CString text;
-    text.LoadString(IDS_PROGRAM_PATH_UNNAMED);
-    WideText message = AnsiToWide(text);
-    AppendWide(message, L"\n");
-    AppendWide(message, exePathW.data());
-    AfxMessageBoxW(message.data(), MB_OK | MB_ICONWARNING);
-}
+void CMainDlg::SayNoSettingsFile() { WarnNaming(IDS_PROGRAM_PATH_UNNAMED, exePathW.data()); }
 
 void CMainDlg::LoadSettings() {
     if (!iniPath[0]) SayNoSettingsFile();
