@@ -21,7 +21,10 @@ public:
     RecordFile(const std::string& destDir, const std::string& stateName, bool hold = true)
         : path(StateFilePath(destDir.c_str(), stateName.c_str(), IsLeadByteAcp)) {
         if (path.empty() || !hold) return;
-        lock = ::CreateFileA((path + ".lock").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+        // One left by a power cut is taken over, whatever attributes someone gave it.
+        const std::string lockPath = path + ".lock";
+        ::SetFileAttributesA(lockPath.c_str(), FILE_ATTRIBUTE_HIDDEN);
+        lock = ::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
                              nullptr);
         // Held by another: unshared. Any other failure (a read-only folder) holds nothing,

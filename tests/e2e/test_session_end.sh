@@ -208,14 +208,17 @@ assert_file "$VB_C/src/a.txt" "A-edited" "[killed copy] the session end restores
 assert_eq whole "$(whole "$VB_C/src/big.bin")" "[killed copy] nor a cut one"
 assert_eq "ok VellumBox	While restoring at the end of a session, VellumBox found this:||$INTERRUPTED_COPY" "$(shown_message)" \
     "[killed copy] the next showing tells what was interrupted"
-# A Copy of a.txt alone leaves big.bin's copy cut: a session end restores nothing.
-vb_drive press ok \; sleep 300 \; settle \; dblclk 1 1 \; settle \; pclick 1004 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
+# A Copy of a.txt alone leaves big.bin's copy cut: a session end restores nothing. This
+# hidden session owes its restore, so Copy asks first.
+vb_drive press ok \; sleep 300 \; settle \; dblclk 1 1 \; settle \; pclick 1004 >/dev/null
+assert_contains "has not had its files restored yet" "$(vb_ask sleep 500 \; dialog)" "[killed copy] Copy asks while this session owes its restore"
+vb_drive press yes \; sleep 500 \; settle \; nodialog 60000 >/dev/null
 assert_eq "ok ok cut" "$(vb_ask settle \; nodialog 5000) $(whole "$VB_C/dst/big.bin")" "[killed copy] a Copy of a.txt alone leaves big.bin's copy cut"
 vb_drive syscmd 0x1010 \; settle \; endsession 1 >/dev/null
 assert_eq whole "$(whole "$VB_C/src/big.bin")" "[killed copy] after a partial Copy, the session end restores no cut copy"
 vb_start
 vb_wait_exit "$VB_LAST_PID" 10
-vb_drive sleep 500 \; press ok 5000 \; sleep 300 \; settle \; dblclk 1 1 \; settle \; pclick 1004 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
+vb_drive sleep 500 \; press ok 5000 \; sleep 300 \; settle \; dblclk 1 1 \; settle \; pclick 1004 \; sleep 500 \; press yes 5000 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
 assert_eq whole "$(whole "$VB_C/dst/big.bin")" "[killed copy] Copy runs from the button and completes"
 assert_eq "" "$(head -n 1 "$VB_C/dst/VellumBox.state" | tr -d '\r')" "[killed copy] and its record lifts the block"
 vb_cleanup
