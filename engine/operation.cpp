@@ -2,6 +2,7 @@
 #include <utility>
 #include "engine/shell_op.h"
 #include "engine/short_names.h"
+#include "model/system_rules.h"
 #include "framework/fw_system.h"
 #include "res/resource.h"
 
@@ -81,11 +82,51 @@ std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& d
     AddLines(causes, IDS_OWN_FOLDER, request.ownFolder);
     AddLines(causes, IDS_PATH_TOO_LONG, request.tooLong);
     AddLines(causes, IDS_JOINED_TOO_LONG, request.joinedTooLong);
+    AddLines(causes, IDS_SYSTEM_VIEW, request.unreachable);
     AddLines(causes, IDS_NOT_FOUND, request.missing);
     AddLines(causes, IDS_COPY_OF_OTHER, request.otherCopy);
     AddLines(causes, IDS_COPY_CHANGED, request.changedCopy);
     AddLines(causes, IDS_NOT_COPIED_UNSEEN, request.wouldAsk);
     return causes;
+}
+
+// A 32-bit VellumBox on 64-bit Windows is shown SysWOW64 where everyone else sees
+// System32: each file there is reached through Sysnative, or left out. Returns the request
+// as the shell must be given it; `request` keeps the user's own paths.
+FileRequest PastRedirection(FileRequest& request, bool copying) {
+    // The system's own Windows folder: on a terminal server GetWindowsDirectory gives the
+    // user's private one.
+    char windir[MAX_PATH];
+    const UINT n = UnderWow64() ? ::GetSystemWindowsDirectoryA(windir, MAX_PATH) : 0;
+    if (n == 0 || n >= MAX_PATH) return request;
+    const std::string system(windir, n);
+    const DWORD alias = ::GetFileAttributesA((system + "\\Sysnative").c_str());
+    const bool hasSysnative = alias != INVALID_FILE_ATTRIBUTES && (alias & FILE_ATTRIBUTE_DIRECTORY);
+    FileRequest shell = request;
+    std::vector<CopyPair> kept, given;
+    for (size_t k = 0; k < request.pairs.size(); ++k) {
+        CopyPair pair = request.pairs[k];
+        std::string& own = copying ? pair.source : pair.target;
+        std::string reached;
+        switch (ReachPastRedirection(own, system, hasSysnative, reached)) {
+        case SystemReach::Unreachable:
+            request.unreachable.push_back(own);
+            continue;
+        case SystemReach::Through:
+            kept.push_back(pair);
+            own = reached;
+            break;
+        case SystemReach::Same:
+            kept.push_back(pair);
+            break;
+        }
+        given.push_back(pair);
+    }
+    request.pairs.swap(kept);
+    RebuildLists(request, copying);
+    shell.pairs.swap(given);
+    RebuildLists(shell, copying);
+    return shell;
 }
 
 // Reads, changes and writes back the record of one destination, holding it meanwhile.
@@ -153,6 +194,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
     RecordFile file(spec.destDir, spec.stateName);
     Record record = file.Read();
     if (!copying) FilterRestore(request, record, StampOfA, SameFileNameA, IsLeadByteAcp);
+    const FileRequest shellRequest = PastRedirection(request, copying);
     std::vector<std::string> taken;
     for (const CopyPair& pair : request.pairs) taken.push_back(copying ? pair.source : pair.target);
 
@@ -197,7 +239,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
         }
     }
     const CopyOutcome outcome =
-        IssueShellCopy(spec.owner, request, spec.progressTitle.c_str(), copying);
+        IssueShellCopy(spec.owner, shellRequest, spec.progressTitle.c_str(), copying);
     result.ran = request.count > 0;
 
     result.causes = LeftOut(request, spec.destDir);

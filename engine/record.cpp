@@ -272,12 +272,15 @@ bool Empty(const Record& record) {
 }
 
 namespace {
-// The request with only `kept` of its pairs, its name lists built anew; a Copy's one
-// destination folder stays.
+// The request with only `kept` of its pairs.
 void Keep(FileRequest& request, std::vector<CopyPair>& kept, bool copying) {
     const bool removed = kept.size() != request.pairs.size();
     request.pairs.swap(kept);
-    if (!removed) return;
+    if (removed) RebuildLists(request, copying);
+}
+}  // namespace
+
+void RebuildLists(FileRequest& request, bool copying) {
     request.from.clear();
     if (!copying) request.to.clear();
     for (const CopyPair& pair : request.pairs) {
@@ -288,7 +291,6 @@ void Keep(FileRequest& request, std::vector<CopyPair>& kept, bool copying) {
     if (!copying) request.to.push_back('\0');
     request.count = static_cast<int>(request.pairs.size());
 }
-}  // namespace
 
 void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
                    SameNameFn sameName, LeadByteFn isLeadByte) {

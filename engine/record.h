@@ -110,6 +110,10 @@ using StampFn = FileStamp (*)(const char* path);
 void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
                    SameNameFn sameName, LeadByteFn isLeadByte);
 
+// The name lists built anew from the request's pairs (a Copy's one destination folder
+// stays).
+void RebuildLists(FileRequest& request, bool copying);
+
 // Where nobody can answer the shell's questions: a Copy leaves out every file whose copy
 // exists (with Over Write off the shell would ask before replacing it), into wouldAsk,
 // and keeps the shell's windows away.

@@ -39,6 +39,7 @@ struct FileRequest {
 
     // Ticked paths whose name, after the destination, would exceed 259 bytes.
     std::vector<std::string> joinedTooLong;
+    std::vector<std::string> unreachable;  // in a system folder this process is shown another of
 };
 
 // Whether a path starts at a drive root (C:\ or C:/) or a share (\\server\share).

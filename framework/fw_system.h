@@ -32,3 +32,13 @@ inline DllSearch RestrictDllSearch(SetDefaultDllDirectoriesFn setDefault,
     if (setDirectory && setDirectory("")) return DllSearch::NoCurrentFolder;
     return DllSearch::Unchanged;
 }
+
+// Whether this is a 32-bit process on 64-bit Windows (XP SP2 and later know; false where
+// the system cannot tell, which has no other view).
+inline bool UnderWow64() {
+    using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    BOOL wow64 = FALSE;
+    if (auto isWow64 = SystemProc<IsWow64Fn>("kernel32.dll", "IsWow64Process"))
+        if (!isWow64(::GetCurrentProcess(), &wow64)) wow64 = FALSE;
+    return wow64 != FALSE;
+}

@@ -44,3 +44,15 @@ struct FileIdentity {
 // (then the names decide).
 enum class SameIdentity { Yes, No, Unknown };
 SameIdentity CompareIdentity(const FileIdentity& a, const FileIdentity& b);
+
+// How a 32-bit process on 64-bit Windows reaches the file that `path` names for everyone
+// else. Windows shows such a process SysWOW64 in place of `<windir>\System32` (but for a
+// few folders); `<windir>\Sysnative` shows it the real one, where the system has that
+// alias (Vista and later, XP x64 with an update). `windir` has no final separator.
+enum class SystemReach {
+    Same,         // not redirected: the path as it stands
+    Through,      // through Sysnative: `reached`
+    Unreachable,  // redirected, and no way round it
+};
+SystemReach ReachPastRedirection(const std::string& path, const std::string& windir,
+                                 bool hasSysnative, std::string& reached);

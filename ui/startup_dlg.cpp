@@ -17,13 +17,7 @@ constexpr size_t kQuotedSize = kPathSize + 2;
 // The registry views of the Run key for this process: on 64-bit Windows both builds use
 // the 64-bit one (a 32-bit process's "HKLM\SOFTWARE" is redirected to WOW6432Node, so each
 // build would otherwise see only its own registration).
-RegistryViews Views() {
-    using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    BOOL wow64 = FALSE;
-    if (auto isWow64 = SystemProc<IsWow64Fn>("kernel32.dll", "IsWow64Process"))
-        if (!isWow64(::GetCurrentProcess(), &wow64)) wow64 = FALSE;
-    return RunKeyViews(sizeof(void*) == 8, wow64 != FALSE);
-}
+RegistryViews Views() { return RunKeyViews(sizeof(void*) == 8, UnderWow64()); }
 
 // The machine-wide Run key in one view, open for `access` until it goes out of scope.
 class RunKey {

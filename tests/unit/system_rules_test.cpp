@@ -70,6 +70,43 @@ FileIdentity Id(unsigned long long volume, unsigned char low, unsigned char high
     return f;
 }
 
+// A 32-bit VellumBox on 64-bit Windows reaches the system folder everyone else sees.
+TEST(ReachPastRedirection, SysnativeWhereItIsElseOnlyTheExemptFolders) {
+    const struct {
+        const char* path;
+        bool sysnative;
+        SystemReach reach;
+        const char* reached;
+    } cases[] = {
+        {"C:\\Windows\\System32\\drivers\\x.sys", true, SystemReach::Through,
+         "C:\\Windows\\Sysnative\\drivers\\x.sys"},
+        {"c:\\WINDOWS\\system32\\a.ini", true, SystemReach::Through, "C:\\Windows\\Sysnative\\a.ini"},
+        {"C:/Windows/System32/a.ini", true, SystemReach::Through, "C:\\Windows\\Sysnative/a.ini"},
+        {"C:\\Windows\\System32\\drivers\\etc\\hosts", true, SystemReach::Through,
+         "C:\\Windows\\Sysnative\\drivers\\etc\\hosts"},
+        {"C:\\Windows\\System32\\drivers\\etc\\hosts", false, SystemReach::Same, ""},
+        {"C:\\Windows\\System32\\spool\\a", false, SystemReach::Same, ""},
+        {"C:\\Windows\\System32\\catroot2\\a", false, SystemReach::Same, ""},
+        {"C:\\Windows\\System32\\a.ini", false, SystemReach::Unreachable, ""},
+        {"C:\\Windows\\System32\\spooler\\a", false, SystemReach::Unreachable, ""},
+        {"C:\\Windows\\lastgood\\System32\\a", true, SystemReach::Unreachable, ""},
+        {"C:\\Windows\\regedit.exe", true, SystemReach::Unreachable, ""},
+        {"C:\\Windows\\System32x\\a.ini", true, SystemReach::Same, ""},
+        {"C:\\Windows\\SysWOW64\\a.ini", true, SystemReach::Same, ""},
+        {"C:\\Windows\\win.ini", true, SystemReach::Same, ""},
+        {"D:\\Windows\\System32\\a.ini", true, SystemReach::Same, ""},
+    };
+    for (const auto& c : cases) {
+        std::string reached;
+        EXPECT_EQ(static_cast<int>(ReachPastRedirection(c.path, "C:\\Windows", c.sysnative, reached)),
+                  static_cast<int>(c.reach))
+            << c.path << " " << c.sysnative;
+        if (c.reach == SystemReach::Through) {
+            EXPECT_EQ(reached, c.reached) << c.path;
+        }
+    }
+}
+
 TEST(CompareIdentity, TheWhole128BitsDecideAndZeroTellsNothing) {
     const struct {
         const char* what;

@@ -324,6 +324,9 @@ const StringCase kStrings[] = {
      "VellumBox は自分のパスをこのコンピューターの非 Unicode "
      "プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。"
      "フォルダーとファイルの名前には、その文字コードの文字だけを使ってください:"},
+    {IDS_SYSTEM_VIEW,
+     "These files were left out, because this 32-bit VellumBox is shown another folder in their place (the 32-bit view of the Windows system folder). Use the 64-bit VellumBox for them:",
+     "次のファイルは、この 32 ビット版の VellumBox には別のフォルダ (Windows のシステムフォルダの 32 ビット用の表示) が見えるため、除外されました。これらのファイルには 64 ビット版の VellumBox を使ってください:"},
     {IDS_JOINED_TOO_LONG,
      "These files were left out, because the destination folder followed by their names is "
      "longer than 259 bytes:",
