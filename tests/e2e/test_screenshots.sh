@@ -61,7 +61,7 @@ INI
         "Restore|135:;115:R;127:$d\\old\\VellumBox.state;143:B|interrupted-restore report-not-found report-state-name report-open-dest|1004|ask-copy|Restore"
         "Copy||interrupted-copy|1005|ask-restore|Copy"
         "Cop||interrupted-unknown|1004|ask-unknown|Cop"
-        "|due 1;133:;137:B;138:R;135:;138:R;139:R;144:R;145:R;146:B;136:B|report-due report-not-copied report-not-restored report-other-copy report-changed-copy report-no-dest report-busy|1004|ask-due|"
+        "|due 1;133:;137:B;138:R;135:;138:R;139:R;144:R;145:R;146:B;136:B;163:R;148:R|report-due report-not-copied report-not-restored report-other-copy report-changed-copy report-no-dest report-busy report-system-view report-not-copied-unseen|1004|ask-due|"
     )
     vb_file "$VB_C/work/notes.txt" "n"
     vb_file "$VB_C/work/data.csv" "d"
