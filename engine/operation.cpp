@@ -263,6 +263,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
         result.failed = result.failed || o.result == FileResult::Cut;
     }
     result.failed = result.failed || (result.ran && (shellFailed || !anyDone));
+    result.leftOut = !result.causes.empty();
     for (const ReportLine& line : spec.alsoReport) result.causes.push_back(line);
 
     // From the record as it was: what this operation redid is no longer cut.

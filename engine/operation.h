@@ -39,6 +39,7 @@ struct OperationResult {
     bool completed = false;  // and put every one of them in place
     bool blocked = false;    // the record or another operation stood in the way
     bool failed = false;     // a file cut, the shell failed, nothing done, or no destination
+    bool leftOut = false;    // files left out or named in a report (places open to others aside)
     std::vector<ReportLine> causes;  // one line per cause and file, without a heading
 };
 

@@ -26,7 +26,7 @@ enum class QuietEnd {
 struct QuietRun {
     bool blocked;   // the gate refused the run, or another operation held the folder
     bool failed;    // a file cut, the shell's failure, no file done, or no destination
-    bool reported;  // something was left out or named for the next showing
+    bool reported;  // files were left out or named for the next showing
 };
 QuietEnd EndOfQuietCopy(const QuietRun& run);
 int ExitCodeOf(QuietEnd end);

@@ -87,7 +87,7 @@ void CMainDlg::DecideAutomaticRun() {
     if (decision.copyAtStart && quiet) {
         // Where no window can be seen, no question of the shell's may wait for an answer.
         const OperationResult r = Run(Op::Copy, IDS_RUN_QUIET_COPY, false, !StationVisible());
-        exitCode = ExitCodeOf(EndOfQuietCopy({r.blocked, r.failed, !r.causes.empty()}));
+        exitCode = ExitCodeOf(EndOfQuietCopy({r.blocked, r.failed, r.leftOut}));
     } else if (decision.copyAtStart) {
         Run(Op::Copy, IDS_RUN_START_COPY, false);
     }

@@ -46,17 +46,29 @@ winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
 # drive_c of the prefix, which the program sees as C:\.
 VB_DRIVE_C="$WINEPREFIX/drive_c"
 
-# A fresh folder build/e2e/<test>/<case> holding a copy of the program; sets VB_DIR,
-# VB_EXE (Linux), VB_WEXE (Windows) and VB_INI. Also a fresh C:\vbt-<test> as VB_C.
+# The Windows form a program started from this path sees: C:\... inside drive_c, else Z:.
+dospath() {
+    local p="$1"
+    case "$p" in
+    "$VB_DRIVE_C"/*) p="${p#"$VB_DRIVE_C"}"; printf 'C:%s' "${p//\//\\}" ;;
+    *) winpath "$p" ;;
+    esac
+}
+
+# A fresh folder C:\vbp-<test>\<case> holding a copy of the program; sets VB_DIR,
+# VB_EXE (Linux), VB_WEXE (Windows) and VB_INI. Also a fresh C:\vbt-<test> as VB_C. The
+# program lives on C: so that the folders above it are the prefix's own, wherever this
+# checkout is (a world-writable folder above it, such as /tmp, would make every run
+# report its folder as open to others).
 vb_setup() {
     local case="${1:-main}"
     vb_cleanup
-    VB_DIR="$VB_ROOT/build/e2e/$VB_TEST/$case"
+    VB_DIR="$VB_DRIVE_C/vbp-$VB_TEST/$case"
     rm -rf "$VB_DIR"
     mkdir -p "$VB_DIR"
     cp "$VB_EXE_BUILT" "$VB_DIR/VellumBox.exe"
     VB_EXE="$VB_DIR/VellumBox.exe"
-    VB_WEXE="$(winpath "$VB_EXE")"
+    VB_WEXE="$(dospath "$VB_EXE")"
     VB_INI="$VB_DIR/VellumBox.ini"
     VB_C="$VB_DRIVE_C/vbt-$VB_TEST"
     rm -rf "$VB_C"

@@ -163,7 +163,7 @@ INI
     # ---- start-up dialog in a folder every user may change: Set asks first ----------
     # Wine gives a folder of mode 0777 an "Everyone: modify" entry; 0755 only read and run.
     chmod 0777 "$VB_DIR"
-    folder="$(winpath "$VB_DIR")\\"
+    folder="$(dospath "$VB_DIR")\\"
     LANG=$LANG_FULL vb_drive syscmd 0x1020 \; dialog >/dev/null
     #   answer  registry after
     for row in "no none" "yes set"; do
