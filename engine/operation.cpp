@@ -216,7 +216,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
         }
         return result;
     case Verdict::Ask:
-        if (!spec.ask || !spec.ask(spec.host, gate.reason)) return result;
+        if (!spec.ask || !spec.ask(spec.host, spec.op, gate.reason)) return result;
         record.unreadable = false;  // the user goes on: the record is replaced
         break;
     case Verdict::Run:
@@ -235,7 +235,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
                 result.causes.push_back({IDS_INTERRUPTED_UNKNOWN, spec.destDir});
                 return result;
             }
-            if (!spec.ask || !spec.ask(spec.host, IDS_INTERRUPTED_UNKNOWN)) return result;
+            if (!spec.ask || !spec.ask(spec.host, spec.op, IDS_INTERRUPTED_UNKNOWN)) return result;
         }
     }
     const CopyOutcome outcome =

@@ -26,11 +26,11 @@ struct OperationSpec {
     std::string progressTitle;
     // Reports that belong with an automatic run's own (places others can change).
     std::vector<ReportLine> alsoReport;
-    // What the operation needs of its window, given `host`: a button's question, by the
-    // string that says why (true goes on); and a call before the shell's (COM for the
-    // shell's windows).
+    // What the operation needs of its window, given `host`: a button's question about
+    // `op`, by the string that says why (true goes on); and a call before the shell's
+    // (COM for the shell's windows).
     void* host = nullptr;
-    bool (*ask)(void* host, unsigned reason) = nullptr;
+    bool (*ask)(void* host, Op op, unsigned reason) = nullptr;
     void (*beforeShell)(void* host) = nullptr;
 };
 

@@ -96,8 +96,7 @@ protected:
     void RunFromButton(Op op);
     OperationResult Run(Op op, UINT heading, bool sessionEnd, bool unseen = false);
     void EnableCommands(bool enable);
-    bool AskToGoOn(unsigned reason);
-    Op askingFor = Op::Copy;
+    bool AskToGoOn(Op op, unsigned reason);
     void ShowMessages(const std::vector<ReportLine>& report);
     void StartCom();
     // The record in the destination: an unfinished operation, and reports not yet shown.

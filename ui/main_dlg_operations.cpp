@@ -57,11 +57,10 @@ OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd, bool unseen)
             spec.alsoReport.push_back({IDS_AUTO_OPEN_DEST, settings.destDir});
     }
     spec.host = this;
-    spec.ask = [](void* host, unsigned reason) {
-        return static_cast<CMainDlg*>(host)->AskToGoOn(reason);
+    spec.ask = [](void* host, Op asked, unsigned reason) {
+        return static_cast<CMainDlg*>(host)->AskToGoOn(asked, reason);
     };
     spec.beforeShell = [](void* host) { static_cast<CMainDlg*>(host)->StartCom(); };
-    askingFor = op;
 
     operationRunning = true;
     EnableCommands(false);
@@ -72,12 +71,12 @@ OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd, bool unseen)
     return result;
 }
 
-bool CMainDlg::AskToGoOn(unsigned reason) {
+bool CMainDlg::AskToGoOn(Op op, unsigned reason) {
     CString question = LoadText(reason);
     question += "\n";
     question += settings.destDir;
     question += "\n\n";
-    question += LoadText(askingFor == Op::Copy ? IDS_ASK_COPY_ANYWAY : IDS_ASK_RESTORE_ANYWAY);
+    question += LoadText(op == Op::Copy ? IDS_ASK_COPY_ANYWAY : IDS_ASK_RESTORE_ANYWAY);
     return AfxMessageBox(question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
