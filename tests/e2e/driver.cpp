@@ -224,10 +224,19 @@ int TimeoutArg(const Args& a, size_t i, int dflt) { return a.size() > i ? ToInt(
 // Lets the program's thread go idle a few times: it answers a sent message only from its
 // message loop, so after three round trips its first show (made when its queue first
 // runs empty) has happened.
+// A thread busy in a slow flush on a loaded machine answers late, not never: each round
+// trip is waited for, up to half a minute in all.
 void Settle(HWND h) {
-    for (int i = 0; i < 3; ++i) {
+    const DWORD start = GetTickCount();
+    for (int done = 0; done < 3;) {
         DWORD_PTR ignored;
-        SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        if (SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored)) {
+            ++done;
+        } else if (!IsWindow(h)) {
+            return;
+        } else if (GetTickCount() - start > 30000) {
+            Fail("window did not answer in time");
+        }
         Sleep(20);
     }
 }

@@ -155,6 +155,14 @@ vb_wait_exit() {
     return 1
 }
 
+# Starts a second copy, which only brings the first forward, and checks that it ends by
+# itself; $1 labels the check.
+vb_second_start() {
+    vb_start
+    vb_wait_exit "$VB_LAST_PID" 30
+    assert_eq 0 "$?" "$1 second start ends by itself"
+}
+
 # Ends whatever this test started and removes a start-up entry it may have made.
 vb_cleanup() {
     local p

@@ -37,12 +37,9 @@ info() { LANG=$LANG_FULL vb_drive settle \; dlginfo "$@" | tail -n +2; }
 # the dialog (not the main window) is in front, with the main window shown.
 #   $1 language, $2 label, $3 expected dialog title, $4 how the main window is left (-|min)
 second_start() {
-    local lang="$1" what="$2" title="$3" how="$4" second
+    local lang="$1" what="$2" title="$3" how="$4"
     [ "$how" != - ] && LANG=$LANG_FULL vb_drive show "$how" >/dev/null
-    LANG=$LANG_FULL vb_start
-    second=$VB_LAST_PID
-    vb_wait_exit "$second" 10
-    assert_eq 0 "$?" "[$lang $what $how] second start ends by itself"
+    LANG=$LANG_FULL vb_second_start "[$lang $what $how]"
     got="$(LANG=$LANG_FULL vb_drive settle \; foreground \; visible \; iconic \; procs \; dialogs |
         tail -n +2 | paste -sd'|')"
     assert_eq "1|0|1|1" "${got#*|}" \

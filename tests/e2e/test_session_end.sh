@@ -83,8 +83,7 @@ for row in "${cases[@]}"; do
     vb_drive wait >/dev/null
     case $state in
     hidden | shown | min)
-        vb_start
-        vb_wait_exit "$VB_LAST_PID" 10
+        vb_second_start "$label"
         [ "$mode" = 0 ] || assert_eq "ok 1" "$(vb_ask settle \; visible)" "$label second start shows"
         ;;
     esac

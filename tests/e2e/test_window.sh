@@ -10,11 +10,10 @@ settings() {  # mode copy
     vb_ini_text "$1" "$2" "$2" 1 1 "$d\\dst\\" "$d\\src\\a.txt|1|1" "$d\\src\\b.txt|1|1" | vb_settings
 }
 
-# Starts a second copy and waits for it to end; prints whether the first is visible.
+# Starts a second copy; asserts ($2) whether the first is visible ($1) once it has ended.
 second_start() {
-    vb_start
-    vb_wait_exit "$VB_LAST_PID" 10 || echo "second start did not end"
-    vb_ask settle \; visible
+    vb_second_start "$2:"
+    assert_eq "ok $1" "$(vb_ask settle \; visible)" "$2"
 }
 
 # Mode 1 with the copy switch: copies, stays hidden; a second start shows it.
@@ -23,7 +22,7 @@ settings 1 1
 vb_start
 assert_eq "ok 0" "$(vb_ask wait \; visible)" "mode 1: window hidden after start"
 assert_eq "a.txt b.txt" "$(ls --ignore=VellumBox.state "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "mode 1: files copied at start"
-assert_eq "ok 1" "$(second_start)" "mode 1: a second start shows the window"
+second_start 1 "mode 1: a second start shows the window"
 
 # Mode 0: shown; Hide Window hides it; a second start shows it again.
 vb_setup mode0
@@ -31,7 +30,7 @@ settings 0 0
 vb_start
 assert_eq "ok 1" "$(vb_ask wait \; visible)" "mode 0: window shown"
 assert_eq "ok ok 0" "$(vb_ask syscmd 0x1010 \; settle \; visible)" "mode 0: Hide Window hides"
-assert_eq "ok 1" "$(second_start)" "mode 0: a second start shows it again"
+second_start 1 "mode 0: a second start shows it again"
 assert_eq "" "$(ls "$VB_C/dst")" "mode 0: nothing copied"
 
 # Started in mode 0, switched to mode 1 with one click and hidden: the one suppression
@@ -42,10 +41,10 @@ vb_start
 assert_eq "ok 1 0" "$(vb_ask wait \; visible \; checked 1008)" "switch: starts shown, Auto Copy clear"
 assert_eq "ok 1 1" "$(vb_ask click 1008 \; checked 1008 \; enabled 1007)" "switch: one click sets Auto Copy to 1, Set enabled"
 assert_eq "ok ok 0" "$(vb_ask syscmd 0x1010 \; settle \; visible)" "switch: Hide Window hides"
-assert_eq "ok 0" "$(second_start)" "switch: the next start is swallowed"
-assert_eq "ok 1" "$(second_start)" "switch: the start after that shows it"
+second_start 0 "switch: the next start is swallowed"
+second_start 1 "switch: the start after that shows it"
 assert_eq "ok ok 0" "$(vb_ask syscmd 0x1010 \; settle \; visible)" "switch: hidden again"
-assert_eq "ok 1" "$(second_start)" "switch: later starts always show it"
+second_start 1 "switch: later starts always show it"
 
 # Keys and close requests: Esc never closes; Enter presses the default button, which
 # the template makes the About button, so it opens the About box and does not close;
