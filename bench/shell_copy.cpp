@@ -10,10 +10,6 @@
 #include "engine/request.h"
 #include "framework/fw_string.h"
 
-namespace {
-bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc < 4) return 2;
     int files = std::atoi(argv[3]);

@@ -3,11 +3,11 @@
 #include "engine/shell_op.h"
 #include "engine/short_names.h"
 #include "model/system_rules.h"
+#include "framework/fw_string.h"
 #include "framework/fw_system.h"
 #include "res/resource.h"
 
 namespace {
-bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
 
 const GateTexts kGateTexts = {IDS_RECORD_BUSY, IDS_INTERRUPTED_UNKNOWN, IDS_INTERRUPTED_COPY,
                               IDS_INTERRUPTED_RESTORE, IDS_RESTORE_DUE};
@@ -175,13 +175,11 @@ OperationResult RunOperation(const OperationSpec& spec) {
         return result;
     }
     const char* dest = spec.destDir.c_str();
-    const ShortNames shortNames{OtherFileNameA, OpensAnotherNameA};
+    const RequestOptions options{FileExistsA, SameFileNameA, SameFolderA, spec.stateName.c_str(),
+                                 {OtherFileNameA, OpensAnotherNameA}};
     FileRequest request =
-        copying ? BuildCopyRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp, FileExistsA,
-                                   SameFileNameA, SameFolderA, spec.stateName.c_str(), shortNames)
-                : BuildRestoreRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp,
-                                      FileExistsA, SameFileNameA, SameFolderA,
-                                      spec.stateName.c_str(), shortNames);
+        copying ? BuildCopyRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp, options)
+                : BuildRestoreRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp, options);
     if (request.relativeDest) {
         result.causes = LeftOut(request, spec.destDir);
         result.failed = true;

@@ -167,10 +167,11 @@ Verdict Judge(const FileTable& table, int k, const char* name, Operation op, con
 }
 
 FileRequest Build(Operation op, const FileTable& table, const char* destDir, int overwrite,
-                  LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                  SameFolderFn sameFolder, const char* stateName, ShortNames shortNames) {
+                  LeadByteFn isLeadByte, const RequestOptions& options) {
     FileRequest request;
-    const Names names{isLeadByte, sameName};
+    const Names names{isLeadByte, options.sameName};
+    const char* stateName = options.stateName;
+    const ShortNames& shortNames = options.shortNames;
     const bool copying = op == Operation::Copy;
     request.flags = kFofSimpleProgress | kFofNoConfirmMkdir | (copying ? 0u : kFofMultiDestFiles);
     if (overwrite == 1) request.flags |= kFofNoConfirmation;
@@ -193,7 +194,7 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
     auto isDest = [&](const std::string& own) {
         for (const auto& seen : judged)
             if (seen.first == own) return seen.second;
-        const bool same = sameFolder ? sameFolder(own.c_str(), folder.c_str())
+        const bool same = options.sameFolder ? options.sameFolder(own.c_str(), folder.c_str())
                                      : names.SameAsWritten(own.c_str(), folder.c_str());
         judged.emplace_back(own, same);
         return same;
@@ -260,7 +261,7 @@ FileRequest Build(Operation op, const FileTable& table, const char* destDir, int
         }
         CopyPair pair = copying ? CopyPair{entry.path, inFolder} : CopyPair{inFolder, entry.path};
         // The shell refuses a whole request for one missing source; leave it out instead.
-        if (exists && !exists(pair.source.c_str())) {
+        if (options.exists && !options.exists(pair.source.c_str())) {
             request.missing.push_back(entry.path);
             continue;
         }
@@ -293,19 +294,13 @@ bool IsAbsolutePath(const char* path) {
 }
 
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
-                             LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                             SameFolderFn sameFolder, const char* stateName,
-                             ShortNames shortNames) {
-    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, exists, sameName,
-                 sameFolder, stateName, shortNames);
+                             LeadByteFn isLeadByte, const RequestOptions& options) {
+    return Build(Operation::Copy, table, destDir, overwriteOnCopy, isLeadByte, options);
 }
 
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
-                                LeadByteFn isLeadByte, ExistsFn exists, SameNameFn sameName,
-                                SameFolderFn sameFolder, const char* stateName,
-                                ShortNames shortNames) {
-    return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, exists,
-                 sameName, sameFolder, stateName, shortNames);
+                                LeadByteFn isLeadByte, const RequestOptions& options) {
+    return Build(Operation::Restore, table, destDir, overwriteOnRestore, isLeadByte, options);
 }
 
 std::string StateFilePath(const char* destDir, const char* name, LeadByteFn isLeadByte) {

@@ -64,14 +64,20 @@ struct ShortNames {
     bool (*aliased)(const char* path) = nullptr;
 };
 
+// What the builders ask of the file system, and the name of the record that no file may
+// take; each member left empty keeps the default its type describes.
+struct RequestOptions {
+    ExistsFn exists = nullptr;
+    SameNameFn sameName = nullptr;
+    SameFolderFn sameFolder = nullptr;
+    const char* stateName = nullptr;
+    ShortNames shortNames = {};
+};
+
 FileRequest BuildCopyRequest(const FileTable& table, const char* destDir, int overwriteOnCopy,
-                             LeadByteFn isLeadByte, ExistsFn exists = nullptr,
-                             SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr,
-                             const char* stateName = nullptr, ShortNames shortNames = {});
+                             LeadByteFn isLeadByte, const RequestOptions& options = {});
 FileRequest BuildRestoreRequest(const FileTable& table, const char* destDir, int overwriteOnRestore,
-                                LeadByteFn isLeadByte, ExistsFn exists = nullptr,
-                                SameNameFn sameName = nullptr, SameFolderFn sameFolder = nullptr,
-                                const char* stateName = nullptr, ShortNames shortNames = {});
+                                LeadByteFn isLeadByte, const RequestOptions& options = {});
 
 // The file in which VellumBox keeps its own state in the destination: the folder (its
 // final separator added when missing) followed by `name`. Empty when there is no

@@ -6,8 +6,6 @@ namespace {
 CWinApp* theApp = nullptr;
 LANGID resourceLanguage = 0;
 
-bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
-
 // The executable's file name without folder and extension.
 CString ExecutableBaseName() {
     char path[MAX_PATH] = "";

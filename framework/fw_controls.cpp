@@ -81,6 +81,26 @@ int AfxMessageBoxW(const wchar_t* text, UINT type) {
     return ::MessageBoxW(MainOwner(), text, AnsiToWide(AfxGetAppName()).data(), type);
 }
 
+int MsgBox(UINT type, UINT textId, const char* name, UINT afterId) {
+    CString text = LoadText(textId);
+    if (name) {
+        text += "\n";
+        text += name;
+    }
+    if (afterId) {
+        text += "\n\n";
+        text += LoadText(afterId);
+    }
+    return AfxMessageBox(text, type);
+}
+
+int MsgBoxW(UINT type, UINT textId, const wchar_t* name) {
+    WideText text = AnsiToWide(LoadText(textId));
+    AppendWide(text, L"\n");
+    AppendWide(text, name);
+    return AfxMessageBoxW(text.data(), type);
+}
+
 CFileDialog::CFileDialog(BOOL openDialog, const char* defExt, const char* fileName, DWORD flags,
                          const char* filter, CWnd* parent)
     : open(openDialog), defaultExt(AnsiToWide(defExt ? defExt : "")),

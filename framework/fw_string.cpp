@@ -59,6 +59,12 @@ BOOL CString::LoadString(UINT id) {
     return FALSE;
 }
 
+CString LoadText(UINT id) {
+    CString text;
+    text.LoadString(id);
+    return text;
+}
+
 bool WideToAnsiExactly(const wchar_t* wide, std::string& ansi) {
     ansi.clear();
     BOOL usedDefault = FALSE;

@@ -16,6 +16,10 @@ inline void JoinCut(char* out, size_t size, std::initializer_list<const char*> p
     out[used] = '\0';
 }
 
+// Whether `c` starts a two-byte character in the ANSI code page: the test that every path
+// split and name comparison of the program's "A" strings needs.
+inline bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
+
 class CString {
 public:
     CString() = default;
@@ -60,6 +64,9 @@ public:
 private:
     std::string text;
 };
+
+// String `id`, as CString::LoadString gives it.
+CString LoadText(UINT id);
 
 // The ANSI code page's bytes for a UTF-16 text, only when they stand for exactly that
 // text: no best-fit letter ("\u03A9mega" is not "Omega") and no '?' for what the code page

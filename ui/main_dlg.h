@@ -77,6 +77,8 @@ protected:
     void SetupColumns();
     void AddRow(FileEntry entry);
     void FillList();
+    // Set by `dirty`, Select File, Copy and Restore: after the table or the destination changed.
+    void UpdateButtons(int dirty);
     void UpdateSetButton(int dirty);
     void UpdateCopyButton();
     void UpdateRestoreButton();
@@ -84,8 +86,6 @@ protected:
     // Settings file.
     void FormPaths();
     void SayNoSettingsFile();
-    // A warning: the text `textId`, then on its own line a name as the system gave it.
-    void WarnNaming(UINT textId, const wchar_t* name);
     void LoadSettings();
     void SaveSettings();
 
@@ -95,7 +95,9 @@ protected:
     void DoRestore();
     void RunFromButton(Op op);
     OperationResult Run(Op op, UINT heading, bool sessionEnd, bool unseen = false);
-    void EnableCommands(bool enable);
+    // Disables the enabled commands and returns them, one bit each, for EnableCommands.
+    unsigned DisableCommands();
+    void EnableCommands(unsigned waiting);
     bool AskToGoOn(Op op, unsigned reason);
     void ShowMessages(const std::vector<ReportLine>& report);
     void StartCom();
@@ -106,7 +108,6 @@ protected:
     std::vector<ReportLine> unshownReport;
     UINT interruptedNotice = 0;  // what was unfinished at start, told once
     bool reportPosted = false;
-    unsigned commandsWaiting = 0;  // the controls an operation disabled, one bit each
     // The destination whose record says this session's end owes a restore.
     std::string cycleDest;
     int exitCode = 0;

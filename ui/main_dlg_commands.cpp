@@ -11,8 +11,7 @@ void CMainDlg::OnSelectDest() {
     WideText refused;  // a chosen folder that cannot be kept, as the browser gave it
     StartCom();
     if (SUCCEEDED(::SHGetMalloc(&shellMalloc))) {
-        CString title;
-        title.LoadString(IDS_BROWSE_TITLE);
+        const CString title = LoadText(IDS_BROWSE_TITLE);
         BROWSEINFOA info = {};
         info.hwndOwner = m_hWnd;
         info.lpszTitle = title;
@@ -45,20 +44,9 @@ void CMainDlg::OnSelectDest() {
         shellMalloc->Release();
     }
     destText = settings.destDir[0] ? settings.destDir : "none";
-    UpdateSetButton(1);
-    UpdateCopyButton();
-    UpdateRestoreButton();
+    UpdateButtons(1);
     UpdateData(FALSE);
-    if (!refused.empty()) WarnNaming(IDS_DEST_NOT_KEPT, refused.data());
-}
-
-void CMainDlg::WarnNaming(UINT textId, const wchar_t* name) {
-    CString text;
-    text.LoadString(textId);
-    WideText message = AnsiToWide(text);
-    AppendWide(message, L"\n");
-    AppendWide(message, name);
-    AfxMessageBoxW(message.data(), MB_OK | MB_ICONWARNING);
+    if (!refused.empty()) MsgBoxW(MB_OK | MB_ICONWARNING, IDS_DEST_NOT_KEPT, refused.data());
 }
 
 void CMainDlg::OnSelectFile() {
@@ -72,7 +60,7 @@ void CMainDlg::OnSelectFile() {
     // A name stored as other bytes than the file's own would make Copy and Restore work on
     // another file (a look-alike: "Omega.txt" for a name that begins with a Greek omega).
     if (!dialog.IsPathNameExact()) {
-        WarnNaming(IDS_NAME_NOT_KEPT, dialog.GetPathNameW());
+        MsgBoxW(MB_OK | MB_ICONWARNING, IDS_NAME_NOT_KEPT, dialog.GetPathNameW());
         return;
     }
 
@@ -81,10 +69,7 @@ void CMainDlg::OnSelectFile() {
     if (entry.path[0] == '\0') return;
     AddRow(entry);
     AppendEntry(table, entry);
-    if (!SelectFileEnabled(table)) GetDlgItem(IDC_SELECT_FILE).EnableWindow(FALSE);
-    UpdateSetButton(1);
-    UpdateCopyButton();
-    UpdateRestoreButton();
+    UpdateButtons(1);
 }
 
 void CMainDlg::OnAutoCopy() {
@@ -103,16 +88,12 @@ void CMainDlg::OnOverWrite() {
 }
 
 void CMainDlg::ToggleTick(int row, int column) {
-    CString off;
-    off.LoadString(IDS_TICK_OFF);
-    bool turnOn = fileList.GetItemText(row, column) == off;
-    CString text;
-    text.LoadString(turnOn ? IDS_TICK_ON : IDS_TICK_OFF);
+    const bool turnOn = fileList.GetItemText(row, column) == LoadText(IDS_TICK_OFF);
     if (column == 1)
         SetCopyTick(table, row, turnOn);
     else
         SetRestoreTick(table, row, turnOn);
-    fileList.SetItemText(row, column, text);
+    fileList.SetItemText(row, column, LoadText(turnOn ? IDS_TICK_ON : IDS_TICK_OFF));
     UpdateSetButton(1);
 }
 
@@ -135,16 +116,11 @@ void CMainDlg::OnListRDblClk(NMHDR* hdr, LRESULT* result) {
 
 void CMainDlg::AskAndDeleteRow(int row) {
     if (row < 0 || row >= table.count) return;
-    CString question;
-    question.LoadString(IDS_DELETE_QUESTION);
-    question += "\n";
-    question += table.entries[row].path;
-    if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+    if (MsgBox(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, IDS_DELETE_QUESTION,
+               table.entries[row].path) != IDYES)
+        return;
 
     fileList.DeleteItem(row);
     DeleteEntry(table, row);
-    UpdateSetButton(table.count != 0 ? 1 : 0);
-    if (SelectFileEnabled(table)) GetDlgItem(IDC_SELECT_FILE).EnableWindow(TRUE);
-    UpdateCopyButton();
-    UpdateRestoreButton();
+    UpdateButtons(table.count != 0 ? 1 : 0);
 }

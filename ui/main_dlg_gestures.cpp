@@ -16,10 +16,8 @@ constexpr UINT kMenuDelete = 103;
 // One part of the drop's message: its heading, then one name a line.
 void AppendPart(WideText& text, UINT headingId, const std::vector<WideText>& names) {
     if (names.empty()) return;
-    CString heading;
-    heading.LoadString(headingId);
     if (!text.empty()) AppendWide(text, L"\n\n");
-    AppendWide(text, AnsiToWide(heading).data());
+    AppendWide(text, AnsiToWide(LoadText(headingId)).data());
     for (const WideText& name : names) {
         AppendWide(text, L"\n");
         AppendWide(text, name.data());
@@ -79,12 +77,7 @@ void CMainDlg::OnDropFiles(HDROP drop) {
         added = true;
     }
     ::DragFinish(drop);
-    if (added) {
-        if (!SelectFileEnabled(table)) GetDlgItem(IDC_SELECT_FILE).EnableWindow(FALSE);
-        UpdateSetButton(1);
-        UpdateCopyButton();
-        UpdateRestoreButton();
-    }
+    if (added) UpdateButtons(1);
     WideText text;
     AppendPart(text, IDS_DROP_FOLDERS, folders);
     AppendPart(text, IDS_DROP_UNNAMABLE, unnamable);
@@ -116,16 +109,12 @@ void CMainDlg::OnContextMenu(HWND from, int x, int y) {
 
     HMENU menu = ::CreatePopupMenu();
     if (!menu) return;
-    CString text;
-    text.LoadString(IDS_MENU_COPY);
     ::AppendMenuA(menu, MF_STRING | (table.entries[row].copy == 1 ? MF_CHECKED : 0), kMenuCopy,
-                  text);
-    text.LoadString(IDS_MENU_RESTORE);
+                  LoadText(IDS_MENU_COPY));
     ::AppendMenuA(menu, MF_STRING | (table.entries[row].restore == 1 ? MF_CHECKED : 0),
-                  kMenuRestore, text);
+                  kMenuRestore, LoadText(IDS_MENU_RESTORE));
     ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    text.LoadString(IDS_MENU_DELETE);
-    ::AppendMenuA(menu, MF_STRING, kMenuDelete, text);
+    ::AppendMenuA(menu, MF_STRING, kMenuDelete, LoadText(IDS_MENU_DELETE));
     UINT chosen = static_cast<UINT>(::TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, m_hWnd, nullptr));
     ::DestroyMenu(menu);

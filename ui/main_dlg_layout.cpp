@@ -33,9 +33,7 @@ void CMainDlg::SetupColumns() {
     const UINT titleIds[] = {IDS_COL_PATH, IDS_COL_COPY, IDS_COL_RESTORE};
     char titles[3][kTitleSize];
     for (int i = 0; i < 3; ++i) {
-        CString title;
-        title.LoadString(titleIds[i]);
-        CopyPath(titles[i], kTitleSize, title);
+        CopyPath(titles[i], kTitleSize, LoadText(titleIds[i]));
     }
     // The widths are pixels at 96 dpi; the dialog itself grows with the system's dpi,
     // so the columns grow with it to keep filling the list.
@@ -64,11 +62,8 @@ void CMainDlg::AddRow(FileEntry entry) {
     item.pszText = entry.path;
     int row = fileList.InsertItem(item);
 
-    CString tick;
-    tick.LoadString(entry.copy == 1 ? IDS_TICK_ON : IDS_TICK_OFF);
-    fileList.SetItemText(row, 1, tick);
-    tick.LoadString(entry.restore == 1 ? IDS_TICK_ON : IDS_TICK_OFF);
-    fileList.SetItemText(row, 2, tick);
+    fileList.SetItemText(row, 1, LoadText(entry.copy == 1 ? IDS_TICK_ON : IDS_TICK_OFF));
+    fileList.SetItemText(row, 2, LoadText(entry.restore == 1 ? IDS_TICK_ON : IDS_TICK_OFF));
 
     fileList.EnsureVisible(fileList.GetItemCount() - 1, TRUE);
 }
@@ -83,6 +78,13 @@ void CMainDlg::FillList() {
     fileList.EnsureVisible(0, TRUE);
     fileList.SetRedraw(TRUE);
     fileList.Invalidate();
+}
+
+void CMainDlg::UpdateButtons(int dirty) {
+    UpdateSetButton(dirty);
+    GetDlgItem(IDC_SELECT_FILE).EnableWindow(SelectFileEnabled(table));
+    UpdateCopyButton();
+    UpdateRestoreButton();
 }
 
 void CMainDlg::UpdateSetButton(int dirty) {

@@ -6,12 +6,6 @@
 #include "res/resource.h"
 
 namespace {
-CString LoadText(UINT id) {
-    CString text;
-    text.LoadString(id);
-    return text;
-}
-
 const GateTexts kNoticeTexts = {0, IDS_INTERRUPTED_UNKNOWN, IDS_INTERRUPTED_COPY,
                                 IDS_INTERRUPTED_RESTORE, 0};
 
@@ -19,6 +13,7 @@ const GateTexts kNoticeTexts = {0, IDS_INTERRUPTED_UNKNOWN, IDS_INTERRUPTED_COPY
 const int kCommandControls[] = {IDC_ABOUT,     IDC_SELECT_DEST, IDC_SELECT_FILE,
                                 IDC_FILE_LIST, IDC_AUTO_COPY,   IDC_OVERWRITE,
                                 IDC_COPY,      IDC_RESTORE,     IDC_SET};
+constexpr size_t kCommandCount = sizeof(kCommandControls) / sizeof(kCommandControls[0]);
 }  // namespace
 
 void CMainDlg::DoCopy() { RunFromButton(Op::Copy); }
@@ -63,39 +58,35 @@ OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd, bool unseen)
     spec.beforeShell = [](void* host) { static_cast<CMainDlg*>(host)->StartCom(); };
 
     operationRunning = true;
-    EnableCommands(false);
+    const unsigned waiting = DisableCommands();
     result = RunOperation(spec);
-    EnableCommands(true);
+    EnableCommands(waiting);
     operationRunning = false;
     if (spec.automatic) AddReport(unshownReport, heading, result.causes);
     return result;
 }
 
 bool CMainDlg::AskToGoOn(Op op, unsigned reason) {
-    CString question = LoadText(reason);
-    question += "\n";
-    question += settings.destDir;
-    question += "\n\n";
-    question += LoadText(op == Op::Copy ? IDS_ASK_COPY_ANYWAY : IDS_ASK_RESTORE_ANYWAY);
-    return AfxMessageBox(question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    return MsgBox(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, reason, settings.destDir,
+                  op == Op::Copy ? IDS_ASK_COPY_ANYWAY : IDS_ASK_RESTORE_ANYWAY) == IDYES;
 }
 
-void CMainDlg::EnableCommands(bool enable) {
-    static_assert(sizeof(kCommandControls) / sizeof(kCommandControls[0]) <= 16, "one bit each");
-    if (!enable) {
-        commandsWaiting = 0;
-        for (size_t k = 0; k < sizeof(kCommandControls) / sizeof(kCommandControls[0]); ++k) {
-            HWND control = ::GetDlgItem(m_hWnd, kCommandControls[k]);
-            if (control && ::IsWindowEnabled(control)) {
-                commandsWaiting |= 1u << k;
-                ::EnableWindow(control, FALSE);
-            }
+unsigned CMainDlg::DisableCommands() {
+    static_assert(kCommandCount <= 32, "one bit each");
+    unsigned waiting = 0;
+    for (size_t k = 0; k < kCommandCount; ++k) {
+        HWND control = ::GetDlgItem(m_hWnd, kCommandControls[k]);
+        if (control && ::IsWindowEnabled(control)) {
+            waiting |= 1u << k;
+            ::EnableWindow(control, FALSE);
         }
-        return;
     }
-    for (size_t k = 0; k < sizeof(kCommandControls) / sizeof(kCommandControls[0]); ++k)
-        if (commandsWaiting & (1u << k)) ::EnableWindow(::GetDlgItem(m_hWnd, kCommandControls[k]), TRUE);
-    commandsWaiting = 0;
+    return waiting;
+}
+
+void CMainDlg::EnableCommands(unsigned waiting) {
+    for (size_t k = 0; k < kCommandCount; ++k)
+        if (waiting & (1u << k)) ::EnableWindow(::GetDlgItem(m_hWnd, kCommandControls[k]), TRUE);
 }
 
 void CMainDlg::ShowMessages(const std::vector<ReportLine>& report) {

@@ -8,8 +8,6 @@
 #include <cwchar>
 
 namespace {
-bool IsLeadByteAcp(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
-
 // The settings codec over the real profile functions.
 class PrivateProfile : public ProfileStore {
 public:
@@ -99,7 +97,7 @@ void CMainDlg::FormPaths() {
 }
 
 // Says that the program has no settings file, naming its path as the system gives it.
-void CMainDlg::SayNoSettingsFile() { WarnNaming(IDS_PROGRAM_PATH_UNNAMED, exePathW.data()); }
+void CMainDlg::SayNoSettingsFile() { MsgBoxW(MB_OK | MB_ICONWARNING, IDS_PROGRAM_PATH_UNNAMED, exePathW.data()); }
 
 void CMainDlg::LoadSettings() {
     if (!iniPath[0]) SayNoSettingsFile();
@@ -109,10 +107,7 @@ void CMainDlg::LoadSettings() {
     destText = settings.destDir[0] ? settings.destDir : "none";
 
     UpdateData(FALSE);
-    UpdateSetButton(0);
-    if (!SelectFileEnabled(table)) GetDlgItem(IDC_SELECT_FILE).EnableWindow(FALSE);
-    UpdateCopyButton();
-    UpdateRestoreButton();
+    UpdateButtons(0);
 }
 
 void CMainDlg::SaveSettings() {
@@ -123,11 +118,7 @@ void CMainDlg::SaveSettings() {
     PrivateProfile profile(iniPath);
     if (!SaveSettingsTo(profile, settings, table, &longFileValues)) {
         // Keep Set enabled so the user can try again once the cause is gone.
-        CString text;
-        text.LoadString(IDS_SAVE_FAILED);
-        text += "\n";
-        text += iniPath;
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        MsgBox(MB_OK | MB_ICONEXCLAMATION, IDS_SAVE_FAILED, iniPath);
         return;
     }
     UpdateSetButton(0);

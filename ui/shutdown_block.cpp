@@ -14,9 +14,7 @@ void ShutdownBlock::Hold(HWND owner, UINT reasonId) {
     Api& api = SystemApi();
     if (blocked || !api.create || !api.destroy || !owner) return;
     window = owner;
-    CString text;
-    text.LoadString(reasonId);
-    blocked = api.create(window, AnsiToWide(text).data()) != FALSE;
+    blocked = api.create(window, AnsiToWide(LoadText(reasonId)).data()) != FALSE;
 }
 
 void ShutdownBlock::Release() {

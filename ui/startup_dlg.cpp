@@ -46,11 +46,7 @@ private:
 // Clear would otherwise do nothing visible for almost everyone.
 bool WritableOrSayWhy(const RunKey& key) {
     if (key) return true;
-    if (key.Status() == ERROR_ACCESS_DENIED) {
-        CString text;
-        text.LoadString(IDS_STARTUP_NEEDS_ADMIN);
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
-    }
+    if (key.Status() == ERROR_ACCESS_DENIED) MsgBox(MB_OK | MB_ICONEXCLAMATION, IDS_STARTUP_NEEDS_ADMIN);
     return false;
 }
 
@@ -170,15 +166,8 @@ bool TrustedOrAccepted(const CWnd& dlg) {
     auto* main = dynamic_cast<CMainDlg*>(CDialog::FromHandle(dlg.GetParent()));
     CString place = main ? main->PlaceOpenToOthers() : CString();
     if (place.IsEmpty()) return true;
-    CString text;
-    text.LoadString(IDS_STARTUP_FOLDER_OPEN);
-    CString advice;
-    advice.LoadString(IDS_STARTUP_FOLDER_ADVICE);
-    text += "\n";
-    text += place;
-    text += "\n\n";
-    text += advice;
-    return AfxMessageBox(text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    return MsgBox(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, IDS_STARTUP_FOLDER_OPEN, place,
+                  IDS_STARTUP_FOLDER_ADVICE) == IDYES;
 }
 
 void CStartupDlg::OnSetStartup() {

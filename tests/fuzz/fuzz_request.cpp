@@ -104,10 +104,10 @@ bool EndsWithSeparator(const std::string& dir, LeadByteFn isLead) {
 void Check(const FileTable& table, const std::string& dest, int overwrite, bool copying,
            LeadByteFn isLead) {
     const FileRequest r = copying
-                              ? BuildCopyRequest(table, dest.c_str(), overwrite, isLead, nullptr,
-                                                 nullptr, nullptr, "VellumBox.state")
-                              : BuildRestoreRequest(table, dest.c_str(), overwrite, isLead, nullptr,
-                                                    nullptr, nullptr, "VellumBox.state");
+                              ? BuildCopyRequest(table, dest.c_str(), overwrite, isLead,
+                                                 {nullptr, nullptr, nullptr, "VellumBox.state"})
+                              : BuildRestoreRequest(table, dest.c_str(), overwrite, isLead,
+                                                    {nullptr, nullptr, nullptr, "VellumBox.state"});
     unsigned flags = kFofSimpleProgress | kFofNoConfirmMkdir;
     if (!copying) flags |= kFofMultiDestFiles;
     if (overwrite == 1) flags |= kFofNoConfirmation;

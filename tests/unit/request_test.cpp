@@ -374,11 +374,11 @@ TEST(Request, NameClashesAreLeftOut) {
         const FileTable table = MakeTable(c.rows);
         Expected copy = c.copy;
         copy.to = {"E:\\B\\"};
-        ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, c.lead, nullptr, c.rule, nullptr,
-                                       nullptr, c.shortNames),
+        ExpectRequest(BuildCopyRequest(table, "E:\\B\\", 0, c.lead,
+                                       {nullptr, c.rule, nullptr, nullptr, c.shortNames}),
                       copy, 0x0300);
-        ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, c.lead, nullptr, c.rule, nullptr,
-                                          nullptr, c.shortNames),
+        ExpectRequest(BuildRestoreRequest(table, "E:\\B\\", 0, c.lead,
+                                          {nullptr, c.rule, nullptr, nullptr, c.shortNames}),
                       c.restore, 0x0301);
     }
 }
@@ -468,10 +468,10 @@ TEST(Request, TheStateFileNameIsLeftOut) {
         "C:\\Work\\VellumBox.state.new"};
     for (bool copying : {true, false}) {
         const FileRequest r = copying
-                                  ? BuildCopyRequest(table, "E:\\B", 0, IsLeadByte932, nullptr,
-                                                     nullptr, nullptr, "VellumBox.state")
-                                  : BuildRestoreRequest(table, "E:\\B", 0, IsLeadByte932, nullptr,
-                                                        nullptr, nullptr, "VellumBox.state");
+                                  ? BuildCopyRequest(table, "E:\\B", 0, IsLeadByte932,
+                                                     {nullptr, nullptr, nullptr, "VellumBox.state"})
+                                  : BuildRestoreRequest(table, "E:\\B", 0, IsLeadByte932,
+                                                        {nullptr, nullptr, nullptr, "VellumBox.state"});
         EXPECT_EQ(r.reserved, reserved) << copying;
         EXPECT_EQ(r.count, 1) << copying;
         EXPECT_TRUE(r.leftOut.empty()) << copying;
@@ -563,9 +563,9 @@ TEST(Request, FilesInTheDestinationItselfAreLeftOut) {
         SCOPED_TRACE(c.dest);
         folderQuestions = 0;
         const FileRequest copy =
-            BuildCopyRequest(table, c.dest, 0, IsLeadByteNone, nullptr, nullptr, c.rule);
+            BuildCopyRequest(table, c.dest, 0, IsLeadByteNone, {nullptr, nullptr, c.rule});
         const FileRequest restore =
-            BuildRestoreRequest(table, c.dest, 0, IsLeadByteNone, nullptr, nullptr, c.rule);
+            BuildRestoreRequest(table, c.dest, 0, IsLeadByteNone, {nullptr, nullptr, c.rule});
         EXPECT_EQ(copy.ownFolder, c.copyOwn);
         EXPECT_EQ(restore.ownFolder, c.restoreOwn);
         EXPECT_EQ(copy.count, 5 - static_cast<int>(c.copyOwn.size()));
@@ -585,14 +585,14 @@ TEST(Request, MissingSourcesAreLeftOutAndNamed) {
     auto exists = [](const char* path) {
         return std::string(path).find("gone") == std::string::npos;
     };
-    FileRequest copy = BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone, exists);
+    FileRequest copy = BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone, {exists});
     EXPECT_EQ(copy.count, 2);
     EXPECT_EQ(copy.missing, std::vector<std::string>{"C:\\gone.txt"});
     ASSERT_EQ(copy.pairs.size(), 2u);
     EXPECT_EQ(copy.pairs[1].source, "C:\\b.txt");
     EXPECT_EQ(copy.pairs[1].target, "E:\\B\\b.txt");
     // For Restore the source is the copy in the folder.
-    FileRequest restore = BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone, exists);
+    FileRequest restore = BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone, {exists});
     EXPECT_EQ(restore.count, 2);
     EXPECT_EQ(restore.missing, std::vector<std::string>{"C:\\gone.txt"});
     EXPECT_EQ(restore.pairs[0].source, "E:\\B\\a.txt");
