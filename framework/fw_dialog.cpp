@@ -2,9 +2,9 @@
 #include "framework/fw_app.h"
 
 namespace {
-// The dialog being created on this thread: messages that arrive before WM_INITDIALOG
-// (WM_SETFONT, ...) already need their object.
-thread_local CDialog* creatingDialog = nullptr;
+// The dialog being created: messages that arrive before WM_INITDIALOG (WM_SETFONT, ...)
+// already need their object. Dialogs live on the one thread of the program.
+CDialog* creatingDialog = nullptr;
 
 // Owner for a window created without a parent: the main window's active pop-up.
 HWND SafeOwner(const CWnd* self) {
@@ -62,10 +62,11 @@ INT_PTR CDialog::DoModal() {
 
     continueModal = true;
     modalResult = -1;
+    CDialog* const outer = creatingDialog;  // a dialog opened while another is created
     creatingDialog = this;
     HWND hwnd =
         ::CreateDialogIndirectParamA(inst, tmpl, owner, DialogProc, reinterpret_cast<LPARAM>(this));
-    creatingDialog = nullptr;
+    creatingDialog = outer;
 
     if (hwnd) {
         if (continueModal) RunModalLoop();
