@@ -130,14 +130,14 @@ FileRequest PastRedirection(FileRequest& request, bool copying) {
 }
 
 // Reads, changes and writes back the record of one destination, holding it meanwhile.
-void UpdateRecord(const std::string& destDir, const std::string& stateName,
-                  void (*change)(Record&, const void*), const void* context) {
+template <class Change>
+void UpdateRecord(const std::string& destDir, const std::string& stateName, Change change) {
     RecordFile file(destDir, stateName);
     if (!file.Usable() || file.Held()) return;
     Record record = file.Read();
     if (record.unreadable) return;  // never replaced by what little we know
     const std::string before = FormatRecord(record);
-    change(record, context);
+    change(record);
     if (FormatRecord(record) != before) file.Write(record);
 }
 }  // namespace
@@ -277,23 +277,16 @@ OperationResult RunOperation(const OperationSpec& spec) {
 }
 
 void MarkRestoreDue(const std::string& destDir, const std::string& stateName) {
-    UpdateRecord(destDir, stateName, [](Record& r, const void*) { MarkDue(r, CurrentSession()); },
-                 nullptr);
+    UpdateRecord(destDir, stateName, [](Record& r) { MarkDue(r, CurrentSession()); });
 }
 
 void EndCycle(const std::string& destDir, const std::string& stateName) {
-    UpdateRecord(destDir, stateName, [](Record& r, const void*) { ClearDue(r, CurrentSession()); },
-                 nullptr);
+    UpdateRecord(destDir, stateName, [](Record& r) { ClearDue(r, CurrentSession()); });
 }
 
 void KeepReport(const std::string& destDir, const std::string& stateName,
                 const std::vector<ReportLine>& lines) {
-    UpdateRecord(
-        destDir, stateName,
-        [](Record& r, const void* c) {
-            MergeReport(r.report, *static_cast<const std::vector<ReportLine>*>(c));
-        },
-        &lines);
+    UpdateRecord(destDir, stateName, [&lines](Record& r) { MergeReport(r.report, lines); });
 }
 
 std::vector<ReportLine> ReadReport(const std::string& destDir, const std::string& stateName,
@@ -306,10 +299,5 @@ std::vector<ReportLine> ReadReport(const std::string& destDir, const std::string
 
 void DropShownReport(const std::string& destDir, const std::string& stateName,
                      const std::vector<ReportLine>& shown) {
-    UpdateRecord(
-        destDir, stateName,
-        [](Record& r, const void* c) {
-            SubtractReport(r.report, *static_cast<const std::vector<ReportLine>*>(c));
-        },
-        &shown);
+    UpdateRecord(destDir, stateName, [&shown](Record& r) { SubtractReport(r.report, shown); });
 }

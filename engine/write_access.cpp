@@ -3,6 +3,7 @@
 #include <sddl.h>
 #include <string>
 #include <vector>
+#include "framework/fw_string.h"
 
 namespace {
 // Rights that let someone change what the object holds or who may: data, deletion (of the
@@ -96,18 +97,24 @@ ACCESS_MASK Granted(const std::vector<Entry>& entries, Applies applies) {
     return granted;
 }
 
+// Where `path`'s separators stand, stepping over double-byte characters whole: a trail
+// byte may be '\\'.
+std::vector<size_t> SeparatorsOf(const std::string& path) {
+    std::vector<size_t> cuts;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsLeadByteAcp(static_cast<unsigned char>(path[i])) && i + 1 < path.size())
+            ++i;
+        else if (path[i] == '\\' || path[i] == '/')
+            cuts.push_back(i);
+    }
+    return cuts;
+}
+
 // The nearest existing path at or above `path`; empty when none exists.
 std::string ExistingPath(const char* path) {
     std::string p = path;
     if (::GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES) return p;
-    // Separators, stepping over double-byte characters whole: a trail byte may be '\\'.
-    std::vector<size_t> cuts;
-    for (size_t i = 0; i < p.size(); ++i) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(p[i])) && i + 1 < p.size())
-            ++i;
-        else if (p[i] == '\\' || p[i] == '/')
-            cuts.push_back(i);
-    }
+    const std::vector<size_t> cuts = SeparatorsOf(p);
     for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
         std::string up = p.substr(0, *cut + 1);
         if (up.size() < p.size() && ::GetFileAttributesA(up.c_str()) != INVALID_FILE_ATTRIBUTES)
@@ -197,13 +204,7 @@ bool IsLink(const std::string& path) {
 // The folders above `path`, nearest first, up to the drive ("C:\") or the share's root
 // ("\\server\share\").
 std::vector<std::string> FoldersAbove(const std::string& path) {
-    std::vector<size_t> cuts;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-            ++i;
-        else if (path[i] == '\\' || path[i] == '/')
-            cuts.push_back(i);
-    }
+    const std::vector<size_t> cuts = SeparatorsOf(path);
     const bool share = cuts.size() >= 2 && cuts[0] == 0 && cuts[1] == 1;
     const size_t first = share ? 3 : 0;  // the separator that ends the drive or the share
     std::vector<std::string> folders;
