@@ -91,13 +91,11 @@ for row in "${reports[@]}"; do
     [ -n "$tail" ] && assert_match "^ended code=1 " "$VB_LAUNCH" "$label a quiet run that left a file out ends with 1"
     [ -n "$tail" ] && vb_start
     assert_eq "ok 0 0" "$(vb_ask wait \; visible \; dialogs)" "$label the hidden start shows nothing"
-    vb_start
-    vb_wait_exit "$VB_LAST_PID" 10
+    vb_second_start "${label:-}"
     assert_eq "ok VellumBox	$heading||These files were left out, because they could not be found:|C:\\vbt-$VB_TEST\\src\\gone.txt" \
         "$(vb_ask sleep 500 \; dialog)" "$label the second start shows the message naming it"
     vb_drive press ok \; sleep 300 \; syscmd 0x1010 \; settle >/dev/null
-    vb_start
-    vb_wait_exit "$VB_LAST_PID" 10
+    vb_second_start "${label:-}"
     assert_eq "ok 1 0" "$(vb_ask sleep 500 \; visible \; dialogs)" "$label told once: the next showing is quiet"
     assert_eq "a.txt 0" "$(ls --ignore=VellumBox.state "$VB_C/dst") $(grep -c '^[0-9]' "$VB_C/dst/VellumBox.state")" \
         "$label nothing is left in the destination once told"

@@ -144,8 +144,7 @@ kill_while_writing() {
 }
 # The window a second start shows, with the message waiting for it.
 shown_message() {
-    vb_start
-    vb_wait_exit "$VB_LAST_PID" 10
+    vb_second_start "${label:-}"
     vb_ask sleep 500 \; dialog
 }
 INTERRUPTED_RESTORE="A Restore from this folder was interrupted earlier, so the restored files may be incomplete; the copies in this folder are intact. No automatic Copy runs until a Restore has completed:|$C\\dst\\"
@@ -182,8 +181,7 @@ vb_cleanup
 vb_start
 vb_drive wait >/dev/null
 assert_eq whole "$(whole "$VB_C/dst/big.bin")" "[killed restore] after a partial Restore, the log-on copies nothing over the good copy"
-vb_start
-vb_wait_exit "$VB_LAST_PID" 10
+vb_second_start "${label:-}"
 vb_drive sleep 500 \; press ok 5000 \; sleep 300 \; settle \; pclick 1005 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
 assert_eq whole "$(whole "$VB_C/src/big.bin")" "[killed restore] Restore repairs the original"
 assert_eq "" "$(head -n 1 "$VB_C/dst/VellumBox.state" | tr -d '\r')" "[killed restore] and its record lifts the block"
@@ -215,8 +213,7 @@ vb_drive press yes \; sleep 500 \; settle \; nodialog 60000 >/dev/null
 assert_eq "ok ok cut" "$(vb_ask settle \; nodialog 5000) $(whole "$VB_C/dst/big.bin")" "[killed copy] a Copy of a.txt alone leaves big.bin's copy cut"
 vb_drive syscmd 0x1010 \; settle \; endsession 1 >/dev/null
 assert_eq whole "$(whole "$VB_C/src/big.bin")" "[killed copy] after a partial Copy, the session end restores no cut copy"
-vb_start
-vb_wait_exit "$VB_LAST_PID" 10
+vb_second_start "${label:-}"
 vb_drive sleep 500 \; press ok 5000 \; sleep 300 \; settle \; dblclk 1 1 \; settle \; pclick 1004 \; sleep 500 \; press yes 5000 \; sleep 500 \; settle \; nodialog 60000 >/dev/null
 assert_eq whole "$(whole "$VB_C/dst/big.bin")" "[killed copy] Copy runs from the button and completes"
 assert_eq "" "$(head -n 1 "$VB_C/dst/VellumBox.state" | tr -d '\r')" "[killed copy] and its record lifts the block"
@@ -316,8 +313,7 @@ for row in "${cycles[@]}"; do
             sleep 1 ;;
         ro) "$WINE" attrib +h +r "$CYC_W\\dst\\VellumBox.state" </dev/null >/dev/null 2>&1 ;;
         show)
-            vb_start
-            vb_wait_exit "$VB_LAST_PID" 10
+            vb_second_start "${label:-}"
             vb_drive settle \; pclick 1001 \; browse cancel \; sleep 300 \; settle \; syscmd 0x1010 \; settle >/dev/null ;;
         src) assert_file "$CYC/src/a.txt" "$arg" "$label $step" ;;
         srcb) assert_file "$CYC/src/b/a.txt" "$arg" "$label $step" ;;
@@ -327,8 +323,7 @@ for row in "${cycles[@]}"; do
             # Every message of the showing: others (a folder open to others, where the
             # checkout lies below one) may come first.
             [ ${#VB_UNIX_PIDS[@]} -gt 0 ] || cyc_start
-            vb_start
-            vb_wait_exit "$VB_LAST_PID" 10
+            vb_second_start "${label:-}"
             told=""
             for _ in 1 2 3 4 5 6; do
                 m="$(vb_ask sleep 500 \; dialog 2000)"

@@ -33,7 +33,7 @@ for row in "${cases[@]}"; do
     ini_before="$(md5sum <"$VB_INI")"
     if [ "$args" = - ]; then vb_start; else vb_start "$args"; fi
     second=$VB_LAST_PID
-    vb_wait_exit "$second" 10
+    vb_wait_exit "$second" 30
     assert_eq 0 "$?" "[$state $args] second start ends by itself"
     kill -0 "$first" 2>/dev/null
     assert_eq 0 "$?" "[$state $args] first copy still runs"
