@@ -1,6 +1,7 @@
 #include "engine/short_names.h"
 #include <windows.h>
 #include "engine/shell_op.h"
+#include <cwchar>
 #include "framework/fw_string.h"
 
 namespace {
@@ -47,4 +48,34 @@ bool OpensAnotherNameA(const char* path) {
     std::string longName;
     if (!WideToAnsiExactly(found.cFileName, longName)) return true;
     return !SameFileNameA(LastName(path).c_str(), longName.c_str());
+}
+
+std::vector<NameForms> ComponentFormsW(const wchar_t* path) {
+    std::vector<NameForms> parts;
+    const size_t length = wcslen(path);
+    size_t start = 0;
+    for (size_t end = 0; end <= length; ++end) {
+        if (end < length && path[end] != L'\\') continue;
+        WideText name(path + start, path + end);
+        name.push_back(L'\0');
+        NameForms forms;
+        forms.exact = WideToAnsiExactly(name.data(), forms.name);
+        if (!forms.exact && end < length) {
+            // A folder's short name is the last component of its own path's short form.
+            WideText folder(path, path + end);
+            folder.push_back(L'\0');
+            WideText brief(32768, L'\0');
+            DWORD n =
+                ::GetShortPathNameW(folder.data(), brief.data(), static_cast<DWORD>(brief.size()));
+            if (n > 0 && n < brief.size()) {
+                const wchar_t* last = brief.data();
+                for (const wchar_t* p = brief.data(); *p; ++p)
+                    if (*p == L'\\') last = p + 1;
+                if (!WideToAnsiExactly(last, forms.shortForm)) forms.shortForm.clear();
+            }
+        }
+        parts.push_back(forms);
+        start = end + 1;
+    }
+    return parts;
 }

@@ -83,3 +83,13 @@ int RunApplication(HINSTANCE instance, int showCmd) {
     if (!app->InitInstance()) return app->ExitInstance();
     return app->Run();
 }
+
+WideText ModulePathW() {
+    WideText path(32768, L'\0');
+    DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    // XP leaves a cut path unterminated and returns the buffer's size.
+    if (n == 0 || n >= path.size()) return WideText(1, L'\0');
+    path.resize(n + 1);
+    path[n] = L'\0';
+    return path;
+}

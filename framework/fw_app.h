@@ -35,6 +35,8 @@ CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetResourceHandle();
 const char* AfxGetAppName();
+// The executable's path in UTF-16; empty when the system gives none whole.
+WideText ModulePathW();
 
 // Language of the resources that CString::LoadString and CDialog::DoModal load. 0 (the
 // start) lets the system pick by its language settings; a language (MAKELANGID) is used

@@ -1,11 +1,11 @@
 // Main window: paths of the executable and of the settings file; loading and saving.
 #include "ui/main_dlg.h"
+#include "engine/short_names.h"
 #include "engine/write_access.h"
 #include "model/path_split.h"
 #include "model/system_rules.h"
 #include "model/window_rules.h"
 #include "res/resource.h"
-#include <cwchar>
 
 namespace {
 // The settings codec over the real profile functions.
@@ -28,51 +28,6 @@ private:
 };
 }  // namespace
 
-namespace {
-// The executable's path in UTF-16; empty when the system gives none whole.
-WideText ModulePathW() {
-    WideText path(32768, L'\0');
-    DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    // XP leaves a cut path unterminated and returns the buffer's size.
-    if (n == 0 || n >= path.size()) return WideText(1, L'\0');
-    path.resize(n + 1);
-    path[n] = L'\0';
-    return path;
-}
-
-// Each component of `path` with its exact ANSI name, or its short name when the exact one
-// does not convert.
-std::vector<NameForms> ComponentForms(const WideText& path) {
-    std::vector<NameForms> parts;
-    const size_t length = wcslen(path.data());
-    size_t start = 0;
-    for (size_t end = 0; end <= length; ++end) {
-        if (end < length && path[end] != L'\\') continue;
-        WideText name(path.data() + start, path.data() + end);
-        name.push_back(L'\0');
-        NameForms forms;
-        forms.exact = WideToAnsiExactly(name.data(), forms.name);
-        if (!forms.exact && end < length) {
-            // A folder's short name is the last component of its own path's short form.
-            WideText folder(path.data(), path.data() + end);
-            folder.push_back(L'\0');
-            WideText brief(32768, L'\0');
-            DWORD n =
-                ::GetShortPathNameW(folder.data(), brief.data(), static_cast<DWORD>(brief.size()));
-            if (n > 0 && n < brief.size()) {
-                const wchar_t* last = brief.data();
-                for (const wchar_t* p = brief.data(); *p; ++p)
-                    if (*p == L'\\') last = p + 1;
-                if (!WideToAnsiExactly(last, forms.shortForm)) forms.shortForm.clear();
-            }
-        }
-        parts.push_back(forms);
-        start = end + 1;
-    }
-    return parts;
-}
-}  // namespace
-
 void CMainDlg::FormPaths() {
     // In UTF-16: the "A" form best-fits, so a program started from "C:\\\u03A9app\\" would
     // read and write "C:\\Oapp\\VellumBox.ini", another folder's file.
@@ -80,7 +35,7 @@ void CMainDlg::FormPaths() {
     std::string exact;
     exePathExact = WideToAnsiExactly(exePathW.data(), exact) && !exact.empty() &&
                    exact.size() < static_cast<size_t>(kPathSize);
-    const std::string ansi = exePathExact ? exact : AnsiProgramPath(ComponentForms(exePathW));
+    const std::string ansi = exePathExact ? exact : AnsiProgramPath(ComponentFormsW(exePathW.data()));
     CopyPath(exePath, kPathSize, ansi.c_str());
     PathParts parts;
     SplitPath(exePath, IsLeadByteAcp, parts);
@@ -97,7 +52,9 @@ void CMainDlg::FormPaths() {
 }
 
 // Says that the program has no settings file, naming its path as the system gives it.
-void CMainDlg::SayNoSettingsFile() { MsgBoxW(MB_OK | MB_ICONWARNING, IDS_PROGRAM_PATH_UNNAMED, exePathW.data()); }
+void CMainDlg::SayNoSettingsFile() {
+    MsgBoxW(MB_OK | MB_ICONWARNING, IDS_PROGRAM_PATH_UNNAMED, exePathW.data());
+}
 
 void CMainDlg::LoadSettings() {
     if (!iniPath[0]) SayNoSettingsFile();
