@@ -51,6 +51,26 @@ std::string Ansi(const char* utf8) {
     return out;
 }
 
+// A string of the program as LoadString gives it: messages are checked by their number,
+// their wording is the resource test's.
+std::string LoadText(UINT id) {
+    CString text;
+    text.LoadString(id);
+    return std::string(text);
+}
+
+// A string as it stands in the resources in one language, in the ANSI code page.
+std::string RawString(UINT id, WORD language) {
+    HRSRC res = FindResourceExA(nullptr, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(id / 16 + 1), language);
+    const WORD* w = res ? static_cast<const WORD*>(LockResource(LoadResource(nullptr, res))) : nullptr;
+    for (UINT k = 0; w && k < id % 16; ++k) w += 1 + w[0];
+    if (!w || !w[0]) return "";
+    char out[1024];
+    int n = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(w + 1), w[0], out,
+                                sizeof out, nullptr, nullptr);
+    return std::string(out, n);
+}
+
 // The profile file's values by "Section/Key".
 std::map<std::string, std::string> IniValues() {
     std::ifstream in(IniPath(), std::ios::binary);
@@ -325,7 +345,7 @@ TEST(MainWindowSave, FailedSaveSaysSoAndKeepsSetEnabled) {
         MessageBoxAnswer::Arm(IDOK);
         d.Save();
         EXPECT_EQ(MessageBoxAnswer::seen, 1);
-        EXPECT_EQ(MessageBoxAnswer::text, "The settings could not be saved to this file:\n" + ini);
+        EXPECT_EQ(MessageBoxAnswer::text, LoadText(IDS_SAVE_FAILED) + "\n" + ini);
         EXPECT_TRUE(d.Enabled(IDC_SET));
     });
     RemoveIni();
@@ -356,7 +376,7 @@ TEST(MainWindowCommands, TicksDeletionAndAutoCopy) {
         // No keeps the file; the question names it under the program's title.
         MessageBoxAnswer::Arm(IDNO);
         d.DoubleClick(1, 0, true);
-        EXPECT_EQ(MessageBoxAnswer::text, "Delete from list ?\nC:\\Data\\file02.txt");
+        EXPECT_EQ(MessageBoxAnswer::text, LoadText(IDS_DELETE_QUESTION) + "\nC:\\Data\\file02.txt");
         EXPECT_EQ(MessageBoxAnswer::caption, "vb_main_window_test");
         EXPECT_EQ(d.Rows(), 3);
         // Yes deletes the middle file; the others keep their own ticks.
@@ -502,10 +522,9 @@ TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
     ASSERT_TRUE(GetProcessShutdownParameters(&level, &shutdownFlags));
     EXPECT_EQ(level, kLastShutdownLevel);
     EXPECT_EQ(shutdownFlags, 0u);
-    const std::vector<std::string> expected = {
-        "create Restoring files... / changed", "destroy / saved",
-        "create Restoring files... / changed", "destroy / changed",
-        "create Restoring files... / changed", "destroy / saved"};
+    const std::string create = "create " + LoadText(IDS_RESTORING_REASON) + " / changed";
+    const std::vector<std::string> expected = {create, "destroy / saved",   create,
+                                               "destroy / changed", create, "destroy / saved"};
     EXPECT_EQ(blockCalls, expected);
     RemoveIni();
 }
@@ -516,35 +535,22 @@ TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
 void ExpectStringsInEachLanguage() {
     const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-    const struct {
-        UINT id;
-        const char* english;
-        const char* japanese;
-    } cases[] = {
-        {IDS_TICK_ON, "ON", "する"},
-        {IDS_TICK_OFF, "---", "---"},
-        {IDS_COL_PATH, "File Path", "ファイルパス"},
-        {IDS_RESTORE_INCOMPLETE,
-         "These files could not be restored completely (is the disk full?). Their copies in the "
-         "destination folder are intact; do not press Copy before a Restore has completed:",
-         "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など)"
-         "。コピー先フォルダのコピーは無事です。リストアが完了するまでコピーを押さないでください:"},
-        {100, "", ""},   // no entry, in a block that exists
-        {4000, "", ""},  // no block at all
-    };
+    // 100: no entry, in a block that exists; 4000: no block at all.
+    const UINT ids[] = {IDS_TICK_ON, IDS_TICK_OFF, IDS_COL_PATH, IDS_RESTORE_INCOMPLETE, 100, 4000};
     const bool systemPicksJapanese = GetACP() == 932;
+    ASSERT_NE(RawString(IDS_TICK_ON, english), RawString(IDS_TICK_ON, japanese));
     for (WORD language : {WORD(0), english, japanese}) {
         AfxSetResourceLanguage(language);
-        for (const auto& c : cases) {
-            SCOPED_TRACE(testing::Message() << "string " << c.id << " language " << language);
+        for (UINT id : ids) {
+            SCOPED_TRACE(testing::Message() << "string " << id << " language " << language);
             bool inJapanese = language == japanese || (language == 0 && systemPicksJapanese);
-            std::string want = Ansi(inJapanese ? c.japanese : c.english);
+            std::string want = RawString(id, inJapanese ? japanese : english);
             CString got;
-            EXPECT_EQ(got.LoadString(c.id), !want.empty());
+            EXPECT_EQ(got.LoadString(id), !want.empty());
             EXPECT_EQ(std::string(got), want);
             if (language == 0) {
                 char plain[512] = "";
-                LoadStringA(GetModuleHandleA(nullptr), c.id, plain, sizeof plain);
+                LoadStringA(GetModuleHandleA(nullptr), id, plain, sizeof plain);
                 EXPECT_EQ(std::string(got), plain);
             }
         }
@@ -561,7 +567,7 @@ TEST(MainWindowJapanese, TickTextsAndTitles) {
     if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese locale";
     WriteIni(FilesIni(2, "C:\\Backup\\"));
     RunProbe([&](ProbeDlg& d) {
-        EXPECT_EQ(d.Cell(0, 1), Ansi("する"));
+        EXPECT_EQ(d.Cell(0, 1), RawString(IDS_TICK_ON, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)));
         EXPECT_EQ(d.Cell(0, 2), "---");
         HWND list = ::GetDlgItem(d.m_hWnd, IDC_FILE_LIST);
         char buf[64] = "";
