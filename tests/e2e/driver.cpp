@@ -585,18 +585,99 @@ void CmdForeground(const Args&) {
 }
 
 // dialog [ms]: waits for a dialog of the program; prints its caption, then its texts.
-void CmdDialog(const Args& a) {
+struct ProgramString {
+    UINT id;
+    WORD language;
+    std::wstring text;
+};
+using Strings = std::vector<ProgramString>;
+
+BOOL CALLBACK AddStringBlock(HMODULE m, LPCWSTR type, LPCWSTR name, WORD lang, LONG_PTR p) {
+    const WORD* w =
+        static_cast<const WORD*>(LockResource(LoadResource(m, FindResourceExW(m, type, name, lang))));
+    UINT id = (static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)) - 1) * 16;
+    for (int k = 0; w && k < 16; ++k, ++id, w += 1 + w[0])
+        if (w[0])
+            reinterpret_cast<Strings*>(p)->push_back(
+                {id, lang, std::wstring(reinterpret_cast<const wchar_t*>(w + 1), w[0])});
+    return TRUE;
+}
+
+BOOL CALLBACK AddStringLanguages(HMODULE m, LPCWSTR type, LPWSTR name, LONG_PTR p) {
+    EnumResourceLanguagesW(m, type, name, AddStringBlock, p);
+    return TRUE;
+}
+
+// Every string of the window's program file, in each of its languages, with its id.
+Strings ProgramStrings(HWND window) {
+    wchar_t path[MAX_PATH] = L"";
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ProcessOf(window));
+    if (process) {
+        GetModuleFileNameExW(process, nullptr, path, MAX_PATH);
+        CloseHandle(process);
+    }
+    HMODULE exe = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!exe) Fail("cannot read the program's strings");
+    Strings strings;
+    EnumResourceNamesW(exe, reinterpret_cast<LPCWSTR>(RT_STRING), AddStringLanguages,
+                       reinterpret_cast<LONG_PTR>(&strings));
+    FreeLibrary(exe);
+    return strings;
+}
+
+// Each line of `text` that begins with a whole string of the program (the longest; of
+// equals, the one in the user's language), as "#id.en" or "#id.ja", so that the scripts
+// name the message and its language rather than its wording.
+std::wstring WithStringIds(const std::wstring& text, const Strings& strings) {
+    const WORD user = PRIMARYLANGID(GetUserDefaultUILanguage());
+    std::wstring out;
+    for (size_t at = 0; at < text.size();) {
+        const ProgramString* best = nullptr;
+        for (const ProgramString& s : strings) {
+            size_t n = s.text.size();
+            if (text.compare(at, n, s.text) != 0 || (at + n < text.size() && text[at + n] != L'\n'))
+                continue;
+            if (!best || n > best->text.size() ||
+                (n == best->text.size() && PRIMARYLANGID(s.language) == user))
+                best = &s;
+        }
+        size_t end = best ? at + best->text.size() : text.find(L'\n', at);
+        if (end == std::wstring::npos) end = text.size();
+        if (best) {
+            WORD lang = PRIMARYLANGID(best->language);
+            out += L"#" + std::to_wstring(best->id) +
+                   (lang == LANG_JAPANESE  ? L".ja"
+                    : lang == LANG_ENGLISH ? L".en"
+                                           : L"." + std::to_wstring(best->language));
+        } else {
+            out += text.substr(at, end - at);
+        }
+        at = end;
+        if (at < text.size()) out += text[at++];  // the line feed
+    }
+    return out;
+}
+
+// dialog: the newest dialog's title and static texts. message: the same, with the
+// program's own strings as "#id".
+void ShowDialog(const Args& a, bool ids) {
     HWND dlg = AnyDialog(TimeoutArg(a, 1, 10000));
+    Strings strings;
+    if (ids) strings = ProgramStrings(dlg);
     std::wstring line = WindowText(dlg);
     for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (_wcsicmp(ClassOf(c).c_str(), L"Static") != 0) continue;
         LONG type = GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK;
         if (type == SS_ICON || type == SS_BITMAP) continue;  // their "text" is a resource id
         std::wstring t = WindowText(c);
-        if (!t.empty()) line += L"\t" + t;
+        if (!t.empty()) line += L"\t" + (ids ? WithStringIds(t, strings) : t);
     }
     PrintLine(line);
 }
+
+void CmdDialog(const Args& a) { ShowDialog(a, false); }
+void CmdMessage(const Args& a) { ShowDialog(a, true); }
 
 void CmdDialogs(const Args&) { PrintLine(std::to_string(OwnDialogs().size())); }
 
@@ -1119,6 +1200,7 @@ const Command kCommands[] = {
     {L"endsession", CmdEndSession},
     {L"foreground", CmdForeground},
     {L"dialog", CmdDialog},
+    {L"message", CmdMessage},
     {L"dialogs", CmdDialogs},
     {L"press", CmdPress},
     {L"open", CmdOpen},
