@@ -561,20 +561,21 @@ struct Template {
     std::vector<Control> controls;
 };
 
+// The help id, extended style and style, in the order of the template's kind.
+void ReadStyles(Reader& r, bool extended, DWORD& helpId, DWORD& exStyle, DWORD& style) {
+    if (extended) helpId = r.Dword();
+    if (extended) exStyle = r.Dword();
+    style = r.Dword();
+    if (!extended) exStyle = r.Dword();
+}
+
 Template ReadTemplate(Blob b) {
     Template t;
     Reader r(b);
     t.extended = b.size >= 4 && b.data[0] == 1 && b.data[1] == 0 && b.data[2] == 0xFF &&
                  b.data[3] == 0xFF;
-    if (t.extended) {
-        r.Dword();  // version and signature
-        t.helpId = r.Dword();
-        t.exStyle = r.Dword();
-        t.style = r.Dword();
-    } else {
-        t.style = r.Dword();
-        t.exStyle = r.Dword();
-    }
+    if (t.extended) r.Dword();  // version and signature
+    ReadStyles(r, t.extended, t.helpId, t.exStyle, t.style);
     WORD count = r.Word();
     t.x = r.Short(), t.y = r.Short(), t.cx = r.Short(), t.cy = r.Short();
     t.menu = ReadSzOrOrd(r);
@@ -588,14 +589,7 @@ Template ReadTemplate(Blob b) {
     for (WORD i = 0; i < count && r.ok(); ++i) {
         Template::Control c = {};
         r.AlignDword();
-        if (t.extended) {
-            c.helpId = r.Dword();
-            c.exStyle = r.Dword();
-            c.style = r.Dword();
-        } else {
-            c.style = r.Dword();
-            c.exStyle = r.Dword();
-        }
+        ReadStyles(r, t.extended, c.helpId, c.exStyle, c.style);
         c.x = r.Short(), c.y = r.Short(), c.cx = r.Short(), c.cy = r.Short();
         c.id = t.extended ? static_cast<int>(r.Dword()) : static_cast<short>(r.Word());
         c.cls = ReadSzOrOrd(r);
