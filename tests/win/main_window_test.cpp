@@ -182,8 +182,6 @@ TEST(MainWindowLoad, ShowsFileAndEnablesButtonsByTheRules) {
     const LoadCase cases[] = {
         {"no file", "", 0, "none", false, false, false, true},
         {"files without destination", FilesIni(2, ""), 2, "none", false, false, false, true},
-        {"destination without files", "[DestinationDirectory]\r\nDirectory=C:\\Backup\\\r\n", 0,
-         "C:\\Backup\\", false, false, false, true},
         {"destination and files", FilesIni(3, "C:\\Backup\\"), 3, "C:\\Backup\\", false, true, true,
          true},
         {"32 files", FilesIni(32, "C:\\Backup\\"), 32, "C:\\Backup\\", false, true, true, false},
