@@ -272,24 +272,8 @@ void CmdGone(const Args& a) {
 
 void CmdFind(const Args&) { PrintLine(std::to_string(CountMarked())); }
 
-// watch ms: polls the window for ms (or until it is gone) and prints 1 if it was ever
-// visible; used to prove that quiet and automatic starts never show it.
-void CmdWatch(const Args& a) {
-    NeedArgs(a, 2, "watch ms");
-    int span = ToInt(a[1]);
-    int seen = 0;
-    DWORD start = GetTickCount();
-    while ((int)(GetTickCount() - start) < span) {
-        HWND h = FindMarked();
-        if (h && IsWindowVisible(h)) seen = 1;
-        Sleep(5);
-    }
-    PrintLine(std::to_string(seen));
-}
-
 void CmdVisible(const Args&) { PrintLine(IsWindowVisible(Main()) ? "1" : "0"); }
 void CmdIconic(const Args&) { PrintLine(IsIconic(Main()) ? "1" : "0"); }
-void CmdPid(const Args&) { PrintLine(std::to_string(ProcessOf(Main()))); }
 
 void CmdRect(const Args&) {
     RECT r;
@@ -297,8 +281,6 @@ void CmdRect(const Args&) {
     PrintLine(std::to_string(r.left) + " " + std::to_string(r.top) + " " +
               std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
 }
-
-void CmdTitle(const Args&) { PrintLine(WindowText(Main())); }
 
 void CmdEnabled(const Args& a) {
     NeedArgs(a, 2, "enabled id");
@@ -587,28 +569,12 @@ void CmdForeground(const Args&) {
 // dialog [ms]: waits for a dialog of the program; prints its caption, then its texts.
 struct ProgramString {
     UINT id;
-    WORD language;
+    bool japanese;
     std::wstring text;
 };
 using Strings = std::vector<ProgramString>;
 
-BOOL CALLBACK AddStringBlock(HMODULE m, LPCWSTR type, LPCWSTR name, WORD lang, LONG_PTR p) {
-    const WORD* w =
-        static_cast<const WORD*>(LockResource(LoadResource(m, FindResourceExW(m, type, name, lang))));
-    UINT id = (static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)) - 1) * 16;
-    for (int k = 0; w && k < 16; ++k, ++id, w += 1 + w[0])
-        if (w[0])
-            reinterpret_cast<Strings*>(p)->push_back(
-                {id, lang, std::wstring(reinterpret_cast<const wchar_t*>(w + 1), w[0])});
-    return TRUE;
-}
-
-BOOL CALLBACK AddStringLanguages(HMODULE m, LPCWSTR type, LPWSTR name, LONG_PTR p) {
-    EnumResourceLanguagesW(m, type, name, AddStringBlock, p);
-    return TRUE;
-}
-
-// Every string of the window's program file, in each of its languages, with its id.
+// Every string of the window's program file in English and Japanese, with its id.
 Strings ProgramStrings(HWND window) {
     wchar_t path[MAX_PATH] = L"";
     HANDLE process =
@@ -620,8 +586,20 @@ Strings ProgramStrings(HWND window) {
     HMODULE exe = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!exe) Fail("cannot read the program's strings");
     Strings strings;
-    EnumResourceNamesW(exe, reinterpret_cast<LPCWSTR>(RT_STRING), AddStringLanguages,
-                       reinterpret_cast<LONG_PTR>(&strings));
+    for (bool japanese : {false, true}) {
+        WORD lang = japanese ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
+                             : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+        for (UINT block = 1; block <= 256; ++block) {  // ids below 4096
+            HRSRC res = FindResourceExW(exe, reinterpret_cast<LPCWSTR>(RT_STRING),
+                                        MAKEINTRESOURCEW(block), lang);
+            const WORD* w = res ? static_cast<const WORD*>(LockResource(LoadResource(exe, res)))
+                                : nullptr;
+            for (UINT k = 0; w && k < 16; ++k, w += 1 + w[0])
+                if (w[0])
+                    strings.push_back({(block - 1) * 16 + k, japanese,
+                                       std::wstring(reinterpret_cast<const wchar_t*>(w + 1), w[0])});
+        }
+    }
     FreeLibrary(exe);
     return strings;
 }
@@ -630,7 +608,7 @@ Strings ProgramStrings(HWND window) {
 // equals, the one in the user's language), as "#id.en" or "#id.ja", so that the scripts
 // name the message and its language rather than its wording.
 std::wstring WithStringIds(const std::wstring& text, const Strings& strings) {
-    const WORD user = PRIMARYLANGID(GetUserDefaultUILanguage());
+    const bool userJapanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
     std::wstring out;
     for (size_t at = 0; at < text.size();) {
         const ProgramString* best = nullptr;
@@ -639,20 +617,13 @@ std::wstring WithStringIds(const std::wstring& text, const Strings& strings) {
             if (text.compare(at, n, s.text) != 0 || (at + n < text.size() && text[at + n] != L'\n'))
                 continue;
             if (!best || n > best->text.size() ||
-                (n == best->text.size() && PRIMARYLANGID(s.language) == user))
+                (n == best->text.size() && s.japanese == userJapanese))
                 best = &s;
         }
         size_t end = best ? at + best->text.size() : text.find(L'\n', at);
         if (end == std::wstring::npos) end = text.size();
-        if (best) {
-            WORD lang = PRIMARYLANGID(best->language);
-            out += L"#" + std::to_wstring(best->id) +
-                   (lang == LANG_JAPANESE  ? L".ja"
-                    : lang == LANG_ENGLISH ? L".en"
-                                           : L"." + std::to_wstring(best->language));
-        } else {
-            out += text.substr(at, end - at);
-        }
+        out += best ? L"#" + std::to_wstring(best->id) + (best->japanese ? L".ja" : L".en")
+                    : text.substr(at, end - at);
         at = end;
         if (at < text.size()) out += text[at++];  // the line feed
     }
@@ -848,17 +819,6 @@ std::vector<DWORD> ProgramProcesses() {
 }
 
 void CmdProcs(const Args&) { PrintLine(std::to_string(ProgramProcesses().size())); }
-
-// exited [ms]: until no VellumBox.exe process is left in this Wine session.
-void CmdExited(const Args& a) {
-    int timeout = TimeoutArg(a, 1, 15000);
-    DWORD start = GetTickCount();
-    while (!ProgramProcesses().empty()) {
-        if ((int)(GetTickCount() - start) > timeout) Fail("VellumBox still running");
-        Sleep(30);
-    }
-    PrintLine("ok");
-}
 
 // runkey: the start-up value, or "none". runkey-clear removes it.
 void CmdRunKey(const Args&) {
@@ -1176,12 +1136,9 @@ const Command kCommands[] = {
     {L"wait", CmdWait},
     {L"gone", CmdGone},
     {L"find", CmdFind},
-    {L"watch", CmdWatch},
     {L"visible", CmdVisible},
     {L"iconic", CmdIconic},
-    {L"pid", CmdPid},
     {L"rect", CmdRect},
-    {L"title", CmdTitle},
     {L"enabled", CmdEnabled},
     {L"text", CmdText},
     {L"checked", CmdChecked},
@@ -1207,7 +1164,6 @@ const Command kCommands[] = {
     {L"browse", CmdBrowse},
     {L"shortname", CmdShortName},
     {L"procs", CmdProcs},
-    {L"exited", CmdExited},
     {L"settle", CmdSettle},
     {L"focus", CmdFocus},
     {L"launch", CmdLaunch},
