@@ -39,8 +39,8 @@ refuse_dest Müdest Mudest "a folder outside code page 932" \
     "$(vb_id IDS_DEST_NOT_KEPT)"
 
 # The browser, its Japanese title and a Japanese folder name.
-got="$(vb_ask pclick 1001 \; dialog)"
-assert_match "	コピー先ディレクトリ\(フォルダ\)を選択してください$" "$got" "the browser's title"
+got="$(vb_ask pclick 1001 \; message)"
+assert_match "	$(vb_id IDS_BROWSE_TITLE)$" "$got" "the browser's title"
 shot_dialog browser
 got="$(vb_ask browse "$(D 保存先)" \; nodialog \; text 1002 \; enabled 1007)"
 assert_eq "ok ok $(D 保存先)\\ 1" "$got" "a Japanese folder chosen, with its final backslash"
