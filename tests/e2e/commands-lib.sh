@@ -65,7 +65,7 @@ refuse_lookalike() {
     before="$(vb_drive rows)"
     vb_drive pclick 1006 \; open "$(D src)\\$1" >/dev/null
     # The file dialog closes first; then the message comes.
-    got="$(vb_ask sleep 700 \; dialog)"
+    got="$(vb_ask sleep 700 \; message)"
     assert_eq "ok VellumBox	$4|$(D src)\\$1" "$got" "$3: a message naming it as chosen"
     shot_dialog name-not-kept
     vb_drive press ok \; nodialog >/dev/null
@@ -78,7 +78,7 @@ refuse_lookalike() {
 refuse_dest() {
     local got
     mkdir -p "$VB_C/$1"
-    got="$(vb_ask pclick 1001 \; browse "$(D "$1")" \; sleep 700 \; dialog)"
+    got="$(vb_ask pclick 1001 \; browse "$(D "$1")" \; sleep 700 \; message)"
     assert_eq "ok ok ok VellumBox	$4|$(D "$1")" "$got" "$3: a message naming it as chosen"
     shot_dialog dest-not-kept
     vb_drive press ok \; nodialog >/dev/null

@@ -272,24 +272,8 @@ void CmdGone(const Args& a) {
 
 void CmdFind(const Args&) { PrintLine(std::to_string(CountMarked())); }
 
-// watch ms: polls the window for ms (or until it is gone) and prints 1 if it was ever
-// visible; used to prove that quiet and automatic starts never show it.
-void CmdWatch(const Args& a) {
-    NeedArgs(a, 2, "watch ms");
-    int span = ToInt(a[1]);
-    int seen = 0;
-    DWORD start = GetTickCount();
-    while ((int)(GetTickCount() - start) < span) {
-        HWND h = FindMarked();
-        if (h && IsWindowVisible(h)) seen = 1;
-        Sleep(5);
-    }
-    PrintLine(std::to_string(seen));
-}
-
 void CmdVisible(const Args&) { PrintLine(IsWindowVisible(Main()) ? "1" : "0"); }
 void CmdIconic(const Args&) { PrintLine(IsIconic(Main()) ? "1" : "0"); }
-void CmdPid(const Args&) { PrintLine(std::to_string(ProcessOf(Main()))); }
 
 void CmdRect(const Args&) {
     RECT r;
@@ -297,8 +281,6 @@ void CmdRect(const Args&) {
     PrintLine(std::to_string(r.left) + " " + std::to_string(r.top) + " " +
               std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
 }
-
-void CmdTitle(const Args&) { PrintLine(WindowText(Main())); }
 
 void CmdEnabled(const Args& a) {
     NeedArgs(a, 2, "enabled id");
@@ -585,18 +567,88 @@ void CmdForeground(const Args&) {
 }
 
 // dialog [ms]: waits for a dialog of the program; prints its caption, then its texts.
-void CmdDialog(const Args& a) {
+struct ProgramString {
+    UINT id;
+    bool japanese;
+    std::wstring text;
+};
+using Strings = std::vector<ProgramString>;
+
+// Every string of the window's program file in English and Japanese, with its id.
+Strings ProgramStrings(HWND window) {
+    wchar_t path[MAX_PATH] = L"";
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ProcessOf(window));
+    if (process) {
+        GetModuleFileNameExW(process, nullptr, path, MAX_PATH);
+        CloseHandle(process);
+    }
+    HMODULE exe = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!exe) Fail("cannot read the program's strings");
+    Strings strings;
+    for (bool japanese : {false, true}) {
+        WORD lang = japanese ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
+                             : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+        for (UINT block = 1; block <= 256; ++block) {  // ids below 4096
+            HRSRC res = FindResourceExW(exe, reinterpret_cast<LPCWSTR>(RT_STRING),
+                                        MAKEINTRESOURCEW(block), lang);
+            const WORD* w = res ? static_cast<const WORD*>(LockResource(LoadResource(exe, res)))
+                                : nullptr;
+            for (UINT k = 0; w && k < 16; ++k, w += 1 + w[0])
+                if (w[0])
+                    strings.push_back({(block - 1) * 16 + k, japanese,
+                                       std::wstring(reinterpret_cast<const wchar_t*>(w + 1), w[0])});
+        }
+    }
+    FreeLibrary(exe);
+    return strings;
+}
+
+// Each line of `text` that begins with a whole string of the program (the longest; of
+// equals, the one in the user's language), as "#id.en" or "#id.ja", so that the scripts
+// name the message and its language rather than its wording.
+std::wstring WithStringIds(const std::wstring& text, const Strings& strings) {
+    const bool userJapanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+    std::wstring out;
+    for (size_t at = 0; at < text.size();) {
+        const ProgramString* best = nullptr;
+        for (const ProgramString& s : strings) {
+            size_t n = s.text.size();
+            if (text.compare(at, n, s.text) != 0 || (at + n < text.size() && text[at + n] != L'\n'))
+                continue;
+            if (!best || n > best->text.size() ||
+                (n == best->text.size() && s.japanese == userJapanese))
+                best = &s;
+        }
+        size_t end = best ? at + best->text.size() : text.find(L'\n', at);
+        if (end == std::wstring::npos) end = text.size();
+        out += best ? L"#" + std::to_wstring(best->id) + (best->japanese ? L".ja" : L".en")
+                    : text.substr(at, end - at);
+        at = end;
+        if (at < text.size()) out += text[at++];  // the line feed
+    }
+    return out;
+}
+
+// dialog: the newest dialog's title and static texts. message: the same, with the
+// program's own strings as "#id".
+void ShowDialog(const Args& a, bool ids) {
     HWND dlg = AnyDialog(TimeoutArg(a, 1, 10000));
+    Strings strings;
+    if (ids) strings = ProgramStrings(dlg);
     std::wstring line = WindowText(dlg);
     for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (_wcsicmp(ClassOf(c).c_str(), L"Static") != 0) continue;
         LONG type = GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK;
         if (type == SS_ICON || type == SS_BITMAP) continue;  // their "text" is a resource id
         std::wstring t = WindowText(c);
-        if (!t.empty()) line += L"\t" + t;
+        if (!t.empty()) line += L"\t" + (ids ? WithStringIds(t, strings) : t);
     }
     PrintLine(line);
 }
+
+void CmdDialog(const Args& a) { ShowDialog(a, false); }
+void CmdMessage(const Args& a) { ShowDialog(a, true); }
 
 void CmdDialogs(const Args&) { PrintLine(std::to_string(OwnDialogs().size())); }
 
@@ -767,17 +819,6 @@ std::vector<DWORD> ProgramProcesses() {
 }
 
 void CmdProcs(const Args&) { PrintLine(std::to_string(ProgramProcesses().size())); }
-
-// exited [ms]: until no VellumBox.exe process is left in this Wine session.
-void CmdExited(const Args& a) {
-    int timeout = TimeoutArg(a, 1, 15000);
-    DWORD start = GetTickCount();
-    while (!ProgramProcesses().empty()) {
-        if ((int)(GetTickCount() - start) > timeout) Fail("VellumBox still running");
-        Sleep(30);
-    }
-    PrintLine("ok");
-}
 
 // runkey: the start-up value, or "none". runkey-clear removes it.
 void CmdRunKey(const Args&) {
@@ -1095,12 +1136,9 @@ const Command kCommands[] = {
     {L"wait", CmdWait},
     {L"gone", CmdGone},
     {L"find", CmdFind},
-    {L"watch", CmdWatch},
     {L"visible", CmdVisible},
     {L"iconic", CmdIconic},
-    {L"pid", CmdPid},
     {L"rect", CmdRect},
-    {L"title", CmdTitle},
     {L"enabled", CmdEnabled},
     {L"text", CmdText},
     {L"checked", CmdChecked},
@@ -1119,13 +1157,13 @@ const Command kCommands[] = {
     {L"endsession", CmdEndSession},
     {L"foreground", CmdForeground},
     {L"dialog", CmdDialog},
+    {L"message", CmdMessage},
     {L"dialogs", CmdDialogs},
     {L"press", CmdPress},
     {L"open", CmdOpen},
     {L"browse", CmdBrowse},
     {L"shortname", CmdShortName},
     {L"procs", CmdProcs},
-    {L"exited", CmdExited},
     {L"settle", CmdSettle},
     {L"focus", CmdFocus},
     {L"launch", CmdLaunch},

@@ -129,6 +129,10 @@ vb_drive() {
 # Like vb_drive, with the output lines joined by blanks: vb_ask visible \; iconic -> "1 0".
 vb_ask() { vb_drive "$@" | tr '\n' ' ' | sed 's/ $//'; }
 
+# A string of the program in the session's language as the driver's `message` shows it:
+# vb_id IDS_DELETE_QUESTION -> "#104.en".
+vb_id() { echo "#$(awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$VB_ROOT/res/resource.h").${LANG:0:2}"; }
+
 # Starts the program with an exact command line tail ("" for none) through the driver,
 # watching it for ms, in a window station nobody sees when $3 is "unseen"; sets VB_LAUNCH
 # to the driver's report (ended code=|running pid= window= visible=).

@@ -16,7 +16,7 @@ EOF
 vb_start
 assert_eq "ok C:\\old\\ 0 1 1" "$(vb_ask wait \; text 1002 \; enabled 1007 \; enabled 1004 \; enabled 1005)" \
     "browse: loaded destination, Set dark, Copy and Restore lit"
-assert_match "Select Destination Directory\(Folder\)" "$(vb_ask pclick 1001 \; dialog)" \
+assert_match "	$(vb_id IDS_BROWSE_TITLE)$" "$(vb_ask pclick 1001 \; message)" \
     "browse: the browser shows its title"
 shot_dialog browser
 # A browse ends with the edit box and the three buttons:
@@ -58,7 +58,7 @@ assert_eq "ok none ok ok ok $(D picked)\\ 0 0 0" "$got" "browse without files: s
 
 # "Ωdest" is not in code page 1252, whose best fit would give "Odest".
 refuse_dest Ωdest Odest "a folder outside the code page" \
-    "This folder was not chosen, because its name cannot be kept exactly in the system's character set, or its path is too long:"
+    "$(vb_id IDS_DEST_NOT_KEPT)"
 
 # --- the file dialog ---------------------------------------------------------------------------
 
@@ -80,21 +80,14 @@ assert_eq "1 1 1 1" "$(vb_ask enabled 1007 \; enabled 1004 \; enabled 1005 \; en
     "file added: Set lit, the others stay lit"
 assert_eq "File002=<absent>" "$(ini_vals Files File002)" "file added: nothing reaches the file before Set"
 
-# The same path again: its own row, with ticks of its own.
-vb_drive pclick 1006 \; open "$(D src)\\a.txt" \; nodialog \; dblclk 2 1 \; dblclk 0 2 >/dev/null
-want="$(printf '%s\t---\tON\n%s\t---\t---\n%s\tON\t---\nrows 3' "$(D src)\\a.txt" "$(D src)\\b.txt" "$(D src)\\a.txt")"
-assert_eq "$want" "$(vb_drive rows)" "same path twice: the two rows toggle independently"
-vb_drive click 1007 >/dev/null
-assert_eq "File001=$(D src)\\a.txt Copy001=0 Restore001=1 File003=$(D src)\\a.txt Copy003=1 Restore003=0" \
-    "$(ini_vals Files File001 Copy001 Restore001 File003 Copy003 Restore003)" \
-    "same path twice: two entries with their own ticks after Set"
-vb_drive rdblclk 0 0 \; press yes \; nodialog >/dev/null
-want="$(printf '%s\t---\t---\n%s\tON\t---\nrows 2' "$(D src)\\b.txt" "$(D src)\\a.txt")"
-assert_eq "$want" "$(vb_drive rows)" "same path twice: deleting one leaves the other"
+# The same path again: its own row (that its ticks are its own is the file table's rule).
+vb_drive pclick 1006 \; open "$(D src)\\a.txt" \; nodialog >/dev/null
+assert_eq "$(D src)\\a.txt|rows 3" "$(vb_drive rows | tail -n 2 | cut -f1 | paste -sd'|')" \
+    "same path twice: a row of its own"
 
 # A name the code page cannot hold is refused, never stored as its look-alike beside it.
 refuse_lookalike Ωmega.txt Omega.txt "a name outside the code page" \
-    "This file was not added, because its name cannot be kept exactly in the system's character set, or its path is too long:"
+    "$(vb_id IDS_NAME_NOT_KEPT)"
 
 # Without a destination a file is added, and nothing lights.
 vb_setup files-nodest
@@ -106,7 +99,7 @@ assert_eq "ok ok ok ok 0 0 0" "$got" "file added without a destination: Set, Cop
 assert_eq "$(printf '%s\t---\t---\nrows 1' "$(D src)\\a.txt")" "$(vb_drive rows)" \
     "file added without a destination: the row is there"
 
-# The 32nd file closes the file dialog's button; deleting any file opens it again.
+# The 32nd file closes the file dialog's button.
 vb_setup full
 for i in $(seq -w 1 32); do vb_file "$VB_C/src/f$i.txt" "$i"; done
 for i in $(seq -w 1 31); do echo "$(D src)\\f$i.txt 0 0"; done | prepare "$(D dst)\\"
@@ -118,12 +111,6 @@ assert_eq "0 rows 32" "$(vb_ask enabled 1006 \; rows | sed 's/ C:.* rows/ rows/'
 # A command that reaches the window anyway must not open the dialog or grow the table.
 got="$(vb_ask command 1006 \; sleep 700 \; dialogs \; rows | sed 's/ C:.* rows/ rows/')"
 assert_eq "ok ok 0 rows 32" "$got" "32 files: a stray Select file command does nothing"
-vb_drive rdblclk 4 0 \; press yes \; nodialog >/dev/null
-assert_eq "1 rows 31" "$(vb_ask enabled 1006 \; rows | sed 's/ C:.* rows/ rows/')" \
-    "one of 32 deleted: Select file lit again"
-vb_drive click 1007 >/dev/null
-assert_eq "File005=$(D src)\\f06.txt File031=$(D src)\\f32.txt File032=" \
-    "$(ini_vals Files File005 File031 File032)" "one of 32 deleted: the table moved up and was saved"
 
 # --- ticks ------------------------------------------------------------------------------------
 
@@ -139,14 +126,11 @@ vb_drive wait >/dev/null
 saved="$(ini_vals Files Copy001 Restore001 Copy002 Restore002)"
 # Each double click, then row 0 and row 1 as "copy/restore", and Set:
 #   where        row 0     row 1     Set
+# (which cell toggles what is the window test's table; here the real clicks reach it)
 cases=(
-    "0 0|---/ON|ON/---|0"
     "below|---/ON|ON/---|0"
     "0 1|ON/ON|ON/---|1"
     "1 2|ON/ON|ON/ON|1"
-    "1 1|ON/ON|---/ON|1"
-    "0 1|---/ON|---/ON|1"
-    "0 2|---/---|---/ON|1"
 )
 for row in "${cases[@]}"; do
     IFS='|' read -r where want0 want1 set <<<"$row"
@@ -161,7 +145,7 @@ done
 assert_eq "$saved" "$(ini_vals Files Copy001 Restore001 Copy002 Restore002)" \
     "ticks: the file is unchanged before Set"
 assert_eq "ok 0" "$(vb_ask click 1007 \; enabled 1007)" "ticks: Set pressed, then dark"
-assert_eq "Copy001=0 Restore001=0 Copy002=0 Restore002=1" "$(ini_vals Files Copy001 Restore001 Copy002 Restore002)" \
+assert_eq "Copy001=1 Restore001=1 Copy002=1 Restore002=1" "$(ini_vals Files Copy001 Restore001 Copy002 Restore002)" \
     "ticks: Set writes the ticks shown"
 
 # A window shown with a.txt, b.txt and c.txt ticked 1 0, 0 1 and 1 1.
@@ -181,16 +165,15 @@ three="$(vb_drive rows)"
 vb_screenshot main-files >/dev/null
 assert_eq "ok ok 0 ok ok 0" "$(vb_ask rdblclk 1 1 \; sleep 500 \; dialogs \; dblclkbelow right \; sleep 500 \; dialogs)" \
     "right double click on a tick cell or below the rows asks nothing"
-assert_eq "ok VellumBox	Delete from list ?|$(D src)\\b.txt" "$(vb_ask rdblclk 1 0 \; dialog)" \
+assert_eq "ok VellumBox	$(vb_id IDS_DELETE_QUESTION)|$(D src)\\b.txt" "$(vb_ask rdblclk 1 0 \; message)" \
     "right double click on a path: the question with the path, caption the program's name"
 shot_dialog delete-question
 vb_drive key enter \; nodialog >/dev/null
 # Answers that keep the file; Enter is among them, as No is the default button.
-for answer in enter no close; do
+for answer in enter close; do
     [ "$answer" = enter ] || {
         vb_drive rdblclk 1 0 \; dialog >/dev/null
         case $answer in
-            no) vb_drive press no \; nodialog >/dev/null ;;
             close) vb_drive dlgclose \; nodialog >/dev/null ;;
         esac
     }
@@ -200,30 +183,6 @@ done
 vb_drive rdblclk 1 0 \; press yes \; nodialog >/dev/null
 want="$(printf '%s\tON\t---\n%s\tON\tON\nrows 2' "$(D src)\\a.txt" "$(D src)\\c.txt")"
 assert_eq "$want" "$(vb_drive rows)" "middle of three deleted: the others keep their ticks"
-assert_eq "1 1 1 1" "$(vb_ask enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)" \
-    "middle of three deleted: Set lit"
-assert_eq "File002=$(D src)\\b.txt" "$(ini_vals Files File002)" "middle of three deleted: file unchanged before Set"
-vb_drive click 1007 >/dev/null
-assert_eq "File001=$(D src)\\a.txt Copy001=1 Restore001=0 File002=$(D src)\\c.txt Copy002=1 Restore002=1 File003=" \
-    "$(ini_vals Files File001 Copy001 Restore001 File002 Copy002 Restore002 File003)" \
-    "middle of three deleted: Set saves the two in order with their ticks"
-
-# The only file deleted, under another name of the program: the caption follows the
-# name; afterwards nothing can be saved or run, and Auto Copy lights nothing.
-vb_setup only-file
-vb_file "$VB_C/src/a.txt" "a"
-mv "$VB_EXE" "$VB_DIR/Other.exe"
-VB_EXE="$VB_DIR/Other.exe"
-VB_INI="$VB_DIR/Other.ini"
-prepare "$(D dst)\\" <<EOF
-$(D src)\\a.txt 1 1
-EOF
-vb_start
-assert_eq "ok ok Other	Delete from list ?|$(D src)\\a.txt" "$(vb_ask wait \; rdblclk 0 0 \; dialog)" \
-    "renamed program: the question's caption is its name"
-got="$(vb_ask press yes \; nodialog \; rows \; enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)"
-assert_eq "ok ok rows 0 0 0 0 1" "$got" "only file deleted: empty list, Set, Copy and Restore dark"
-assert_eq "ok 1 0" "$(vb_ask click 1008 \; checked 1008 \; enabled 1007)" "no files: Auto Copy lights no Set"
 
 # --- files dropped from Explorer ------------------------------------------------------------------
 
@@ -238,8 +197,8 @@ $(D src)\\a.txt 1 1
 EOF
 vb_start
 vb_drive wait >/dev/null
-assert_eq "ok ok VellumBox	These were not added, because they are folders:|$(D src)\\folder" \
-    "$(vb_ask drop "$(D src)\\b.txt" "$(D src)\\folder" "$(D src)\\c.txt" \; sleep 300 \; dialog)" \
+assert_eq "ok ok VellumBox	$(vb_id IDS_DROP_FOLDERS)|$(D src)\\folder" \
+    "$(vb_ask drop "$(D src)\\b.txt" "$(D src)\\folder" "$(D src)\\c.txt" \; sleep 300 \; message)" \
     "drop of two files and a folder: one message names the folder"
 shot_dialog drop-message
 vb_drive press ok \; nodialog >/dev/null
@@ -247,8 +206,8 @@ want="$(printf '%s\tON\tON\n%s\t---\t---\n%s\t---\t---\nrows 3' "$(D src)\\a.txt
 assert_eq "$want" "$(vb_drive rows)" "drop: the two files added in order, unticked"
 assert_eq "1 1 1 1" "$(vb_ask enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)" "drop: Set lit"
 # A name the code page (1252) cannot hold is refused, never stored as the file it best fits.
-assert_eq "ok ok VellumBox	These files were not added, because their names cannot be written in this computer's code page for non-Unicode programs:|$(D src)\\Ωmega.txt" \
-    "$(vb_ask drop "$(D src)\\Ωmega.txt" \; sleep 300 \; dialog)" "drop of Ωmega.txt: refused by name"
+assert_eq "ok ok VellumBox	$(vb_id IDS_DROP_UNNAMABLE)|$(D src)\\Ωmega.txt" \
+    "$(vb_ask drop "$(D src)\\Ωmega.txt" \; sleep 300 \; message)" "drop of Ωmega.txt: refused by name"
 vb_drive press ok \; nodialog >/dev/null
 assert_eq "rows 3" "$(vb_drive rows | tail -n 1)" "drop of Ωmega.txt: nothing added (not Omega.txt either)"
 
@@ -261,14 +220,14 @@ vb_start
 vb_drive wait >/dev/null
 five=()
 for i in 31 32 33 34 35; do five+=("$(D src)\\f$i.txt"); done
-assert_eq "ok ok VellumBox	The list holds 32 files at most. These files were not added:|${five[2]}|${five[3]}|${five[4]}" \
-    "$(vb_ask drop "${five[@]}" \; sleep 300 \; dialog)" "drop of five onto 30: the last three named"
+assert_eq "ok ok VellumBox	$(vb_id IDS_DROP_LIST_FULL)|${five[2]}|${five[3]}|${five[4]}" \
+    "$(vb_ask drop "${five[@]}" \; sleep 300 \; message)" "drop of five onto 30: the last three named"
 vb_drive press ok \; nodialog >/dev/null
 assert_eq "${five[0]}|${five[1]}|rows 32" "$(vb_drive rows | tail -n 3 | cut -f1 | paste -sd'|')" \
     "drop of five onto 30: the first two added at the end"
 assert_eq "0 1" "$(vb_ask enabled 1006 \; enabled 1007)" "drop of five onto 30: Select dark, Set lit"
-assert_eq "ok ok VellumBox	The list holds 32 files at most. These files were not added:|${five[4]}" \
-    "$(vb_ask drop "${five[4]}" \; sleep 300 \; dialog)" "drop onto the full table: says so"
+assert_eq "ok ok VellumBox	$(vb_id IDS_DROP_LIST_FULL)|${five[4]}" \
+    "$(vb_ask drop "${five[4]}" \; sleep 300 \; message)" "drop onto the full table: says so"
 vb_drive press ok \; nodialog >/dev/null
 assert_eq "rows 32" "$(vb_drive rows | tail -n 1)" "drop onto the full table: nothing added"
 
@@ -286,14 +245,14 @@ want="$(printf '%s\tON\t---\n%s\t---\t---\n%s\tON\tON\nrows 3' "$(D src)\\a.txt"
 assert_eq "$want" "$(vb_drive rows)" "menu: the row's Restore tick toggled, the others kept"
 assert_eq 1 "$(vb_ask enabled 1007)" "menu: Set lit"
 # Delete on the second row asks as the right double click does; Yes deletes it.
-assert_eq "ok ok ok VellumBox	Delete from list ?|$(D src)\\b.txt" \
-    "$(vb_ask select 1 \; key delete focus \; sleep 300 \; dialog)" "Delete key: the question names the file"
+assert_eq "ok ok ok VellumBox	$(vb_id IDS_DELETE_QUESTION)|$(D src)\\b.txt" \
+    "$(vb_ask select 1 \; key delete focus \; sleep 300 \; message)" "Delete key: the question names the file"
 vb_drive press yes \; nodialog >/dev/null
 want="$(printf '%s\tON\t---\n%s\tON\tON\nrows 2' "$(D src)\\a.txt" "$(D src)\\c.txt")"
 assert_eq "$want" "$(vb_drive rows)" "Delete key, Yes: the other two keep their ticks"
 # The menu's last item asks the same question.
 vb_drive select 1 \; input shift+f10 \; menu 3000 >/dev/null
-assert_eq "ok ok VellumBox	Delete from list ?|$(D src)\\c.txt" "$(vb_ask input d \; sleep 300 \; dialog)" \
+assert_eq "ok ok VellumBox	$(vb_id IDS_DELETE_QUESTION)|$(D src)\\c.txt" "$(vb_ask input d \; sleep 300 \; message)" \
     "menu: Delete from list asks"
 vb_drive press no \; nodialog >/dev/null
 assert_eq "rows 2" "$(vb_drive rows | tail -n 1)" "menu: No keeps the file"
@@ -306,31 +265,14 @@ prepare "$(D dst)\\" 0 0 0 1 0 <<EOF
 $(D src)\\a.txt 1 1
 EOF
 vb_start
-assert_eq "ok 0 1" "$(vb_ask wait \; checked 1008 \; checked 1009)" "loaded: Auto Copy clear, Over Write ticked (Copy=1 Restore=0)"
-#   state  saved AutoCopyMode Copy Restore
-cases=("1 1 1 1" "2 2 1 1" "0 0 0 0")
-for row in "${cases[@]}"; do
-    read -r state mode sw sw2 <<<"$row"
-    assert_eq "ok $state 1" "$(vb_ask click 1008 \; checked 1008 \; enabled 1007)" "Auto Copy click to $state: Set lit"
-    vb_drive click 1007 >/dev/null
-    assert_eq "AutoCopyMode=$mode Copy=$sw Restore=$sw2" "$(ini_vals AutoVellum AutoCopyMode Copy Restore)" \
-        "Auto Copy $state saved: mode and both switches"
-done
-#   Over Write state after the click, then both saved switches
-for state in 0 1; do
-    assert_eq "ok $state 1" "$(vb_ask click 1009 \; checked 1009 \; enabled 1007)" "Over Write click to $state: Set lit"
-    vb_drive click 1007 >/dev/null
-    assert_eq "Copy=$state Restore=$state" "$(ini_vals OverWrite Copy Restore)" "Over Write $state saved to both switches"
-done
-# From a file with only the restore switch on, one click clears both.
-vb_cleanup
-prepare "$(D dst)\\" 0 0 0 0 1 <<EOF
-$(D src)\\a.txt 1 1
-EOF
-vb_start
-assert_eq "ok 1 ok 0" "$(vb_ask wait \; checked 1009 \; click 1009 \; checked 1009)" "Over Write from Copy=0 Restore=1: ticked, then clear"
+vb_drive wait >/dev/null
+# One click each reaches its handler and Set saves it (the states are the window test's).
+assert_eq "ok 1 1" "$(vb_ask click 1008 \; checked 1008 \; enabled 1007)" "Auto Copy click: Set lit"
+assert_eq "ok 0" "$(vb_ask click 1009 \; checked 1009)" "Over Write click"
 vb_drive click 1007 >/dev/null
-assert_eq "Copy=0 Restore=0" "$(ini_vals OverWrite Copy Restore)" "Over Write from apart: both switches cleared"
+assert_eq "AutoCopyMode=1 Copy=1 Restore=1" "$(ini_vals AutoVellum AutoCopyMode Copy Restore)" \
+    "Auto Copy saved: mode and both switches"
+assert_eq "Copy=0 Restore=0" "$(ini_vals OverWrite Copy Restore)" "Over Write saved to both switches"
 
 # --- Copy and Restore act on unsaved changes ------------------------------------------------------
 

@@ -33,20 +33,20 @@ vb_screenshot main-files >/dev/null
 
 # "ü" is not in code page 932: the file is refused, not stored as "Muller.txt".
 refuse_lookalike Müller.txt Muller.txt "a name outside code page 932" \
-    "次のファイルは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、追加しませんでした:"
+    "$(vb_id IDS_NAME_NOT_KEPT)"
 
 refuse_dest Müdest Mudest "a folder outside code page 932" \
-    "次のフォルダーは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、選びませんでした:"
+    "$(vb_id IDS_DEST_NOT_KEPT)"
 
 # The browser, its Japanese title and a Japanese folder name.
-got="$(vb_ask pclick 1001 \; dialog)"
-assert_match "	コピー先ディレクトリ\(フォルダ\)を選択してください$" "$got" "the browser's title"
+got="$(vb_ask pclick 1001 \; message)"
+assert_match "	$(vb_id IDS_BROWSE_TITLE)$" "$got" "the browser's title"
 shot_dialog browser
 got="$(vb_ask browse "$(D 保存先)" \; nodialog \; text 1002 \; enabled 1007)"
 assert_eq "ok ok $(D 保存先)\\ 1" "$got" "a Japanese folder chosen, with its final backslash"
 
 # The question, with the Japanese path.
-assert_eq "ok VellumBox	削除しますか？|$jp" "$(vb_ask rdblclk 2 0 \; dialog)" "the Japanese question"
+assert_eq "ok VellumBox	$(vb_id IDS_DELETE_QUESTION)|$jp" "$(vb_ask rdblclk 2 0 \; message)" "the Japanese question"
 shot_dialog delete-question
 vb_drive press no \; nodialog >/dev/null
 assert_eq "rows 3" "$(vb_drive rows | tail -n 1)" "No keeps the file"
@@ -62,8 +62,8 @@ assert_eq "ok 1" "$(vb_ask click 1004 \; enabled 1004)" "Copy pressed"
 assert_file "$VB_C/保存先/報告書.txt" "report" "Copy copies the Japanese file into the Japanese folder"
 
 # A drop and the keyboard menu, in Japanese.
-assert_eq "ok ok VellumBox	次のフォルダーは追加しませんでした:|$(D 保存先)" \
-    "$(vb_ask drop "$(D src)\\b.txt" "$(D 保存先)" \; sleep 300 \; dialog)" "drop: the message names the folder"
+assert_eq "ok ok VellumBox	$(vb_id IDS_DROP_FOLDERS)|$(D 保存先)" \
+    "$(vb_ask drop "$(D src)\\b.txt" "$(D 保存先)" \; sleep 300 \; message)" "drop: the message names the folder"
 shot_dialog drop-message
 vb_drive press ok \; nodialog >/dev/null
 got="$(vb_drive select 2 \; input shift+f10 \; menu 3000 | paste -sd'|')"
@@ -82,8 +82,8 @@ $(D src)\\ab.txt 1 1
 EOF
 vb_start
 vb_drive wait \; pclick 1004 >/dev/null
-assert_eq "VellumBox	次のファイルは、コピー先フォルダとファイル名を合わせたパスが259バイトより長いため、除外されました:|$(D src)\\ab.txt" \
-    "$(vb_ask dialog)" "joined too long: the Japanese message"
+assert_eq "VellumBox	$(vb_id IDS_JOINED_TOO_LONG)|$(D src)\\ab.txt" \
+    "$(vb_ask message)" "joined too long: the Japanese message"
 shot_dialog joined-too-long
 vb_drive press ok \; nodialog >/dev/null
 
@@ -94,8 +94,8 @@ cp "$VB_EXE" "$VB_C/app/Müllerbox.exe"
 VB_EXE="$VB_C/app/Müllerbox.exe"
 vb_start
 vb_drive wait 20000 >/dev/null
-assert_eq "VellumBox は自分のパスをこのコンピューターの非 Unicode プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。フォルダーとファイルの名前には、その文字コードの文字だけを使ってください:|$(D app)\\Müllerbox.exe" \
-    "$(vb_drive dialog | cut -f2-)" "a program name outside code page 932: said at start"
+assert_eq "$(vb_id IDS_PROGRAM_PATH_UNNAMED)|$(D app)\\Müllerbox.exe" \
+    "$(vb_drive message | cut -f2-)" "a program name outside code page 932: said at start"
 shot_dialog program-path-unnamed
 vb_drive press ok \; nodialog >/dev/null
 

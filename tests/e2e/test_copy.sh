@@ -61,10 +61,10 @@ done
 # label left-out-path listing shared-name
 copy_with_clash() {
     local label="$1" leftout="$2" listing="$3" shared="$4"
-    local clash="These files were left out, because a file of the same name comes earlier in the list:"
+    local clash="$(vb_id IDS_NAME_CLASH)"
     vb_start
     vb_drive wait \; pclick 1004 >/dev/null
-    assert_eq "VellumBox	$clash|$leftout" "$(vb_ask dialog)" "$label: one message naming the left-out path"
+    assert_eq "VellumBox	$clash|$leftout" "$(vb_ask message)" "$label: one message naming the left-out path"
     vb_drive press ok \; sleep 300 \; settle >/dev/null
     assert_eq "$listing" "$(ls --ignore=VellumBox.state "$VB_C/dst" | tr '\n' ' ' | sed 's/ $//')" "$label: the left-out file is not copied"
     assert_file "$VB_C/dst/$shared" "first" "$label: the copy of $shared is the first file's"
@@ -132,8 +132,8 @@ $(D src)\\ab.txt 1 1
 EOF2
 vb_start
 vb_drive wait \; pclick 1004 >/dev/null
-assert_eq "VellumBox	These files were left out, because the destination folder followed by their names is longer than 259 bytes:|$(D src)\\ab.txt" \
-    "$(vb_ask dialog)" "joined too long: Copy names the file"
+assert_eq "VellumBox	$(vb_id IDS_JOINED_TOO_LONG)|$(D src)\\ab.txt" \
+    "$(vb_ask message)" "joined too long: Copy names the file"
 shot_dialog joined-too-long
 vb_drive press ok \; sleep 300 \; settle >/dev/null
 assert_eq "a.txt" "$(ls "$VB_C/dst/$deep")" "joined too long: the other file is copied"
@@ -147,16 +147,16 @@ prepare "$(winpath "$VB_C/work")\\" 0 0 0 1 1 <<EOF2
 $(D work)\\a.txt 1 1
 $(D other)\\b.txt 1 1
 EOF2
-own="These files were left out, because they lie in the destination folder itself:|$(D work)\\a.txt"
+own="$(vb_id IDS_OWN_FOLDER)|$(D work)\\a.txt"
 vb_start
 vb_drive wait \; pclick 1004 >/dev/null
-assert_eq "ok VellumBox	$own" "$(vb_ask sleep 300 \; dialog)" "own folder: Copy names the file in the destination"
+assert_eq "ok VellumBox	$own" "$(vb_ask sleep 300 \; message)" "own folder: Copy names the file in the destination"
 vb_drive press ok \; sleep 300 \; settle >/dev/null
 assert_file "$VB_C/work/a.txt" "alpha" "own folder: the file is unchanged"
 assert_file "$VB_C/work/b.txt" "beta" "own folder: the other file is copied"
 vb_file "$VB_C/other/b.txt" "beta-edited"
 vb_drive pclick 1005 >/dev/null
-assert_eq "ok VellumBox	$own" "$(vb_ask sleep 300 \; dialog)" "own folder: Restore names it too"
+assert_eq "ok VellumBox	$own" "$(vb_ask sleep 300 \; message)" "own folder: Restore names it too"
 vb_drive press ok \; sleep 300 \; settle >/dev/null
 assert_file "$VB_C/work/a.txt" "alpha" "own folder: Restore leaves it unchanged"
 assert_file "$VB_C/other/b.txt" "beta" "own folder: the other file is restored"

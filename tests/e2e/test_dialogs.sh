@@ -96,11 +96,7 @@ INI
 
     # ---- start-up dialog: Set, reopen, Clear; refused without write access --------------
     want_value="REG_SZ \"$VB_WEXE\""
-    if [ "$lang" = ja ]; then
-        needs_admin="すべてのユーザーのスタートアップに登録するには管理者の権限が必要です。VellumBox を「管理者として実行」で起動してから、もう一度お試しください。"
-    else
-        needs_admin='Registering VellumBox in the start-up for all users needs administrator rights. Start VellumBox with "Run as administrator" and try again.'
-    fi
+    needs_admin="$(LANG=$LANG_FULL vb_id IDS_STARTUP_NEEDS_ADMIN)"
     #   step            action     buttons Set/Clear after  registry after
     steps=(
         "open           open       1/0                      none"
@@ -138,7 +134,7 @@ INI
             LANG=$LANG_FULL vb_drive press "${action#denied}" >/dev/null
             # The start-up dialog stays open under the message: wait for the box itself.
             for _ in 1 2 3 4 5 6 7 8 9 10; do
-                msg="$(LANG=$LANG_FULL vb_drive settle \; dialog | tail -n 1)"
+                msg="$(LANG=$LANG_FULL vb_drive settle \; message | tail -n 1)"
                 [[ "$msg" == VellumBox$'\t'* ]] && break
             done
             assert_eq "$(printf 'VellumBox\t%s' "$needs_admin")" "$msg" \
@@ -202,11 +198,10 @@ INI
     sed -i 's/^AutoCopyMode=2/AutoCopyMode=0/' "$VB_INI"
     LANG=$LANG_FULL vb_start
     main_pid=$VB_LAST_PID
-    told="$(LANG=$LANG_FULL vb_drive wait \; sleep 500 \; dialog | tail -n 1)"
-    assert_match "^VellumBox	.*\(/q\).*\|\|.*\|$(sed 's/[\\.]/\\&/g' <<<"$folder")$" "$told" \
+    told="$(LANG=$LANG_FULL vb_drive wait \; sleep 500 \; message | tail -n 1)"
+    assert_eq "$(printf 'VellumBox\t%s||%s|%s' "$(LANG=$LANG_FULL vb_id IDS_RUN_QUIET_COPY)" \
+        "$(LANG=$LANG_FULL vb_id IDS_AUTO_OPEN_SETTINGS)" "$folder")" "$told" \
         "[$lang open-folder/quiet] the next showing names the folder others can change"
-    [ "$lang" = en ] && assert_eq "$(printf 'VellumBox\t%s' "While copying in quiet mode (/q), VellumBox found this:||Other users of this computer can change the settings file or its folder, and so decide what VellumBox copies and restores for you. Put VellumBox in a folder that only administrators can change (for example under \"C:\\Program Files\"):|$folder")" \
-        "$told" "[$lang open-folder/quiet] the whole message"
     dialog_screenshot auto-open-folder "$lang"
     LANG=$LANG_FULL vb_drive press ok \; sleep 300 >/dev/null
     assert_eq "nodialog mainenabled=1" "$(info)" "[$lang open-folder/quiet] told once"

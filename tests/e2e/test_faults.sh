@@ -24,7 +24,7 @@ press() {
     local i text
     for i in 1 2 3 4; do
         [ "$(vb_ask dialogs)" = 0 ] && break
-        text="$(vb_ask dialog 2000)"
+        text="$(vb_ask message 2000)"
         if [[ "$text" == VellumBox* ]]; then
             echo "$text" >>"$MESSAGES"
             vb_drive press ok 2000 \; sleep 300 \; settle >/dev/null
@@ -73,7 +73,7 @@ for row in "${cases[@]}"; do
     assert_eq 0 "$(press 1004)" "[$label] Copy leaves no window open"
     assert_eq "a.txt=alpha b.txt=beta missing.txt=ABSENT" "$(contents "$VB_C/dst" a.txt b.txt missing.txt)" \
         "[$label] the other files are copied"
-    assert_eq "VellumBox	These files were left out, because they could not be found:|C:\\vbt-faults\\src\\missing.txt" \
+    assert_eq "VellumBox	$(vb_id IDS_NOT_FOUND)|C:\\vbt-faults\\src\\missing.txt" \
         "$(cat "$MESSAGES")" "[$label] Copy names the missing file"
     assert_alive "[$label] after Copy"
     vb_file "$VB_C/src/a.txt" "alpha-edited"
@@ -81,7 +81,7 @@ for row in "${cases[@]}"; do
     assert_eq 0 "$(press 1005)" "[$label] Restore leaves no window open"
     assert_eq "a.txt=alpha b.txt=beta missing.txt=ABSENT" "$(contents "$VB_C/src" a.txt b.txt missing.txt)" \
         "[$label] Restore brings the others back and makes nothing up"
-    assert_match "could not be found:.*missing.txt" "$(cat "$MESSAGES")" "[$label] Restore names the file without a copy"
+    assert_match "$(vb_id IDS_NOT_FOUND).*missing.txt" "$(cat "$MESSAGES")" "[$label] Restore names the file without a copy"
     assert_alive "[$label] after Restore"
 done
 
@@ -158,7 +158,7 @@ wait "$appender" 2>/dev/null
 size="$(stat -c %s "$VB_C/dst/log.txt" 2>/dev/null || echo 0)"
 ((size >= 200000000))
 assert_eq 0 $? "[growing] the copy of the growing file is kept ($size bytes)"
-assert_eq "VellumBox	These files changed while they were copied. Their copies were kept, but may not match the files as they are now:|$C\\src\\log.txt" \
+assert_eq "VellumBox	$(vb_id IDS_CHANGED_WHILE_COPIED)|$C\\src\\log.txt" \
     "$(cat "$MESSAGES")" "[growing] Copy names it as changed, not as cut"
 assert_file "$VB_C/dst/b.txt" "beta" "[growing] the other file is copied"
 assert_alive "[growing] after Copy"
@@ -205,7 +205,7 @@ else
         fi
     done
     echo "  full file system ($growth): whole copies: ${whole:-none}"
-    assert_match "could not be copied completely.*incomplete copies were removed:.*b.bin" \
+    assert_match "$(vb_id IDS_COPY_INCOMPLETE)\|.*b.bin" \
         "$(cat "$MESSAGES")" "[full $growth] Copy names the file it could not copy whole"
     # Originals changed after the copy; Restore may bring back only whole copies.
     for f in a.bin b.bin c.bin; do printf 'edited %s' "$f" >"$VB_C/src/$f"; done

@@ -57,19 +57,15 @@ UNTOUCHED="A-changed - C-changed -"
 # flags: the WM_ENDSESSION flags sent one after another; the files are checked after each.
 #   A trailing "c" sends both session messages with ENDSESSION_CLOSEAPP (an installer
 #   closing the program through the Restart Manager while the session goes on).
+# Modes, switches and flags one by one are the window rules' table; here each window state
+# meets a real session end, and an end called off or closed by an installer comes before one.
 #   state  mode restore flags  expected after each
 cases=(
     "auto    1 1 1    yes"
-    "auto    2 1 1    yes"
     "hidden  1 1 1    yes"
-    "auto    1 0 1    no"
-    "auto    2 0 1    no"
     "shown   1 1 1    no"
     "min     1 1 1    no"
-    "hidden  0 1 1    no"
     "auto    1 1 0,1  no,yes"
-    "auto    2 1 0,0  no,no"
-    "auto    1 1 1c   no"
     "auto    2 1 1c,1 no,yes"
 )
 n=0
@@ -145,10 +141,10 @@ kill_while_writing() {
 # The window a second start shows, with the message waiting for it.
 shown_message() {
     vb_second_start "${label:-}"
-    vb_ask sleep 500 \; dialog
+    vb_ask sleep 500 \; message
 }
-INTERRUPTED_RESTORE="A Restore from this folder was interrupted earlier, so the restored files may be incomplete; the copies in this folder are intact. No automatic Copy runs until a Restore has completed:|$C\\dst\\"
-INTERRUPTED_COPY="A Copy into this folder was interrupted earlier, so its copies may be incomplete. No automatic Restore runs until a Copy has completed:|$C\\dst\\"
+INTERRUPTED_RESTORE="$(vb_id IDS_INTERRUPTED_RESTORE)|$C\\dst\\"
+INTERRUPTED_COPY="$(vb_id IDS_INTERRUPTED_COPY)|$C\\dst\\"
 
 # A session-end restore killed halfway, then a log-on copy (mode 1): the copy is whole.
 vb_setup killed-restore
@@ -166,11 +162,11 @@ big_settings 1 1
 vb_start
 vb_drive wait >/dev/null
 assert_eq whole "$(whole "$VB_C/dst/big.bin")" "[killed restore] the mode 1 start copies nothing over the good copy"
-assert_eq "ok VellumBox	While copying at start, VellumBox found this:||$INTERRUPTED_RESTORE" "$(shown_message)" \
+assert_eq "ok VellumBox	$(vb_id IDS_RUN_START_COPY)||$INTERRUPTED_RESTORE" "$(shown_message)" \
     "[killed restore] the next showing tells what was interrupted"
 vb_drive press ok \; sleep 300 \; pclick 1004 >/dev/null
-assert_eq "ok VellumBox	$INTERRUPTED_RESTORE||Copy all the same? The copies in this folder would be replaced by the files as they are now." \
-    "$(vb_ask sleep 300 \; dialog)" "[killed restore] Copy asks first"
+assert_eq "ok VellumBox	$INTERRUPTED_RESTORE||$(vb_id IDS_ASK_COPY_ANYWAY)" \
+    "$(vb_ask sleep 300 \; message)" "[killed restore] Copy asks first"
 vb_drive key enter \; sleep 500 \; settle >/dev/null
 assert_eq "ok 0" "$(vb_ask settle \; dialogs)" "[killed restore] Enter answers No"
 assert_eq whole "$(whole "$VB_C/dst/big.bin")" "[killed restore] No copies nothing"
@@ -203,12 +199,12 @@ vb_drive wait >/dev/null
 assert_eq "ok 1" "$(vb_ask settle \; endsession 1)" "[killed copy] session question answered yes"
 assert_file "$VB_C/src/a.txt" "A-edited" "[killed copy] the session end restores no old copy"
 assert_eq whole "$(whole "$VB_C/src/big.bin")" "[killed copy] nor a cut one"
-assert_eq "ok VellumBox	While restoring at the end of a session, VellumBox found this:||$INTERRUPTED_COPY" "$(shown_message)" \
+assert_eq "ok VellumBox	$(vb_id IDS_RUN_SESSION_RESTORE)||$INTERRUPTED_COPY" "$(shown_message)" \
     "[killed copy] the next showing tells what was interrupted"
 # A Copy of a.txt alone leaves big.bin's copy cut: a session end restores nothing. This
 # hidden session owes its restore, so Copy asks first.
 vb_drive press ok \; sleep 300 \; settle \; dblclk 1 1 \; settle \; pclick 1004 >/dev/null
-assert_contains "has not had its files restored yet" "$(vb_ask sleep 500 \; dialog)" "[killed copy] Copy asks while this session owes its restore"
+assert_contains "$(vb_id IDS_RESTORE_DUE)|" "$(vb_ask sleep 500 \; message)|" "[killed copy] Copy asks while this session owes its restore"
 vb_drive press yes \; sleep 500 \; settle \; nodialog 60000 >/dev/null
 assert_eq "ok ok cut" "$(vb_ask settle \; nodialog 5000) $(whole "$VB_C/dst/big.bin")" "[killed copy] a Copy of a.txt alone leaves big.bin's copy cut"
 vb_drive syscmd 0x1010 \; settle \; endsession 1 >/dev/null
@@ -239,7 +235,7 @@ rm -rf "$VB_C"
 #   mode M         Auto Copy mode M from now on
 #   src X, dst X   a.txt, or its copy, holds X (ABSENT: none); srcb X: the b\\a.txt beside it
 #   due N          the record names N sessions that still owe their restore
-#   says TEXT      the next showing of the window tells TEXT (one of its messages)
+#   says IDS_X     the next showing of the window tells string IDS_X (one of its messages)
 cyc_ini() {  # mode overwriteRestore file
     vb_ini_text "$1" 1 1 1 "$2" "$CYC_W\\dst\\" "$3|1|1" | vb_settings
 }
@@ -260,15 +256,15 @@ cyc_kill() {
 }
 PREFIX2="$VB_ROOT/build/e2e/prefix2"
 cycles=(
-    "killed|logon;edit;kill;logon;dst A-known;due 1;end;src A-known;due 0;says has not had its files restored yet"
-    "declined|ow0;logon;edit;endno;src A-edited;logon;dst A-known;due 1;says These files were not restored"
+    "killed|logon;edit;kill;logon;dst A-known;due 1;end;src A-known;due 0;says IDS_RESTORE_DUE"
+    "declined|ow0;logon;edit;endno;src A-edited;logon;dst A-known;due 1;says IDS_NOT_RESTORED"
     "second session|logon;edit;logon2;dst A-known;end;src A-known"
     "hidden read-only record|logon;edit;ro;end;src A-known;due 0"
-    "source held|edit;hold a.txt 9000;logon;dst ABSENT;says These files were not copied"
-    "cancelled browse|logon;edit;show;end;src A-edited;logon;dst A-known;says no destination folder was chosen"
-    "record held|logon;edit;hold VellumBox.state 15000;end;src A-edited;due 1;says cannot be read or replaced"
-    "replaced entry|logon;kill;mode 2;list b\\a.txt;logon;end;srcb B-own;says was made from another file"
-    "two programs|as Work;logon;kill;as VellumBox;list b\\a.txt;logon;kill;edit;editb;as Work;mode 2;logon;end;src A-edited;as VellumBox;list b\\a.txt;mode 2;logon;end;srcb B-own;as Work;says were changed after"
+    "source held|edit;hold a.txt 9000;logon;dst ABSENT;says IDS_NOT_COPIED"
+    "cancelled browse|logon;edit;show;end;src A-edited;logon;dst A-known;says IDS_SESSION_NO_DEST"
+    "record held|logon;edit;hold VellumBox.state 15000;end;src A-edited;due 1;says IDS_INTERRUPTED_UNKNOWN"
+    "replaced entry|logon;kill;mode 2;list b\\a.txt;logon;end;srcb B-own;says IDS_COPY_OF_OTHER"
+    "two programs|as Work;logon;kill;as VellumBox;list b\\a.txt;logon;kill;edit;editb;as Work;mode 2;logon;end;src A-edited;as VellumBox;list b\\a.txt;mode 2;logon;end;srcb B-own;as Work;says IDS_COPY_CHANGED"
 )
 n=0
 for row in "${cycles[@]}"; do
@@ -326,12 +322,12 @@ for row in "${cycles[@]}"; do
             vb_second_start "${label:-}"
             told=""
             for _ in 1 2 3 4 5 6; do
-                m="$(vb_ask sleep 500 \; dialog 2000)"
+                m="$(vb_ask sleep 500 \; message 2000)"
                 [[ "$m" == "ok VellumBox"* || "$m" == "ok Work"* ]] || break
                 told+="$m|"
                 vb_drive press ok >/dev/null
             done
-            assert_contains "$arg $rest" "$told" "$label $step" ;;
+            assert_contains "$(vb_id "$arg")|" "$told" "$label $step" ;;
         esac
     done
     cyc_kill

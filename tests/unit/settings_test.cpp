@@ -10,12 +10,17 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
-// An INI file in memory. Reads behave like GetPrivateProfileStringA: the value or the
-// default, cut to size-1 bytes and terminated; section and key names ignore case.
-class FakeProfile : public ProfileStore {
+// The codec runs against an INI in memory, whose reads behave like GetPrivateProfileStringA
+// (the value or the default, cut to size-1 bytes and terminated; names ignore case), and
+// under Windows also against a real file through the profile functions. Either way every
+// call is recorded, and writes of chosen keys can be made to fail.
+class TestProfile : public ProfileStore {
 public:
     struct Call {
         std::string section, key, value;  // value: the default for reads
@@ -24,13 +29,39 @@ public:
         }
     };
 
+    explicit TestProfile(bool file) : file_(file) {
+#ifdef _WIN32
+        static int made = 0;
+        char dir[MAX_PATH] = "";
+        ::GetTempPathA(MAX_PATH, dir);
+        path_ = std::string(dir) + "vb_settings_test" + std::to_string(++made) + ".ini";
+        if (file_) ::DeleteFileA(path_.c_str());
+#endif
+    }
+    ~TestProfile() override {
+#ifdef _WIN32
+        if (file_) ::DeleteFileA(path_.c_str());
+#endif
+    }
+
+    // Values set here stand in the file as they are written, blanks included.
     void Set(const std::string& section, const std::string& key, const std::string& value) {
         values_[Id(section, key)] = value;
-    }
-    bool Has(const std::string& section, const std::string& key) const {
-        return values_.count(Id(section, key)) != 0;
+        if (!file_) return;
+        sections_[section] += key + "=" + value + "\r\n";
+        std::string text;
+        for (const auto& lines : sections_) text += "[" + lines.first + "]\r\n" + lines.second;
+        FILE* f = std::fopen(path_.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
     }
     std::string Get(const std::string& section, const std::string& key) const {
+        if (file_) {
+            std::vector<char> buf(65536);
+            Profile(section.c_str(), key.c_str(), "<missing>", buf.data(), int(buf.size()));
+            return buf.data();
+        }
         auto it = values_.find(Id(section, key));
         return it == values_.end() ? "<missing>" : it->second;
     }
@@ -40,6 +71,7 @@ public:
 
     void Read(const char* section, const char* key, const char* def, char* buf, int size) override {
         reads.push_back({section, key, def});
+        if (file_) return Profile(section, key, def, buf, size);
         auto it = values_.find(Id(section, key));
         const std::string value = it == values_.end() ? def : it->second;
         const size_t n = std::min(value.size(), static_cast<size_t>(size - 1));
@@ -49,6 +81,9 @@ public:
     bool Write(const char* section, const char* key, const char* value) override {
         writes.push_back({section, key, value});
         if (failing_.count(Id(section, key))) return false;
+#ifdef _WIN32
+        if (file_) return ::WritePrivateProfileStringA(section, key, value, path_.c_str()) != FALSE;
+#endif
         values_[Id(section, key)] = value;
         return true;
     }
@@ -62,9 +97,31 @@ private:
         for (char& c : id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return id;
     }
+    void Profile(const char* section, const char* key, const char* def, char* buf, int size) const {
+#ifdef _WIN32
+        ::GetPrivateProfileStringA(section, key, def, buf, static_cast<DWORD>(size), path_.c_str());
+#else
+        (void)section, (void)key, (void)def, (void)buf, (void)size;
+#endif
+    }
+    bool file_;
+    std::string path_;
     std::map<std::string, std::string> values_;
     std::set<std::string> failing_;
+    std::map<std::string, std::string> sections_;  // a section's lines, for the file
 };
+
+// Each test runs once a store: "Memory", and under Windows "File".
+class Settings : public testing::TestWithParam<bool> {};
+INSTANTIATE_TEST_SUITE_P(Store, Settings,
+#ifdef _WIN32
+                         testing::Values(false, true),
+#else
+                         testing::Values(false),
+#endif
+                         [](const testing::TestParamInfo<bool>& i) {
+                             return std::string(i.param ? "File" : "Memory");
+                         });
 
 std::string Key(const char* stem, int i) {
     char buf[24];
@@ -77,7 +134,7 @@ struct Loaded {
     FileTable table;
 };
 
-Loaded Load(FakeProfile& store) {
+Loaded Load(TestProfile& store) {
     Loaded out;
     std::memset(&out.settings, 0x5A, sizeof out.settings);
     ResetTable(out.table);
@@ -93,8 +150,8 @@ void ExpectEmptyFrom(const FileTable& table, int first) {
     }
 }
 
-TEST(LoadSettings, MissingFileGivesDefaultsAndReadsInOrder) {
-    FakeProfile store;
+TEST_P(Settings, MissingFileGivesDefaultsAndReadsInOrder) {
+    TestProfile store(GetParam());
     Loaded l = Load(store);
     EXPECT_EQ(l.settings.autoCopyMode, 0);
     EXPECT_EQ(l.settings.autoCopy, 0);
@@ -105,7 +162,7 @@ TEST(LoadSettings, MissingFileGivesDefaultsAndReadsInOrder) {
     EXPECT_EQ(l.table.count, 0);
     ExpectEmptyFrom(l.table, 0);
 
-    std::vector<FakeProfile::Call> expected = {
+    std::vector<TestProfile::Call> expected = {
         {"AutoVellum", "AutoCopyMode", "0"}, {"AutoVellum", "Copy", "0"},
         {"AutoVellum", "Restore", "0"},      {"OverWrite", "Copy", "0"},
         {"OverWrite", "Restore", "0"},       {"DestinationDirectory", "Directory", ""},
@@ -115,30 +172,41 @@ TEST(LoadSettings, MissingFileGivesDefaultsAndReadsInOrder) {
     EXPECT_EQ(store.reads, expected);
 }
 
-TEST(LoadSettings, TickKeysFollowTheirFileKey) {
-    FakeProfile store;
+TEST_P(Settings, TickKeysFollowTheirFileKey) {
+    TestProfile store(GetParam());
     store.Set("Files", "File002", "C:\\b.txt");
     Load(store);
     ASSERT_GE(store.reads.size(), 10u);
-    EXPECT_EQ(store.reads[6], (FakeProfile::Call{"Files", "File001", ""}));
-    EXPECT_EQ(store.reads[7], (FakeProfile::Call{"Files", "File002", ""}));
-    EXPECT_EQ(store.reads[8], (FakeProfile::Call{"Files", "Copy002", ""}));
-    EXPECT_EQ(store.reads[9], (FakeProfile::Call{"Files", "Restore002", ""}));
-    EXPECT_EQ(store.reads[10], (FakeProfile::Call{"Files", "File003", ""}));
+    EXPECT_EQ(store.reads[6], (TestProfile::Call{"Files", "File001", ""}));
+    EXPECT_EQ(store.reads[7], (TestProfile::Call{"Files", "File002", ""}));
+    EXPECT_EQ(store.reads[8], (TestProfile::Call{"Files", "Copy002", ""}));
+    EXPECT_EQ(store.reads[9], (TestProfile::Call{"Files", "Restore002", ""}));
+    EXPECT_EQ(store.reads[10], (TestProfile::Call{"Files", "File003", ""}));
     EXPECT_EQ(store.reads.size(), 6u + 32u + 2u);
 }
 
-TEST(LoadSettings, OnlyExactValuesSwitchOn) {
+// Only "1" and "2" count, as written; a file's reader trims blanks around a value first.
+TEST_P(Settings, OnlyExactValuesSwitchOn) {
+    enum { kBoth, kMemory, kFile };
     const struct {
         const char* value;
         int mode;
         int onOff;
-    } cases[] = {{"1", 1, 1},  {"2", 2, 0},    {"3", 0, 0},  {"02", 0, 0},  {"01", 0, 0},
-                 {"on", 0, 0}, {"", 0, 0},     {"0", 0, 0},  {"1 x", 0, 0}, {"12", 0, 0},
-                 {"-1", 0, 0}, {"true", 0, 0}, {"21", 0, 0}, {"2 ", 0, 0}};
+        int store;
+    } cases[] = {
+        {"1", 1, 1, kBoth},      {"2", 2, 0, kBoth},     {"3", 0, 0, kBoth},
+        {"02", 0, 0, kBoth},     {"01", 0, 0, kBoth},    {"on", 0, 0, kBoth},
+        {"", 0, 0, kBoth},       {"0", 0, 0, kBoth},     {"1 x", 0, 0, kBoth},
+        {"1x", 0, 0, kBoth},     {"12", 0, 0, kBoth},    {"-1", 0, 0, kBoth},
+        {"true", 0, 0, kBoth},   {"21", 0, 0, kBoth},    {"9999999999", 0, 0, kBoth},
+        {"\xEF\xBC\x92", 0, 0, kBoth},  // a full-width 2
+        {"2 ", 0, 0, kMemory},   {"2 ", 2, 0, kFile},    {" 1", 0, 0, kMemory},
+        {" 1", 1, 1, kFile},     {"\t2", 0, 0, kMemory}, {"\t2", 2, 0, kFile},
+    };
     for (const auto& c : cases) {
+        if (c.store != kBoth && (c.store == kFile) != GetParam()) continue;
         SCOPED_TRACE(std::string("value \"") + c.value + "\"");
-        FakeProfile store;
+        TestProfile store(GetParam());
         store.Set("AutoVellum", "AutoCopyMode", c.value);
         store.Set("AutoVellum", "Copy", c.value);
         store.Set("AutoVellum", "Restore", c.value);
@@ -158,8 +226,8 @@ TEST(LoadSettings, OnlyExactValuesSwitchOn) {
     }
 }
 
-TEST(LoadSettings, SwitchesSetApartStayApart) {
-    FakeProfile store;
+TEST_P(Settings, SwitchesSetApartStayApart) {
+    TestProfile store(GetParam());
     store.Set("OverWrite", "Copy", "1");
     store.Set("OverWrite", "Restore", "0");
     store.Set("AutoVellum", "Copy", "0");
@@ -169,7 +237,7 @@ TEST(LoadSettings, SwitchesSetApartStayApart) {
     EXPECT_EQ(l.settings.overwriteOnRestore, 0);
     EXPECT_EQ(l.settings.autoCopy, 0);
     EXPECT_EQ(l.settings.autoRestore, 1);
-    FakeProfile out;
+    TestProfile out(GetParam());
     ASSERT_TRUE(SaveSettingsTo(out, l.settings, l.table));
     EXPECT_EQ(out.Get("OverWrite", "Copy"), "1");
     EXPECT_EQ(out.Get("OverWrite", "Restore"), "0");
@@ -177,8 +245,8 @@ TEST(LoadSettings, SwitchesSetApartStayApart) {
     EXPECT_EQ(out.Get("AutoVellum", "Restore"), "1");
 }
 
-TEST(LoadSettings, TicksBesideEmptyFileKeyAreIgnored) {
-    FakeProfile store;
+TEST_P(Settings, TicksBesideEmptyFileKeyAreIgnored) {
+    TestProfile store(GetParam());
     store.Set("Files", "File001", "");
     store.Set("Files", "Copy001", "1");
     store.Set("Files", "Restore001", "1");
@@ -192,8 +260,8 @@ TEST(LoadSettings, TicksBesideEmptyFileKeyAreIgnored) {
     ExpectEmptyFrom(l.table, 1);
 }
 
-TEST(LoadSettings, ThirtyTwoFiles) {
-    FakeProfile store;
+TEST_P(Settings, ThirtyTwoFiles) {
+    TestProfile store(GetParam());
     for (int i = 1; i <= 32; ++i) {
         store.Set("Files", Key("File", i), "C:\\f\\" + std::to_string(i));
         store.Set("Files", Key("Copy", i), i % 2 ? "1" : "0");
@@ -211,8 +279,8 @@ TEST(LoadSettings, ThirtyTwoFiles) {
     ExpectEmptyFrom(l.table, 32);
 }
 
-TEST(LoadSettings, HolesBetweenFileKeysAreClosed) {
-    FakeProfile store;
+TEST_P(Settings, HolesBetweenFileKeysAreClosed) {
+    TestProfile store(GetParam());
     store.Set("Files", "File002", "C:\\two");
     store.Set("Files", "Copy002", "1");
     store.Set("Files", "File005", "C:\\five");
@@ -235,12 +303,12 @@ TEST(LoadSettings, HolesBetweenFileKeysAreClosed) {
     ExpectEmptyFrom(l.table, 3);
 }
 
-TEST(LoadSettings, LongValuesAreCutTo259Bytes) {
-    const std::string longPath = "C:\\" + std::string(297, 'p');
-    FakeProfile store;
+TEST_P(Settings, LongValuesAreCutTo259Bytes) {
+    const std::string longPath = "C:\\" + std::string(4997, 'p');
+    TestProfile store(GetParam());
     store.Set("Files", "File001", longPath);
     store.Set("DestinationDirectory", "Directory", longPath);
-    store.Set("AutoVellum", "AutoCopyMode", "1" + std::string(299, ' '));
+    store.Set("AutoVellum", "AutoCopyMode", std::string(5000, '1'));
     Loaded l = Load(store);
     EXPECT_EQ(std::string(l.table.entries[0].path), longPath.substr(0, 259));
     EXPECT_EQ(std::string(l.settings.destDir), longPath.substr(0, 259));
@@ -250,7 +318,7 @@ TEST(LoadSettings, LongValuesAreCutTo259Bytes) {
 
 // A File value cut on loading is marked, kept whole, and saved back whole, also after
 // the entries before it moved.
-TEST(LoadSettings, LongFileValuesAreMarkedAndSavedWhole) {
+TEST_P(Settings, LongFileValuesAreMarkedAndSavedWhole) {
     const std::string base = "C:\\" + std::string(251, 'x');  // 254 bytes
     //   File value length   marked
     const struct {
@@ -260,7 +328,7 @@ TEST(LoadSettings, LongFileValuesAreMarkedAndSavedWhole) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
         const std::string value = base + std::string(c.length - base.size(), 'y');
-        FakeProfile store;
+        TestProfile store(GetParam());
         store.Set("Files", "File001", "C:\\gone.txt");
         store.Set("Files", "File003", value);
         store.Set("Files", "Copy003", "1");
@@ -281,11 +349,13 @@ TEST(LoadSettings, LongFileValuesAreMarkedAndSavedWhole) {
     }
 }
 
-TEST(LoadSettings, DirectoryKeptAsWritten) {
-    for (const char* dir : {"E:\\Backup", "E:\\Backup\\", "\\\\server\\share", "E:/x/"}) {
-        FakeProfile store;
+TEST_P(Settings, DirectoryKeptAsWritten) {
+    const std::string dirs[] = {"E:\\Backup", "E:\\Backup\\", "\\\\server\\share", "E:/x/",
+                                "C:\\" + std::string(255, 'd') + "\\"};  // 259 bytes
+    for (const std::string& dir : dirs) {
+        TestProfile store(GetParam());
         store.Set("DestinationDirectory", "Directory", dir);
-        EXPECT_STREQ(Load(store).settings.destDir, dir);
+        EXPECT_EQ(Load(store).settings.destDir, dir);
     }
 }
 
@@ -313,10 +383,10 @@ FileTable SampleTable() {
     return t;
 }
 
-TEST(SaveSettings, WritesTheHundredAndTwoKeysInOrder) {
-    FakeProfile store;
+TEST_P(Settings, WritesTheHundredAndTwoKeysInOrder) {
+    TestProfile store(GetParam());
     ASSERT_TRUE(SaveSettingsTo(store, SampleSettings(), SampleTable()));
-    std::vector<FakeProfile::Call> expected = {
+    std::vector<TestProfile::Call> expected = {
         {"AutoVellum", "AutoCopyMode", "1"},
         {"AutoVellum", "Copy", "1"},
         {"AutoVellum", "Restore", "1"},
@@ -339,9 +409,10 @@ TEST(SaveSettings, WritesTheHundredAndTwoKeysInOrder) {
     ASSERT_EQ(expected.size(), 102u);
     EXPECT_EQ(store.writes, expected);
     EXPECT_TRUE(store.reads.empty());
+    for (const auto& w : expected) EXPECT_EQ(store.Get(w.section, w.key), w.value) << w.key;
 }
 
-TEST(SaveSettings, OddValuesAreWrittenAsOff) {
+TEST_P(Settings, OddValuesAreWrittenAsOff) {
     const struct {
         int value;
         const char* mode;
@@ -354,7 +425,7 @@ TEST(SaveSettings, OddValuesAreWrittenAsOff) {
         s.overwriteOnCopy = s.overwriteOnRestore = c.value;
         FileTable t = SampleTable();
         t.entries[0].copy = t.entries[0].restore = c.value;
-        FakeProfile store;
+        TestProfile store(GetParam());
         ASSERT_TRUE(SaveSettingsTo(store, s, t));
         EXPECT_EQ(store.Get("AutoVellum", "AutoCopyMode"), c.mode);
         EXPECT_EQ(store.Get("AutoVellum", "Copy"), c.onOff);
@@ -366,23 +437,23 @@ TEST(SaveSettings, OddValuesAreWrittenAsOff) {
     }
 }
 
-TEST(SaveSettings, FailedWriteIsReportedAndTheRestStillWritten) {
+TEST_P(Settings, FailedWriteIsReportedAndTheRestStillWritten) {
     for (const char* failing : {"AutoCopyMode", "Directory", "Copy017", "Restore032"}) {
         SCOPED_TRACE(failing);
-        FakeProfile store;
+        TestProfile store(GetParam());
         const char* section = std::strcmp(failing, "AutoCopyMode") == 0 ? "AutoVellum"
                               : std::strcmp(failing, "Directory") == 0  ? "DestinationDirectory"
                                                                         : "Files";
         store.FailWritesOf(section, failing);
         EXPECT_FALSE(SaveSettingsTo(store, SampleSettings(), SampleTable()));
         EXPECT_EQ(store.writes.size(), 102u);
-        EXPECT_FALSE(store.Has(section, failing));
+        EXPECT_EQ(store.Get(section, failing), "<missing>");
         EXPECT_EQ(store.Get("Files", "Restore031"), "0");
         EXPECT_EQ(store.Get("Files", "File001"), "C:\\Work\\report.doc");
     }
 }
 
-TEST(Settings, RoundTrip) {
+TEST_P(Settings, RoundTrip) {
     AppSettings s{};
     s.autoCopyMode = 2;
     s.autoCopy = 1;
@@ -399,9 +470,10 @@ TEST(Settings, RoundTrip) {
     }
     ASSERT_TRUE(DeleteEntry(t, 4));
 
-    FakeProfile store;
+    TestProfile store(GetParam());
     store.Set("Files", "File033", "C:\\kept");
     store.Set("Other", "Key", "kept");
+    store.Set("AutoVellum", "Mine", "kept");
     ASSERT_TRUE(SaveSettingsTo(store, s, t));
     Loaded l = Load(store);
     EXPECT_EQ(l.settings.autoCopyMode, 2);
@@ -419,6 +491,7 @@ TEST(Settings, RoundTrip) {
     }
     EXPECT_EQ(store.Get("Files", "File033"), "C:\\kept");
     EXPECT_EQ(store.Get("Other", "Key"), "kept");
+    EXPECT_EQ(store.Get("AutoVellum", "Mine"), "kept");
 }
 
 }  // namespace

