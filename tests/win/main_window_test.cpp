@@ -53,11 +53,7 @@ std::string Ansi(const char* utf8) {
 
 // A string of the program as LoadString gives it: messages are checked by their number,
 // their wording is the resource test's.
-std::string LoadText(UINT id) {
-    CString text;
-    text.LoadString(id);
-    return std::string(text);
-}
+std::string Text(UINT id) { return LoadText(id).c_str(); }
 
 // A string as it stands in the resources in one language, in the ANSI code page.
 std::string RawString(UINT id, WORD language) {
@@ -343,7 +339,7 @@ TEST(MainWindowSave, FailedSaveSaysSoAndKeepsSetEnabled) {
         MessageBoxAnswer::Arm(IDOK);
         d.Save();
         EXPECT_EQ(MessageBoxAnswer::seen, 1);
-        EXPECT_EQ(MessageBoxAnswer::text, LoadText(IDS_SAVE_FAILED) + "\n" + ini);
+        EXPECT_EQ(MessageBoxAnswer::text, Text(IDS_SAVE_FAILED) + "\n" + ini);
         EXPECT_TRUE(d.Enabled(IDC_SET));
     });
     RemoveIni();
@@ -374,7 +370,7 @@ TEST(MainWindowCommands, TicksDeletionAndAutoCopy) {
         // No keeps the file; the question names it under the program's title.
         MessageBoxAnswer::Arm(IDNO);
         d.DoubleClick(1, 0, true);
-        EXPECT_EQ(MessageBoxAnswer::text, LoadText(IDS_DELETE_QUESTION) + "\nC:\\Data\\file02.txt");
+        EXPECT_EQ(MessageBoxAnswer::text, Text(IDS_DELETE_QUESTION) + "\nC:\\Data\\file02.txt");
         EXPECT_EQ(MessageBoxAnswer::caption, "vb_main_window_test");
         EXPECT_EQ(d.Rows(), 3);
         // Yes deletes the middle file; the others keep their own ticks.
@@ -520,7 +516,7 @@ TEST(MainWindowSessionEnd, HoldsTheSessionWhileRestoring) {
     ASSERT_TRUE(GetProcessShutdownParameters(&level, &shutdownFlags));
     EXPECT_EQ(level, kLastShutdownLevel);
     EXPECT_EQ(shutdownFlags, 0u);
-    const std::string create = "create " + LoadText(IDS_RESTORING_REASON) + " / changed";
+    const std::string create = "create " + Text(IDS_RESTORING_REASON) + " / changed";
     const std::vector<std::string> expected = {create, "destroy / saved",   create,
                                                "destroy / changed", create, "destroy / saved"};
     EXPECT_EQ(blockCalls, expected);
