@@ -12,6 +12,20 @@ CString LoadText(UINT id) {
     return text;
 }
 
+// A message names its places right after saying what they are; advice, after a blank
+// line in the text, comes below them.
+CString Naming(UINT id, const std::vector<std::string>& names) {
+    const std::string text = LoadText(id).c_str();
+    const size_t advice = text.find("\n\n");
+    CString message = text.substr(0, advice);
+    for (const std::string& name : names) {
+        message += "\n";
+        message += name.c_str();
+    }
+    if (advice != std::string::npos) message += text.substr(advice);
+    return message;
+}
+
 const GateTexts kNoticeTexts = {0, IDS_INTERRUPTED_UNKNOWN, IDS_INTERRUPTED_COPY,
                                 IDS_INTERRUPTED_RESTORE, 0};
 
@@ -72,9 +86,7 @@ OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd, bool unseen)
 }
 
 bool CMainDlg::AskToGoOn(Op op, unsigned reason) {
-    CString question = LoadText(reason);
-    question += "\n";
-    question += settings.destDir;
+    CString question = Naming(reason, {settings.destDir});
     question += "\n\n";
     question += LoadText(op == Op::Copy ? IDS_ASK_COPY_ANYWAY : IDS_ASK_RESTORE_ANYWAY);
     return AfxMessageBox(question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
@@ -105,11 +117,7 @@ void CMainDlg::ShowMessages(const std::vector<ReportLine>& report) {
             text = LoadText(m.heading);
             text += "\n\n";
         }
-        text += LoadText(m.cause);
-        for (const std::string& line : m.texts) {
-            text += "\n";
-            text += line.c_str();
-        }
+        text += Naming(m.cause, m.texts);
         AfxMessageBox(text, MB_OK | MB_ICONWARNING);
     }
 }

@@ -44,11 +44,11 @@ private:
 // Whether `key` opened for writing. Access denied is the one failure the user is told of:
 // since Vista the machine-wide key takes writes only from an elevated program, so Set and
 // Clear would otherwise do nothing visible for almost everyone.
-bool WritableOrSayWhy(const RunKey& key) {
+bool WritableOrSayWhy(const RunKey& key, UINT deniedTextId) {
     if (key) return true;
     if (key.Status() == ERROR_ACCESS_DENIED) {
         CString text;
-        text.LoadString(IDS_STARTUP_NEEDS_ADMIN);
+        text.LoadString(deniedTextId);
         AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     }
     return false;
@@ -185,7 +185,7 @@ void CStartupDlg::OnSetStartup() {
     Registration reg;
     if (!RegistrationOf(*this, reg)) return;
     RunKey key(KEY_SET_VALUE, Views().main);
-    if (!WritableOrSayWhy(key)) return;
+    if (!WritableOrSayWhy(key, IDS_STARTUP_NEEDS_ADMIN)) return;
     if (!TrustedOrAccepted(*this)) return;
     if (!WriteRegistration(key.get(), reg)) return;
     RemoveOtherViewsRegistration(reg);
@@ -194,7 +194,7 @@ void CStartupDlg::OnSetStartup() {
 
 void CStartupDlg::OnClearStartup() {
     RunKey key(KEY_SET_VALUE, Views().main);
-    if (!WritableOrSayWhy(key)) return;
+    if (!WritableOrSayWhy(key, IDS_STARTUP_CLEAR_NEEDS_ADMIN)) return;
     bool cleared = ::RegDeleteValueA(key.get(), kValueName) == ERROR_SUCCESS;
     Registration reg;
     if (RegistrationOf(*this, reg) && RemoveOtherViewsRegistration(reg)) cleared = true;

@@ -93,7 +93,7 @@ for row in "${reports[@]}"; do
     assert_eq "ok 0 0" "$(vb_ask wait \; visible \; dialogs)" "$label the hidden start shows nothing"
     vb_start
     vb_wait_exit "$VB_LAST_PID" 10
-    assert_eq "ok VellumBox	$heading||These files were left out, because they could not be found:|C:\\vbt-$VB_TEST\\src\\gone.txt" \
+    assert_eq "ok VellumBox	$heading||Left out, because not found (for Copy, the file itself is missing; for Restore, its copy in the destination folder):|C:\\vbt-$VB_TEST\\src\\gone.txt" \
         "$(vb_ask sleep 500 \; dialog)" "$label the second start shows the message naming it"
     vb_drive press ok \; sleep 300 \; syscmd 0x1010 \; settle >/dev/null
     vb_start

@@ -33,10 +33,10 @@ vb_screenshot main-files >/dev/null
 
 # "ü" is not in code page 932: the file is refused, not stored as "Muller.txt".
 refuse_lookalike Müller.txt Muller.txt "a name outside code page 932" \
-    "次のファイルは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、追加しませんでした:"
+    "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長すぎるため、追加しませんでした。ファイルの名前を変えるか、パスの短いフォルダに移してから、もう一度追加してください:"
 
 refuse_dest Müdest Mudest "a folder outside code page 932" \
-    "次のフォルダーは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、選びませんでした:"
+    "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長すぎるため、次のフォルダは選びませんでした。別のフォルダを選ぶか、このフォルダの名前を変えてください:"
 
 # The browser, its Japanese title and a Japanese folder name.
 got="$(vb_ask pclick 1001 \; dialog)"
@@ -62,7 +62,7 @@ assert_eq "ok 1" "$(vb_ask click 1004 \; enabled 1004)" "Copy pressed"
 assert_file "$VB_C/保存先/報告書.txt" "report" "Copy copies the Japanese file into the Japanese folder"
 
 # A drop and the keyboard menu, in Japanese.
-assert_eq "ok ok VellumBox	次のフォルダーは追加しませんでした:|$(D 保存先)" \
+assert_eq "ok ok VellumBox	次のフォルダは追加しませんでした:|$(D 保存先)" \
     "$(vb_ask drop "$(D src)\\b.txt" "$(D 保存先)" \; sleep 300 \; dialog)" "drop: the message names the folder"
 shot_dialog drop-message
 vb_drive press ok \; nodialog >/dev/null
@@ -94,7 +94,7 @@ cp "$VB_EXE" "$VB_C/app/Müllerbox.exe"
 VB_EXE="$VB_C/app/Müllerbox.exe"
 vb_start
 vb_drive wait 20000 >/dev/null
-assert_eq "VellumBox は自分のパスをこのコンピューターの非 Unicode プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。フォルダーとファイルの名前には、その文字コードの文字だけを使ってください:|$(D app)\\Müllerbox.exe" \
+assert_eq "VellumBox は自分のパスをこのコンピューターの非 Unicode プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。フォルダとファイルの名前には、その文字コードの文字だけを使ってください:|$(D app)\\Müllerbox.exe" \
     "$(vb_drive dialog | cut -f2-)" "a program name outside code page 932: said at start"
 shot_dialog program-path-unnamed
 vb_drive press ok \; nodialog >/dev/null

@@ -98,8 +98,10 @@ INI
     want_value="REG_SZ \"$VB_WEXE\""
     if [ "$lang" = ja ]; then
         needs_admin="すべてのユーザーのスタートアップに登録するには管理者の権限が必要です。VellumBox を「管理者として実行」で起動してから、もう一度お試しください。"
+        needs_admin_clear="すべてのユーザーのスタートアップから登録を解除するには管理者の権限が必要です。VellumBox を「管理者として実行」で起動してから、もう一度お試しください。"
     else
         needs_admin='Registering VellumBox in the start-up for all users needs administrator rights. Start VellumBox with "Run as administrator" and try again.'
+        needs_admin_clear='Removing VellumBox from the start-up for all users needs administrator rights. Start VellumBox with "Run as administrator" and try again.'
     fi
     #   step            action     buttons Set/Clear after  registry after
     steps=(
@@ -141,9 +143,12 @@ INI
                 msg="$(LANG=$LANG_FULL vb_drive settle \; dialog | tail -n 1)"
                 [[ "$msg" == VellumBox$'\t'* ]] && break
             done
-            assert_eq "$(printf 'VellumBox\t%s' "$needs_admin")" "$msg" \
+            want="$needs_admin"
+            [ "${action#denied}" = 1014 ] && want="$needs_admin_clear"
+            assert_eq "$(printf 'VellumBox\t%s' "$want")" "$msg" \
                 "[$lang startup/$name] a message says that administrator rights are needed"
             [ "$name" = set-denied ] && dialog_screenshot needs-admin "$lang"
+            [ "$name" = clear-denied ] && dialog_screenshot needs-admin-clear "$lang"
             LANG=$LANG_FULL vb_drive press ok >/dev/null
             ;;
         esac
@@ -203,9 +208,9 @@ INI
     LANG=$LANG_FULL vb_start
     main_pid=$VB_LAST_PID
     told="$(LANG=$LANG_FULL vb_drive wait \; sleep 500 \; dialog | tail -n 1)"
-    assert_match "^VellumBox	.*\(/q\).*\|\|.*\|$(sed 's/[\\.]/\\&/g' <<<"$folder")$" "$told" \
+    assert_match "^VellumBox	.*\(/q\).*\|\|.*:\|$(sed 's/[\\.]/\\&/g' <<<"$folder")\|\|" "$told" \
         "[$lang open-folder/quiet] the next showing names the folder others can change"
-    [ "$lang" = en ] && assert_eq "$(printf 'VellumBox\t%s' "While copying in quiet mode (/q), VellumBox found this:||Other users of this computer can change the settings file or its folder, and so decide what VellumBox copies and restores for you. Put VellumBox in a folder that only administrators can change (for example under \"C:\\Program Files\"):|$folder")" \
+    [ "$lang" = en ] && assert_eq "$(printf 'VellumBox\t%s' "While copying in quiet mode (/q), VellumBox found this:||Other users of this computer can change VellumBox's settings file or its folder:|$folder||They could decide what VellumBox copies and restores for you. Put VellumBox in a folder that only administrators can change (for example under \"C:\\Program Files\").")" \
         "$told" "[$lang open-folder/quiet] the whole message"
     dialog_screenshot auto-open-folder "$lang"
     LANG=$LANG_FULL vb_drive press ok \; sleep 300 >/dev/null

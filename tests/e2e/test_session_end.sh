@@ -148,8 +148,8 @@ shown_message() {
     vb_wait_exit "$VB_LAST_PID" 10
     vb_ask sleep 500 \; dialog
 }
-INTERRUPTED_RESTORE="A Restore from this folder was interrupted earlier, so the restored files may be incomplete; the copies in this folder are intact. No automatic Copy runs until a Restore has completed:|$C\\dst\\"
-INTERRUPTED_COPY="A Copy into this folder was interrupted earlier, so its copies may be incomplete. No automatic Restore runs until a Copy has completed:|$C\\dst\\"
+INTERRUPTED_RESTORE="A Restore from this folder was interrupted earlier, so the restored files may be incomplete; the copies in this folder are intact:|$C\\dst\\||Press Restore to put the files back again. Until a Restore has completed, no automatic Copy runs; do not press Copy first, or the incomplete files would replace the good copies."
+INTERRUPTED_COPY="A Copy into this folder was interrupted earlier, so its copies may be incomplete:|$C\\dst\\||Press Copy to copy the files again. Until a Copy has completed, no automatic Restore runs."
 
 # A session-end restore killed halfway, then a log-on copy (mode 1): the copy is whole.
 vb_setup killed-restore

@@ -369,7 +369,11 @@ TEST(MainWindowSave, FailedSaveSaysSoAndKeepsSetEnabled) {
         MessageBoxAnswer::Arm(IDOK);
         d.Save();
         EXPECT_EQ(MessageBoxAnswer::seen, 1);
-        EXPECT_EQ(MessageBoxAnswer::text, "The settings could not be saved to this file:\n" + ini);
+        EXPECT_EQ(MessageBoxAnswer::text,
+                  "The settings could not be saved to this file. It, or its folder, may be "
+                  "read-only (for all users, start VellumBox with \"Run as administrator\"), or "
+                  "the disk may be full. Set stays enabled, so you can press it again:\n" +
+                      ini);
         EXPECT_TRUE(d.Enabled(IDC_SET));
     });
     RemoveIni();
