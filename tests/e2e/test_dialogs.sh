@@ -210,7 +210,7 @@ INI
     told="$(LANG=$LANG_FULL vb_drive wait \; sleep 500 \; dialog | tail -n 1)"
     assert_match "^VellumBox	.*\(/q\).*\|\|.*:\|$(sed 's/[\\.]/\\&/g' <<<"$folder")\|\|" "$told" \
         "[$lang open-folder/quiet] the next showing names the folder others can change"
-    [ "$lang" = en ] && assert_eq "$(printf 'VellumBox\t%s' "While copying in quiet mode (/q), VellumBox found this:||Other users of this computer can change VellumBox's settings file or its folder:|$folder||They could decide what VellumBox copies and restores for you. Put VellumBox in a folder that only administrators can change (for example under \"C:\\Program Files\").")" \
+    [ "$lang" = en ] && assert_eq "$(printf 'VellumBox\t%s' "While copying in quiet mode (/q), VellumBox found this:||Other users of this computer can change VellumBox's settings file or its folder:|$folder||They could decide what VellumBox copies and restores for you. Put VellumBox in a folder that only administrators can change,|for example under \"C:\\Program Files\".")" \
         "$told" "[$lang open-folder/quiet] the whole message"
     dialog_screenshot auto-open-folder "$lang"
     LANG=$LANG_FULL vb_drive press ok \; sleep 300 >/dev/null

@@ -370,9 +370,9 @@ TEST(MainWindowSave, FailedSaveSaysSoAndKeepsSetEnabled) {
         d.Save();
         EXPECT_EQ(MessageBoxAnswer::seen, 1);
         EXPECT_EQ(MessageBoxAnswer::text,
-                  "The settings could not be saved to this file. It, or its folder, may be "
+                  "The settings could not be saved to this file. It or its folder may be "
                   "read-only (for all users, start VellumBox with \"Run as administrator\"), or "
-                  "the disk may be full. Set stays enabled, so you can press it again:\n" +
+                  "the disk may be full.\nSet stays enabled, so you can press it again:\n" +
                       ini);
         EXPECT_TRUE(d.Enabled(IDC_SET));
     });

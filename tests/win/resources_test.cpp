@@ -165,12 +165,12 @@ const StringCase kStrings[] = {
     {IDS_HIDE_WINDOW, "Hide Window", "ウィンドウを隠す"},
     {IDS_REGISTER_STARTUP, "Register in Start-up...", "スタートアップに登録..."},
     {IDS_SAVE_FAILED,
-     "The settings could not be saved to this file. It, or its folder, may be read-only (for "
-     "all users, start VellumBox with \"Run as administrator\"), or the disk may be full. Set "
+     "The settings could not be saved to this file. It or its folder may be read-only (for all "
+     "users, start VellumBox with \"Run as administrator\"), or the disk may be full.\nSet "
      "stays enabled, so you can press it again:",
-     "設定を次のファイルに保存できませんでした。ファイルかそのフォルダが読み取り専用か(すべての"
-     "ユーザー用なら「管理者として実行」で起動してください)、ディスクがいっぱいかもしれません。"
-     "「確定」はもう一度押せます:"},
+     "設定を次のファイルに保存できませんでした。\nファイルかそのフォルダが読み取り専用か、ディス"
+     "クがいっぱいかもしれません。\nすべてのユーザー用のときは、\n「管理者として実行」で起動して"
+     "ください。\n「確定」はもう一度押せます:"},
     {IDS_NAME_CLASH,
      "These files were left out, because a file of the same name comes earlier in the list:",
      "同じ名前のファイルがリストの前にあるため、次のファイルは除外されました:"},
@@ -198,17 +198,16 @@ const StringCase kStrings[] = {
      "incomplete:\n\nPress Copy to copy the files again. Until a Copy has completed, no "
      "automatic Restore runs.",
      "次のフォルダへのコピーが以前に中断されたため、コピーが不完全な可能性があります:\n\n「コピ"
-     "ー」を押して、もう一度コピーしてください。コピーが完了するまで、自動のリストアは行いません"
-     "。"},
+     "ー」で、コピーし直してください。\nコピーが済むまで、自動のリストアはしません。"},
     {IDS_INTERRUPTED_RESTORE,
      "A Restore from this folder was interrupted earlier, so the restored files may be "
      "incomplete; the copies in this folder are intact:\n\nPress Restore to put the files back "
      "again. Until a Restore has completed, no automatic Copy runs; do not press Copy first, or "
      "the incomplete files would replace the good copies.",
      "次のフォルダからのリストアが以前に中断されたため、リストアしたファイルが不完全な可能性があ"
-     "ります。フォルダのコピーは無事です:\n\n「リストア」を押して、もう一度リストアしてください"
-     "。リストアが完了するまで、自動のコピーは行いません。先に「コピー」を押すと、不完全なファイ"
-     "ルで無事なコピーを上書きしてしまいます。"},
+     "ります。フォルダのコピーは無事です:\n\n「リストア」で、リストアし直してください。\nリスト"
+     "アが済むまで、自動のコピーはしません。\n先に「コピー」を押すと、無事なコピーを不完全なファ"
+     "イルで上書きしてしまいます。"},
     {IDS_INTERRUPTED_UNKNOWN,
      "VellumBox's record in this folder cannot be read or replaced (another program may hold it "
      "open, or it is damaged), so an operation may have been interrupted:\n\nClose any program "
@@ -229,12 +228,14 @@ const StringCase kStrings[] = {
      "Restore all the same? Your files would be replaced by the copies as they are now.",
      "それでもリストアしますか？ファイルは、現在のコピーで置き換えられます。"},
     {IDS_RUN_START_COPY,
-     "While copying at start, VellumBox found this:", "起動時のコピーで、次のことがありました:"},
+     "While copying at start, VellumBox found this:",
+     "起動時のコピーの結果:"},
     {IDS_RUN_QUIET_COPY,
      "While copying in quiet mode (/q), VellumBox found this:",
-     "クワイエットモード(/q)のコピーで、次のことがありました:"},
-    {IDS_RUN_SESSION_RESTORE, "While restoring at the end of a session, VellumBox found this:",
-     "セッション終了時のリストアで、次のことがありました:"},
+     "クワイエットモード(/q)のコピーの結果:"},
+    {IDS_RUN_SESSION_RESTORE,
+     "While restoring at the end of a session, VellumBox found this:",
+     "セッション終了時のリストアの結果:"},
     {IDS_RECORD_BUSY,
      "Another copy or restore is using this folder right now (perhaps in another user's session), so nothing was done. Try again when it has finished:",
      "別のコピーかリストアがこのフォルダを使用中のため(ほかのユーザーのセッションかもしれません)、何もしませんでした。終わってからもう一度お試しください:"},
@@ -251,32 +252,34 @@ const StringCase kStrings[] = {
      "These files were not restored, because the copy of that name in the destination folder was made from another file:",
      "コピー先フォルダにある同じ名前のコピーは別のファイルから作られたため、次のファイルはリストアしませんでした:"},
     {IDS_COPY_CHANGED,
-     "These files were not restored, because their copies in the destination folder were changed after VellumBox made them (by whom, it cannot tell):",
-     "コピー先フォルダのコピーが VellumBox の作成後に変更されたため(だれが変更したかはわかりません)、次のファイルはリストアしませんでした:"},
+     "These files were not restored, because their copies in the destination folder were "
+     "changed after VellumBox made them (by whom, it cannot tell):",
+     "コピー先フォルダのコピーが VellumBox の作成後に変更されたため(変更した人は不明)、\n次のフ"
+     "ァイルはリストアしませんでした:"},
     {IDS_SESSION_NO_DEST,
      "Nothing was restored at the end of the session, because no destination folder was chosen (the folder choice was cancelled). The files copied into this folder still wait for their restore:",
      "コピー先フォルダが選ばれていなかった(フォルダの選択が取り消された)ため、セッション終了時に何もリストアしませんでした。このフォルダにコピーしたファイルは、まだリストアを待っています:"},
     {IDS_RUN_SEVERAL,
      "While running by itself, VellumBox found this:",
-     "自動の実行で、次のことがありました:"},
+     "自動の実行の結果:"},
     {IDS_NOT_COPIED_UNSEEN,
      "These files were not copied, because their copies already exist, Over Write is off, and VellumBox ran where nobody could be asked (a task that runs whether the user is logged on or not):",
      "次のファイルはコピーしませんでした。コピーがすでにあり、上書きがオフで、VellumBox がだれにも確認できない場所 (ユーザーがログオンしているかどうかにかかわらず実行するタスク) で実行されたためです:"},
     {IDS_AUTO_OPEN_SETTINGS,
      "Other users of this computer can change VellumBox's settings file or its folder:\n\nThey "
      "could decide what VellumBox copies and restores for you. Put VellumBox in a folder that "
-     "only administrators can change (for example under \"C:\\Program Files\").",
-     "このコンピューターのほかのユーザーが、VellumBox の設定ファイルかそのフォルダを変更できます"
-     ":\n\nそのユーザーは、VellumBox があなたのために何をコピーしリストアするかを決められます。"
-     "管理者だけが変更できるフォルダ (たとえば \"C:\\Program Files\" の下) に VellumBox を置いて"
-     "ください。"},
+     "only administrators can change,\nfor example under \"C:\\Program Files\".",
+     "コンピューターのほかのユーザーが変更できる\nVellumBox の設定ファイルかそのフォルダ:\n\nそ"
+     "のユーザーは、VellumBox があなたのために何をコピーしリストアするかを決められます。管理者だ"
+     "けが変更できるフォルダに VellumBox を置いてください。\n(たとえば \"C:\\Program Files\" の"
+     "下)"},
     {IDS_AUTO_OPEN_DEST,
      "Other users of this computer can change the destination folder:\n\nThey could change the "
      "copies that are restored over your files. Choose a destination folder that only you can "
      "change, and press Set.",
-     "このコンピューターのほかのユーザーが、次のコピー先フォルダを変更できます:\n\nそのユーザー"
-     "は、あなたのファイルに上書きでリストアされるコピーを変えられます。あなただけが変更できるコ"
-     "ピー先フォルダを選び、「確定」を押してください。"},
+     "コンピューターのほかのユーザーが変更できる\nコピー先フォルダ:\n\nそのユーザーは、あなたの"
+     "ファイルに上書きでリストアされるコピーを変えられます。あなただけが変更できるコピー先フォル"
+     "ダを選び、「確定」を押してください。"},
     {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
     {IDS_BAD_NAME,
      "These files were left out, because Windows cannot use their names as they stand (a wildcard, "
