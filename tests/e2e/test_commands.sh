@@ -58,7 +58,7 @@ assert_eq "ok none ok ok ok $(D picked)\\ 0 0 0" "$got" "browse without files: s
 
 # "Ωdest" is not in code page 1252, whose best fit would give "Odest".
 refuse_dest Ωdest Odest "a folder outside the code page" \
-    "This folder was not chosen, because its name holds characters that Windows cannot keep in its language for non-Unicode programs, or its path is too long. Choose another folder, or rename this one:"
+    "This folder was not chosen, because its name holds characters that Windows cannot keep in its language for non-Unicode programs, or its path is too long.|Choose another folder, or rename this one:"
 
 # --- the file dialog ---------------------------------------------------------------------------
 
@@ -94,7 +94,7 @@ assert_eq "$want" "$(vb_drive rows)" "same path twice: deleting one leaves the o
 
 # A name the code page cannot hold is refused, never stored as its look-alike beside it.
 refuse_lookalike Ωmega.txt Omega.txt "a name outside the code page" \
-    "Not added, because the name holds characters that Windows cannot keep in its language for non-Unicode programs, or the path is too long. Rename the file, or move it to a folder with a shorter path, then add it again:"
+    "Not added, because the name holds characters that Windows cannot keep in its language for non-Unicode programs, or the path is too long.|Rename the file, or move it to a folder with a shorter path, then add it again:"
 
 # Without a destination a file is added, and nothing lights.
 vb_setup files-nodest
@@ -247,7 +247,7 @@ want="$(printf '%s\tON\tON\n%s\t---\t---\n%s\t---\t---\nrows 3' "$(D src)\\a.txt
 assert_eq "$want" "$(vb_drive rows)" "drop: the two files added in order, unticked"
 assert_eq "1 1 1 1" "$(vb_ask enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)" "drop: Set lit"
 # A name the code page (1252) cannot hold is refused, never stored as the file it best fits.
-assert_eq "ok ok VellumBox	Not added, because the name holds characters that Windows cannot keep in its language for non-Unicode programs, or the path is too long. Rename the file, or move it to a folder with a shorter path, then add it again:|$(D src)\\Ωmega.txt" \
+assert_eq "ok ok VellumBox	Not added, because the name holds characters that Windows cannot keep in its language for non-Unicode programs, or the path is too long.|Rename the file, or move it to a folder with a shorter path, then add it again:|$(D src)\\Ωmega.txt" \
     "$(vb_ask drop "$(D src)\\Ωmega.txt" \; sleep 300 \; dialog)" "drop of Ωmega.txt: refused by name"
 vb_drive press ok \; nodialog >/dev/null
 assert_eq "rows 3" "$(vb_drive rows | tail -n 1)" "drop of Ωmega.txt: nothing added (not Omega.txt either)"

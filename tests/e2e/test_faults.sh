@@ -81,7 +81,7 @@ for row in "${cases[@]}"; do
     assert_eq 0 "$(press 1005)" "[$label] Restore leaves no window open"
     assert_eq "a.txt=alpha b.txt=beta missing.txt=ABSENT" "$(contents "$VB_C/src" a.txt b.txt missing.txt)" \
         "[$label] Restore brings the others back and makes nothing up"
-    assert_match "not found (.*missing.txt" "$(cat "$MESSAGES")" "[$label] Restore names the file without a copy"
+    assert_match "not found \(.*missing\.txt" "$(cat "$MESSAGES")" "[$label] Restore names the file without a copy"
     assert_alive "[$label] after Restore"
 done
 

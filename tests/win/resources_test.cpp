@@ -296,11 +296,11 @@ const StringCase kStrings[] = {
      "ませんでした:"},
     {IDS_NAME_NOT_KEPT,
      "Not added, because the name holds characters that Windows cannot keep in its language for "
-     "non-Unicode programs, or the path is too long. Rename the file, or move it to a folder "
+     "non-Unicode programs, or the path is too long.\nRename the file, or move it to a folder "
      "with a shorter path, then add it again:",
      "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長"
-     "すぎるため、追加しませんでした。ファイルの名前を変えるか、パスの短いフォルダに移してから、"
-     "もう一度追加してください:"},
+     "すぎるため、追加しませんでした。\nファイルの名前を変えるか、パスの短いフォルダに移してから"
+     "、もう一度追加してください:"},
     {IDS_CHANGED_WHILE_COPIED,
      "These files changed while they were copied. Their copies were kept, but may not match the "
      "files as they are now:",
@@ -334,11 +334,11 @@ const StringCase kStrings[] = {
      "次のフォルダは追加しませんでした:"},
     {IDS_DROP_UNNAMABLE,
      "Not added, because the name holds characters that Windows cannot keep in its language for "
-     "non-Unicode programs, or the path is too long. Rename the file, or move it to a folder "
+     "non-Unicode programs, or the path is too long.\nRename the file, or move it to a folder "
      "with a shorter path, then add it again:",
      "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長"
-     "すぎるため、追加しませんでした。ファイルの名前を変えるか、パスの短いフォルダに移してから、"
-     "もう一度追加してください:"},
+     "すぎるため、追加しませんでした。\nファイルの名前を変えるか、パスの短いフォルダに移してから"
+     "、もう一度追加してください:"},
     {IDS_DROP_LIST_FULL, "The list holds 32 files at most. These files were not added:",
      "リストには 32 個までのファイルしか入りません。次のファイルは追加しませんでした:"},
     {IDS_MENU_COPY, "&Copy", "コピー(&C)"},
@@ -346,11 +346,11 @@ const StringCase kStrings[] = {
     {IDS_MENU_DELETE, "&Delete from list...", "リストから削除(&D)..."},
     {IDS_DEST_NOT_KEPT,
      "This folder was not chosen, because its name holds characters that Windows cannot keep in "
-     "its language for non-Unicode programs, or its path is too long. Choose another folder, or "
-     "rename this one:",
+     "its language for non-Unicode programs, or its path is too long.\nChoose another folder, "
+     "or rename this one:",
      "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長"
-     "すぎるため、次のフォルダは選びませんでした。別のフォルダを選ぶか、このフォルダの名前を変え"
-     "てください:"},
+     "すぎるため、次のフォルダは選びませんでした。\n別のフォルダを選ぶか、このフォルダの名前を変"
+     "えてください:"},
     {IDS_PROGRAM_PATH_UNNAMED,
      "VellumBox cannot write its own path in this computer's code page for non-Unicode "
      "programs, so it neither reads nor saves a settings file. Give its folder and its file "
