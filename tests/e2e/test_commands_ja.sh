@@ -36,7 +36,7 @@ refuse_lookalike Müller.txt Muller.txt "a name outside code page 932" \
     "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長すぎるため、追加しませんでした。|ファイルの名前を変えるか、パスの短いフォルダに移してから、もう一度追加してください:"
 
 refuse_dest Müdest Mudest "a folder outside code page 932" \
-    "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長すぎるため、次のフォルダは選びませんでした。|別のフォルダを選ぶか、このフォルダの名前を変えてください:"
+    "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長すぎるため、フォルダは選びませんでした。|別のフォルダを選ぶか、このフォルダの名前を変えてください:"
 
 # The browser, its Japanese title and a Japanese folder name.
 got="$(vb_ask pclick 1001 \; dialog)"

@@ -349,8 +349,8 @@ const StringCase kStrings[] = {
      "its language for non-Unicode programs, or its path is too long.\nChoose another folder, "
      "or rename this one:",
      "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長"
-     "すぎるため、次のフォルダは選びませんでした。\n別のフォルダを選ぶか、このフォルダの名前を変"
-     "えてください:"},
+     "すぎるため、フォルダは選びませんでした。\n別のフォルダを選ぶか、このフォルダの名前を変えて"
+     "ください:"},
     {IDS_PROGRAM_PATH_UNNAMED,
      "VellumBox cannot write its own path in this computer's code page for non-Unicode "
      "programs, so it neither reads nor saves a settings file. Give its folder and its file "
