@@ -1,5 +1,6 @@
 # VellumBox: build and test on Debian (cross-compiled with MinGW-w64, run under Wine).
-#   make run    build, then start VellumBox.exe under Wine
+#   make run    build the 64-bit program only, then start it under Wine
+#               (VB_LANG=ja make run shows the Japanese window)
 #   make test   build both targets, run every test level, print a summary
 #   make build  build only
 # Every target installs whatever the machine lacks first (tools/setup-toolchain.sh).
@@ -38,7 +39,7 @@ build-native:
 	@cmake -G Ninja -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DVB_SANITIZE=ON >/dev/null
 	@cmake --build build/native -j $(JOBS)
 
-run: build
+run: setup build-win64
 	@./tools/run.sh
 
 test: setup build build-native

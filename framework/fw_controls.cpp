@@ -82,11 +82,7 @@ int AfxMessageBoxW(const wchar_t* text, UINT type) {
 }
 
 int MsgBox(UINT type, UINT textId, const char* name, UINT afterId) {
-    CString text = LoadText(textId);
-    if (name) {
-        text += "\n";
-        text += name;
-    }
+    CString text = name ? TextNaming(textId, {name}) : LoadText(textId);
     if (afterId) {
         text += "\n\n";
         text += LoadText(afterId);

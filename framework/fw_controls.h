@@ -26,7 +26,8 @@ int AfxMessageBox(const char* text, UINT type = MB_OK);
 // The same for a text that the ANSI code page cannot hold (file names as Windows gave them).
 int AfxMessageBoxW(const wchar_t* text, UINT type = MB_OK);
 // A message of string `textId`; then, each where given, `name` (a path) on a line of its
-// own and string `afterId` (what to do) after a blank line.
+// own (before the string's own advice, see TextNaming) and string `afterId` (what to do)
+// after a blank line.
 int MsgBox(UINT type, UINT textId, const char* name = nullptr, UINT afterId = 0);
 // The same with a name that the ANSI code page cannot hold.
 int MsgBoxW(UINT type, UINT textId, const wchar_t* name);

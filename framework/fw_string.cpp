@@ -65,6 +65,15 @@ CString LoadText(UINT id) {
     return text;
 }
 
+CString TextNaming(UINT id, const std::vector<std::string>& names) {
+    const std::string text = LoadText(id).c_str();
+    const size_t advice = text.find("\n\n");
+    std::string message = text.substr(0, advice);
+    for (const std::string& name : names) message.append("\n").append(name);
+    if (advice != std::string::npos) message += text.substr(advice);
+    return CString(message);
+}
+
 bool WideToAnsiExactly(const wchar_t* wide, std::string& ansi) {
     ansi.clear();
     BOOL usedDefault = FALSE;

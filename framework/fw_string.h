@@ -67,6 +67,10 @@ private:
 
 // String `id`, as CString::LoadString gives it.
 CString LoadText(UINT id);
+// String `id` with `names` on lines of their own after its first paragraph: a message names
+// its places right after saying what they are, and its advice (after a blank line in the
+// string) comes below them.
+CString TextNaming(UINT id, const std::vector<std::string>& names);
 
 // The ANSI code page's bytes for a UTF-16 text, only when they stand for exactly that
 // text: no best-fit letter ("\u03A9mega" is not "Omega") and no '?' for what the code page

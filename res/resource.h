@@ -80,6 +80,7 @@
 #define IDS_STARTUP_NEEDS_ADMIN 119
 #define IDS_STARTUP_FOLDER_OPEN 140
 #define IDS_STARTUP_FOLDER_ADVICE 141
+#define IDS_STARTUP_CLEAR_NEEDS_ADMIN 164
 // Reports of automatic runs about places others can change
 #define IDS_AUTO_OPEN_SETTINGS 142
 #define IDS_AUTO_OPEN_DEST 143

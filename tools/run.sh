@@ -3,6 +3,14 @@
 # user closes it; without one it runs in Xvfb, where its main window is photographed,
 # the program is closed and the screenshot's path printed.
 set -u
+# VB_LANG=ja (or any locale name) picks the language: Wine takes it from the locale.
+case "${VB_LANG:-}" in
+"") ;;
+ja) export LANG=ja_JP.UTF-8 ;;
+en) export LANG=en_US.UTF-8 ;;
+*) export LANG="$VB_LANG" ;;
+esac
+[ -n "${VB_LANG:-}" ] && unset LC_ALL LC_CTYPE LC_MESSAGES
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 exe="$root/build/win64/VellumBox.exe"
 driver="$root/build/win64/vbdrive.exe"
@@ -26,7 +34,7 @@ if ! "$WINE" "$driver" wait 30000 >/dev/null; then
     kill "$pid" 2>/dev/null
     exit 1
 fi
-case "$LANG" in ja*) lang=ja ;; *) lang=en ;; esac
+case "${LANG:-}" in ja*) lang=ja ;; *) lang=en ;; esac
 shot="$root/build/screenshots/run-$lang.png"
 mkdir -p "$(dirname "$shot")"
 read -r x y w h < <("$WINE" "$driver" rect)

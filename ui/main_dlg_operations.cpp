@@ -96,11 +96,7 @@ void CMainDlg::ShowMessages(const std::vector<ReportLine>& report) {
             text = LoadText(m.heading);
             text += "\n\n";
         }
-        text += LoadText(m.cause);
-        for (const std::string& line : m.texts) {
-            text += "\n";
-            text += line.c_str();
-        }
+        text += TextNaming(m.cause, m.texts);
         AfxMessageBox(text, MB_OK | MB_ICONWARNING);
     }
 }

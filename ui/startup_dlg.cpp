@@ -44,9 +44,9 @@ private:
 // Whether `key` opened for writing. Access denied is the one failure the user is told of:
 // since Vista the machine-wide key takes writes only from an elevated program, so Set and
 // Clear would otherwise do nothing visible for almost everyone.
-bool WritableOrSayWhy(const RunKey& key) {
+bool WritableOrSayWhy(const RunKey& key, UINT deniedTextId) {
     if (key) return true;
-    if (key.Status() == ERROR_ACCESS_DENIED) MsgBox(MB_OK | MB_ICONEXCLAMATION, IDS_STARTUP_NEEDS_ADMIN);
+    if (key.Status() == ERROR_ACCESS_DENIED) MsgBox(MB_OK | MB_ICONEXCLAMATION, deniedTextId);
     return false;
 }
 
@@ -174,7 +174,7 @@ void CStartupDlg::OnSetStartup() {
     Registration reg;
     if (!RegistrationOf(*this, reg)) return;
     RunKey key(KEY_SET_VALUE, Views().main);
-    if (!WritableOrSayWhy(key)) return;
+    if (!WritableOrSayWhy(key, IDS_STARTUP_NEEDS_ADMIN)) return;
     if (!TrustedOrAccepted(*this)) return;
     if (!WriteRegistration(key.get(), reg)) return;
     RemoveOtherViewsRegistration(reg);
@@ -183,7 +183,7 @@ void CStartupDlg::OnSetStartup() {
 
 void CStartupDlg::OnClearStartup() {
     RunKey key(KEY_SET_VALUE, Views().main);
-    if (!WritableOrSayWhy(key)) return;
+    if (!WritableOrSayWhy(key, IDS_STARTUP_CLEAR_NEEDS_ADMIN)) return;
     bool cleared = ::RegDeleteValueA(key.get(), kValueName) == ERROR_SUCCESS;
     Registration reg;
     if (RegistrationOf(*this, reg) && RemoveOtherViewsRegistration(reg)) cleared = true;

@@ -571,6 +571,7 @@ struct ProgramString {
     UINT id;
     bool japanese;
     std::wstring text;
+    const wchar_t* part;  // "" for the whole string, ".more" for its advice after a blank line
 };
 using Strings = std::vector<ProgramString>;
 
@@ -594,10 +595,19 @@ Strings ProgramStrings(HWND window) {
                                         MAKEINTRESOURCEW(block), lang);
             const WORD* w = res ? static_cast<const WORD*>(LockResource(LoadResource(exe, res)))
                                 : nullptr;
-            for (UINT k = 0; w && k < 16; ++k, w += 1 + w[0])
-                if (w[0])
-                    strings.push_back({(block - 1) * 16 + k, japanese,
-                                       std::wstring(reinterpret_cast<const wchar_t*>(w + 1), w[0])});
+            for (UINT k = 0; w && k < 16; ++k, w += 1 + w[0]) {
+                if (!w[0]) continue;
+                const UINT id = (block - 1) * 16 + k;
+                const std::wstring text(reinterpret_cast<const wchar_t*>(w + 1), w[0]);
+                strings.push_back({id, japanese, text, L""});
+                // A message that names places puts them between its first paragraph and
+                // its advice: each half is then found on its own.
+                const size_t advice = text.find(L"\n\n");
+                if (advice != std::wstring::npos) {
+                    strings.push_back({id, japanese, text.substr(0, advice), L""});
+                    strings.push_back({id, japanese, text.substr(advice + 2), L".more"});
+                }
+            }
         }
     }
     FreeLibrary(exe);
@@ -622,7 +632,8 @@ std::wstring WithStringIds(const std::wstring& text, const Strings& strings) {
         }
         size_t end = best ? at + best->text.size() : text.find(L'\n', at);
         if (end == std::wstring::npos) end = text.size();
-        out += best ? L"#" + std::to_wstring(best->id) + (best->japanese ? L".ja" : L".en")
+        out += best ? L"#" + std::to_wstring(best->id) + (best->japanese ? L".ja" : L".en") +
+                          best->part
                     : text.substr(at, end - at);
         at = end;
         if (at < text.size()) out += text[at++];  // the line feed

@@ -97,6 +97,7 @@ INI
     # ---- start-up dialog: Set, reopen, Clear; refused without write access --------------
     want_value="REG_SZ \"$VB_WEXE\""
     needs_admin="$(LANG=$LANG_FULL vb_id IDS_STARTUP_NEEDS_ADMIN)"
+    needs_admin_clear="$(LANG=$LANG_FULL vb_id IDS_STARTUP_CLEAR_NEEDS_ADMIN)"
     #   step            action     buttons Set/Clear after  registry after
     steps=(
         "open           open       1/0                      none"
@@ -137,9 +138,12 @@ INI
                 msg="$(LANG=$LANG_FULL vb_drive settle \; message | tail -n 1)"
                 [[ "$msg" == VellumBox$'\t'* ]] && break
             done
-            assert_eq "$(printf 'VellumBox\t%s' "$needs_admin")" "$msg" \
+            want="$needs_admin"
+            [ "${action#denied}" = 1014 ] && want="$needs_admin_clear"
+            assert_eq "$(printf 'VellumBox\t%s' "$want")" "$msg" \
                 "[$lang startup/$name] a message says that administrator rights are needed"
             [ "$name" = set-denied ] && dialog_screenshot needs-admin "$lang"
+            [ "$name" = clear-denied ] && dialog_screenshot needs-admin-clear "$lang"
             LANG=$LANG_FULL vb_drive press ok >/dev/null
             ;;
         esac
@@ -199,8 +203,9 @@ INI
     LANG=$LANG_FULL vb_start
     main_pid=$VB_LAST_PID
     told="$(LANG=$LANG_FULL vb_drive wait \; sleep 500 \; message | tail -n 1)"
-    assert_eq "$(printf 'VellumBox\t%s||%s|%s' "$(LANG=$LANG_FULL vb_id IDS_RUN_QUIET_COPY)" \
-        "$(LANG=$LANG_FULL vb_id IDS_AUTO_OPEN_SETTINGS)" "$folder")" "$told" \
+    settings_open="$(LANG=$LANG_FULL vb_id IDS_AUTO_OPEN_SETTINGS)"
+    assert_eq "$(printf 'VellumBox\t%s||%s|%s||%s.more' "$(LANG=$LANG_FULL vb_id IDS_RUN_QUIET_COPY)" \
+        "$settings_open" "$folder" "$settings_open")" "$told" \
         "[$lang open-folder/quiet] the next showing names the folder others can change"
     dialog_screenshot auto-open-folder "$lang"
     LANG=$LANG_FULL vb_drive press ok \; sleep 300 >/dev/null

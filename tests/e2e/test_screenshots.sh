@@ -59,13 +59,34 @@ INI
     #   first line|record lines|messages shown at start|button|question|kept as
     records=(
         "Restore|135:;115:R;127:$d\\old\\VellumBox.state;143:B|interrupted-restore report-not-found report-state-name report-open-dest|1004|ask-copy|Restore"
-        "Copy||interrupted-copy|1005|ask-restore|Copy"
+        "Copy|134:;114:R;116:R;117:R;120:R;121:R;122:B;124:R;125:R;126:R;162:R;142:$d\\VellumBox.ini|interrupted-copy report-name-clash report-copy-incomplete report-restore-incomplete report-bad-name report-relative-path report-relative-dest report-changed-while-copied report-own-folder report-path-too-long report-joined-too-long report-open-settings|1005|ask-restore|Copy"
         "Cop||interrupted-unknown|1004|ask-unknown|Cop"
         "|due 1;133:;137:B;138:R;135:;138:R;139:R;144:R;145:R;146:B;136:B;163:R;148:R|report-due report-not-copied report-not-restored report-other-copy report-changed-copy report-no-dest report-busy report-system-view report-not-copied-unseen|1004|ask-due|"
     )
     vb_file "$VB_C/work/notes.txt" "n"
     vb_file "$VB_C/work/data.csv" "d"
     vb_file "$VB_C/backup/data.csv" "d"
+
+    # What the buttons say when they are done (report.doc is missing, and so is its copy),
+    # and a save that fails (a folder in the settings file's place; clearing Over Write
+    # lights Set). Each shot for people to look at.
+    #   controls clicked|shot
+    results=("1004|copy-result" "1005|restore-result" "1009 1007|save-failed")
+    for result in "${results[@]}"; do
+        IFS='|' read -r controls name <<<"$result"
+        if [ "$name" = save-failed ]; then
+            mv "$VB_INI" "$VB_INI.kept"
+            mkdir "$VB_INI"
+        fi
+        clicks=()
+        for control in $controls; do clicks+=(pclick "$control" \; sleep 300 \;); done
+        got="$(LANG=$lang vb_drive "${clicks[@]}" sleep 500 \; dialog | tail -n 1)"
+        assert_match "^VellumBox	.*(report\.doc|VellumBox\.ini)" "$got" "[$short] $name message shown"
+        LANG=$lang vb_dialog_screenshot "$name-$short"
+        LANG=$lang vb_drive press ok >/dev/null
+    done
+    rmdir "$VB_INI"
+    mv "$VB_INI.kept" "$VB_INI"
     for record in "${records[@]}"; do
         IFS='|' read -r first lines names button question kept <<<"$record"
         LANG=$lang vb_drive close \; gone >/dev/null

@@ -143,8 +143,8 @@ shown_message() {
     vb_second_start "${label:-}"
     vb_ask sleep 500 \; message
 }
-INTERRUPTED_RESTORE="$(vb_id IDS_INTERRUPTED_RESTORE)|$C\\dst\\"
-INTERRUPTED_COPY="$(vb_id IDS_INTERRUPTED_COPY)|$C\\dst\\"
+INTERRUPTED_RESTORE="$(vb_id IDS_INTERRUPTED_RESTORE)|$C\\dst\\||$(vb_id IDS_INTERRUPTED_RESTORE).more"
+INTERRUPTED_COPY="$(vb_id IDS_INTERRUPTED_COPY)|$C\\dst\\||$(vb_id IDS_INTERRUPTED_COPY).more"
 
 # A session-end restore killed halfway, then a log-on copy (mode 1): the copy is whole.
 vb_setup killed-restore

@@ -582,21 +582,22 @@ private:
 // Set and Clear that cannot write leave buttons and value as they were; refused access
 // (a user without administrator rights) is said in a message box, any other failure not.
 TEST(StartupRegistrationDenied, SetAndClearLeaveButtonsAndValueAsTheyWere) {
-    const char* const kNeedsAdmin =
-        "Registering VellumBox in the start-up for all users needs administrator rights. "
-        "Start VellumBox with \"Run as administrator\" and try again.";
+    const std::string kThenTryAgain =
+        " needs administrator rights. Start VellumBox with \"Run as administrator\" and try again.";
     struct Case {
         const char* what;
         bool runKey;
         bool registered;
         int click;
         LONG openError;
-        bool says;
+        const char* says;  // the message's opening words; null: no message
     };
     const Case cases[] = {
-        {"set while not registered", true, false, IDC_STARTUP_SET, ERROR_ACCESS_DENIED, true},
-        {"clear while registered", true, true, IDC_STARTUP_CLEAR, ERROR_ACCESS_DENIED, true},
-        {"set without a Run key", false, false, IDC_STARTUP_SET, ERROR_FILE_NOT_FOUND, false},
+        {"set while not registered", true, false, IDC_STARTUP_SET, ERROR_ACCESS_DENIED,
+         "Registering VellumBox in the start-up for all users"},
+        {"clear while registered", true, true, IDC_STARTUP_CLEAR, ERROR_ACCESS_DENIED,
+         "Removing VellumBox from the start-up for all users"},
+        {"set without a Run key", false, false, IDC_STARTUP_SET, ERROR_FILE_NOT_FOUND, nullptr},
     };
     const std::string quoted = Quoted(kExePath);
     for (const Case& c : cases) {
@@ -612,7 +613,7 @@ TEST(StartupRegistrationDenied, SetAndClearLeaveButtonsAndValueAsTheyWere) {
         MessageBoxAnswer::Disarm();
         EXPECT_EQ(MessageBoxAnswer::seen, c.says ? 1 : 0);
         if (c.says) {
-            EXPECT_EQ(MessageBoxAnswer::text, kNeedsAdmin);
+            EXPECT_EQ(MessageBoxAnswer::text, c.says + kThenTryAgain);
             EXPECT_EQ(MessageBoxAnswer::caption, "VellumBox");
         }
         AnsiValue v = ReadOurValue();

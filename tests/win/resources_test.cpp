@@ -165,12 +165,20 @@ const StringCase kStrings[] = {
     {IDS_HIDE_WINDOW, "Hide Window", "ウィンドウを隠す"},
     {IDS_REGISTER_STARTUP, "Register in Start-up...", "スタートアップに登録..."},
     {IDS_SAVE_FAILED,
-     "The settings could not be saved to this file:", "設定をこのファイルに保存できませんでした:"},
+     "The settings could not be saved to this file. It or its folder may be read-only (for all "
+     "users, start VellumBox with \"Run as administrator\"), or the disk may be full.\nSet "
+     "stays enabled, so you can press it again:",
+     "設定を次のファイルに保存できませんでした。\nファイルかそのフォルダが読み取り専用か、ディス"
+     "クがいっぱいかもしれません。\nすべてのユーザー用のときは、\n「管理者として実行」で起動して"
+     "ください。\n「確定」はもう一度押せます:"},
     {IDS_NAME_CLASH,
      "These files were left out, because a file of the same name comes earlier in the list:",
      "同じ名前のファイルがリストの前にあるため、次のファイルは除外されました:"},
-    {IDS_NOT_FOUND, "These files were left out, because they could not be found:",
-     "次のファイルは見つからないため、除外されました:"},
+    {IDS_NOT_FOUND,
+     "Left out, because not found (for Copy, the file itself is missing; for Restore, its copy "
+     "in the destination folder):",
+     "見つからないため、除外しました(コピーではファイルそのもの、リストアではコピー先フォルダに"
+     "あるそのコピーがありません):"},
     {IDS_COPY_INCOMPLETE,
      "These files could not be copied completely (is the disk full?). Their incomplete copies "
      "were removed:",
@@ -186,22 +194,33 @@ const StringCase kStrings[] = {
      "destination folder:",
      "次のファイルは、コピー先フォルダで VellumBox が自分の記録に使う名前のため、除外されました:"},
     {IDS_INTERRUPTED_COPY,
-     "A Copy into this folder was interrupted earlier, so its copies may be incomplete. No "
-     "automatic Restore runs until a Copy has completed:",
-     "このフォルダへのコピーが以前に中断されたため、コピーが不完全な可能性があります。コピーが完了"
-     "するまで、自動のリストアは行いません:"},
+     "A Copy into this folder was interrupted earlier, so its copies may be "
+     "incomplete:\n\nPress Copy to copy the files again. Until a Copy has completed, no "
+     "automatic Restore runs.",
+     "次のフォルダへのコピーが以前に中断されたため、コピーが不完全な可能性があります:\n\n「コピ"
+     "ー」で、コピーし直してください。\nコピーが済むまで、自動のリストアはしません。"},
     {IDS_INTERRUPTED_RESTORE,
-     "A Restore from this folder was interrupted earlier, so the restored files may be incomplete; "
-     "the copies in this folder are intact. No automatic Copy runs until a Restore has completed:",
-     "このフォルダからのリストアが以前に中断されたため、リストアしたファイルが不完全な可能性があり"
-     "ます。このフォルダのコピーは無事です。リストアが完了するまで、自動のコピーは行いません:"},
+     "A Restore from this folder was interrupted earlier, so the restored files may be "
+     "incomplete; the copies in this folder are intact:\n\nPress Restore to put the files back "
+     "again. Until a Restore has completed, no automatic Copy runs; do not press Copy first, or "
+     "the incomplete files would replace the good copies.",
+     "次のフォルダからのリストアが以前に中断されたため、リストアしたファイルが不完全な可能性があ"
+     "ります。フォルダのコピーは無事です:\n\n「リストア」で、リストアし直してください。\nリスト"
+     "アが済むまで、自動のコピーはしません。\n先に「コピー」を押すと、無事なコピーを不完全なファ"
+     "イルで上書きしてしまいます。"},
     {IDS_INTERRUPTED_UNKNOWN,
-     "VellumBox's record in this folder cannot be read or replaced, so an operation may have been "
-     "interrupted. "
-     "Neither Copy nor Restore runs by itself until one of them has completed:",
-     "このフォルダの VellumBox "
-     "の記録を読めないか置き換えられないため、操作が中断された可能性があります。コピーかリストアが完了するまで、どち"
-     "らも自動では行いません:"},
+     "VellumBox's record in this folder cannot be read or replaced (another program may hold it "
+     "open, or it is damaged), so an operation may have been interrupted:\n\nClose any program "
+     "that uses the record and start VellumBox again. If this message comes back, make sure "
+     "your files and their copies are as you want them, then press Copy or Restore and answer "
+     "Yes: the record is written anew. Until then, neither runs by itself. Do not delete the "
+     "record by hand.",
+     "次のフォルダの VellumBox の記録を読めないか置き換えられない(ほかのプログラムが開いているか"
+     "、壊れている)ため、操作が中断された可能性があります:\n\n記録を使っているプログラムを閉じて"
+     "、VellumBox を起動し直してください。それでもこのメッセージが出るときは、ファイルとそのコピ"
+     "ーが望みどおりか確かめてから「コピー」か「リストア」を押し、「はい」と答えてください。記録"
+     "が新しく書かれます。それまでは、どちらも自動では行いません。記録を手で削除しないでください"
+     "。"},
     {IDS_ASK_COPY_ANYWAY,
      "Copy all the same? The copies in this folder would be replaced by the files as they are now.",
      "それでもコピーしますか？このフォルダのコピーは、現在のファイルで置き換えられます。"},
@@ -209,11 +228,14 @@ const StringCase kStrings[] = {
      "Restore all the same? Your files would be replaced by the copies as they are now.",
      "それでもリストアしますか？ファイルは、現在のコピーで置き換えられます。"},
     {IDS_RUN_START_COPY,
-     "While copying at start, VellumBox found this:", "起動時のコピーで、次のことがありました:"},
-    {IDS_RUN_QUIET_COPY, "While copying in quiet mode (/q), VellumBox found this:",
-     "静かなモード(/q)のコピーで、次のことがありました:"},
-    {IDS_RUN_SESSION_RESTORE, "While restoring at the end of a session, VellumBox found this:",
-     "セッション終了時のリストアで、次のことがありました:"},
+     "While copying at start, VellumBox found this:",
+     "起動時のコピーの結果:"},
+    {IDS_RUN_QUIET_COPY,
+     "While copying in quiet mode (/q), VellumBox found this:",
+     "クワイエットモード(/q)のコピーの結果:"},
+    {IDS_RUN_SESSION_RESTORE,
+     "While restoring at the end of a session, VellumBox found this:",
+     "セッション終了時のリストアの結果:"},
     {IDS_RECORD_BUSY,
      "Another copy or restore is using this folder right now (perhaps in another user's session), so nothing was done. Try again when it has finished:",
      "別のコピーかリストアがこのフォルダを使用中のため(ほかのユーザーのセッションかもしれません)、何もしませんでした。終わってからもう一度お試しください:"},
@@ -230,29 +252,34 @@ const StringCase kStrings[] = {
      "These files were not restored, because the copy of that name in the destination folder was made from another file:",
      "コピー先フォルダにある同じ名前のコピーは別のファイルから作られたため、次のファイルはリストアしませんでした:"},
     {IDS_COPY_CHANGED,
-     "These files were not restored, because their copies in the destination folder were changed after VellumBox made them (by whom, it cannot tell):",
-     "コピー先フォルダのコピーが VellumBox の作成後に変更されたため(だれが変更したかはわかりません)、次のファイルはリストアしませんでした:"},
+     "These files were not restored, because their copies in the destination folder were "
+     "changed after VellumBox made them (by whom, it cannot tell):",
+     "コピー先フォルダのコピーが VellumBox の作成後に変更されたため(変更した人は不明)、\n次のフ"
+     "ァイルはリストアしませんでした:"},
     {IDS_SESSION_NO_DEST,
      "Nothing was restored at the end of the session, because no destination folder was chosen (the folder choice was cancelled). The files copied into this folder still wait for their restore:",
      "コピー先フォルダが選ばれていなかった(フォルダの選択が取り消された)ため、セッション終了時に何もリストアしませんでした。このフォルダにコピーしたファイルは、まだリストアを待っています:"},
     {IDS_RUN_SEVERAL,
      "While running by itself, VellumBox found this:",
-     "自動の実行で、次のことがありました:"},
+     "自動の実行の結果:"},
     {IDS_NOT_COPIED_UNSEEN,
      "These files were not copied, because their copies already exist, Over Write is off, and VellumBox ran where nobody could be asked (a task that runs whether the user is logged on or not):",
      "次のファイルはコピーしませんでした。コピーがすでにあり、上書きがオフで、VellumBox がだれにも確認できない場所 (ユーザーがログオンしているかどうかにかかわらず実行するタスク) で実行されたためです:"},
     {IDS_AUTO_OPEN_SETTINGS,
-     "Other users of this computer can change the settings file or its folder, and so decide what "
-     "VellumBox copies and restores for you. Put VellumBox in a folder that only administrators "
-     "can change (for example under \"C:\\Program Files\"):",
-     "このコンピューターのほかのユーザーが設定ファイルかそのフォルダーを変更でき、VellumBox "
-     "があなたのために何をコピーしリストアするかを決められます。管理者だけが変更できるフォルダー "
-     "(たとえば \"C:\\Program Files\" の下) に VellumBox を置いてください:"},
+     "Other users of this computer can change VellumBox's settings file or its folder:\n\nThey "
+     "could decide what VellumBox copies and restores for you. Put VellumBox in a folder that "
+     "only administrators can change,\nfor example under \"C:\\Program Files\".",
+     "コンピューターのほかのユーザーが変更できる\nVellumBox の設定ファイルかそのフォルダ:\n\nそ"
+     "のユーザーは、VellumBox があなたのために何をコピーしリストアするかを決められます。管理者だ"
+     "けが変更できるフォルダに VellumBox を置いてください。\n(たとえば \"C:\\Program Files\" の"
+     "下)"},
     {IDS_AUTO_OPEN_DEST,
-     "Other users of this computer can change the destination folder, and so the copies that are "
-     "restored over your files. Choose a destination folder that only you can change:",
-     "このコンピューターのほかのユーザーがコピー先フォルダを変更でき、あなたのファイルに上書きでリ"
-     "ストアされるコピーを変えられます。あなただけが変更できるコピー先フォルダを選んでください:"},
+     "Other users of this computer can change the destination folder:\n\nThey could change the "
+     "copies that are restored over your files. Choose a destination folder that only you can "
+     "change, and press Set.",
+     "コンピューターのほかのユーザーが変更できる\nコピー先フォルダ:\n\nそのユーザーは、あなたの"
+     "ファイルに上書きでリストアされるコピーを変えられます。あなただけが変更できるコピー先フォル"
+     "ダを選び、「確定」を押してください。"},
     {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
     {IDS_BAD_NAME,
      "These files were left out, because Windows cannot use their names as they stand (a wildcard, "
@@ -268,10 +295,12 @@ const StringCase kStrings[] = {
      "コピー先フォルダがドライブまたはネットワーク共有から始まっていないため、コピーもリストアもし"
      "ませんでした:"},
     {IDS_NAME_NOT_KEPT,
-     "This file was not added, because its name cannot be kept exactly in the system's character "
-     "set, or its path is too long:",
-     "次のファイルは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、追加し"
-     "ませんでした:"},
+     "Not added, because the name holds characters that Windows cannot keep in its language for "
+     "non-Unicode programs, or the path is too long.\nRename the file, or move it to a folder "
+     "with a shorter path, then add it again:",
+     "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長"
+     "すぎるため、追加しませんでした。\nファイルの名前を変えるか、パスの短いフォルダに移してから"
+     "、もう一度追加してください:"},
     {IDS_CHANGED_WHILE_COPIED,
      "These files changed while they were copied. Their copies were kept, but may not match the "
      "files as they are now:",
@@ -297,33 +326,38 @@ const StringCase kStrings[] = {
      "Any of them could then make VellumBox overwrite the files of everyone who logs on. Put "
      "VellumBox in a folder that only administrators can change (for example under "
      "\"C:\\Program Files\").\n\nRegister it all the same?",
-     "そのユーザーはだれでも、ログオンするすべての人のファイルを VellumBox "
-     "に上書きさせることができます。管理者だけが変更できるフォルダー (たとえば "
-     "\"C:\\Program Files\" の下) に VellumBox を置いてください。\n\nそれでも登録しますか？"},
+     "そのユーザーはだれでも、ログオンするすべての人のファイルを VellumBox に上書きさせることが"
+     "できます。管理者だけが変更できるフォルダ (たとえば \"C:\\Program Files\" の下) に "
+     "VellumBox を置いてください。\n\nそれでも登録しますか？"},
     {IDS_DROP_FOLDERS,
-     "These were not added, because they are folders:", "次のフォルダーは追加しませんでした:"},
+     "These were not added, because they are folders:",
+     "次のフォルダは追加しませんでした:"},
     {IDS_DROP_UNNAMABLE,
-     "These files were not added, because their names cannot be written in this computer's "
-     "code page for non-Unicode programs:",
-     "次のファイルは、名前がこのコンピューターの非 Unicode "
-     "プログラム用の文字コードで表せないため、追加しませんでした:"},
+     "Not added, because the name holds characters that Windows cannot keep in its language for "
+     "non-Unicode programs, or the path is too long.\nRename the file, or move it to a folder "
+     "with a shorter path, then add it again:",
+     "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長"
+     "すぎるため、追加しませんでした。\nファイルの名前を変えるか、パスの短いフォルダに移してから"
+     "、もう一度追加してください:"},
     {IDS_DROP_LIST_FULL, "The list holds 32 files at most. These files were not added:",
      "リストには 32 個までのファイルしか入りません。次のファイルは追加しませんでした:"},
     {IDS_MENU_COPY, "&Copy", "コピー(&C)"},
     {IDS_MENU_RESTORE, "&Restore", "リストア(&R)"},
     {IDS_MENU_DELETE, "&Delete from list...", "リストから削除(&D)..."},
     {IDS_DEST_NOT_KEPT,
-     "This folder was not chosen, because its name cannot be kept exactly in the system's "
-     "character set, or its path is too long:",
-     "次のフォルダーは、名前をシステムの文字コードで正確に保存できないか、パスが長すぎるため、"
-     "選びませんでした:"},
+     "This folder was not chosen, because its name holds characters that Windows cannot keep in "
+     "its language for non-Unicode programs, or its path is too long.\nChoose another folder, "
+     "or rename this one:",
+     "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長"
+     "すぎるため、フォルダは選びませんでした。\n別のフォルダを選ぶか、このフォルダの名前を変えて"
+     "ください:"},
     {IDS_PROGRAM_PATH_UNNAMED,
      "VellumBox cannot write its own path in this computer's code page for non-Unicode "
      "programs, so it neither reads nor saves a settings file. Give its folder and its file "
      "names that use only characters of that code page:",
-     "VellumBox は自分のパスをこのコンピューターの非 Unicode "
-     "プログラム用の文字コードで表せないため、設定ファイルを読み込みも保存もしません。"
-     "フォルダーとファイルの名前には、その文字コードの文字だけを使ってください:"},
+     "VellumBox は自分のパスをこのコンピューターの非 Unicode プログラム用の文字コードで表せない"
+     "ため、設定ファイルを読み込みも保存もしません。フォルダとファイルの名前には、その文字コード"
+     "の文字だけを使ってください:"},
     {IDS_SYSTEM_VIEW,
      "These files were left out, because this 32-bit VellumBox is shown another folder in their place (the 32-bit view of the Windows system folder). Use the 64-bit VellumBox for them:",
      "次のファイルは、この 32 ビット版の VellumBox には別のフォルダ (Windows のシステムフォルダの 32 ビット用の表示) が見えるため、除外されました。これらのファイルには 64 ビット版の VellumBox を使ってください:"},
@@ -332,6 +366,11 @@ const StringCase kStrings[] = {
      "longer than 259 bytes:",
      "次のファイルは、コピー先フォルダとファイル名を合わせたパスが259バイトより長いため、"
      "除外されました:"},
+    {IDS_STARTUP_CLEAR_NEEDS_ADMIN,
+     "Removing VellumBox from the start-up for all users needs administrator rights. Start "
+     "VellumBox with \"Run as administrator\" and try again.",
+     "すべてのユーザーのスタートアップから登録を解除するには管理者の権限が必要です。VellumBox を"
+     "「管理者として実行」で起動してから、もう一度お試しください。"},
 };
 
 // Strings live in blocks of 16, block n holding ids 16(n-1) .. 16n-1, each a
