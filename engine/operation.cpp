@@ -72,7 +72,8 @@ void AddLines(std::vector<ReportLine>& report, unsigned textId,
 }
 
 // What the request left out before any file moved, one line each.
-std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& destDir) {
+std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& destDir,
+                                bool copying) {
     std::vector<ReportLine> causes;
     if (request.relativeDest) causes.push_back({IDS_RELATIVE_DEST, destDir});
     AddLines(causes, IDS_NAME_CLASH, request.leftOut);
@@ -83,7 +84,8 @@ std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& d
     AddLines(causes, IDS_PATH_TOO_LONG, request.tooLong);
     AddLines(causes, IDS_JOINED_TOO_LONG, request.joinedTooLong);
     AddLines(causes, IDS_SYSTEM_VIEW, request.unreachable);
-    AddLines(causes, IDS_NOT_FOUND, request.missing);
+    // A Restore misses the copy in the destination, not the file the list names.
+    AddLines(causes, copying ? IDS_NOT_FOUND : IDS_COPY_NOT_FOUND, request.missing);
     AddLines(causes, IDS_COPY_OF_OTHER, request.otherCopy);
     AddLines(causes, IDS_COPY_CHANGED, request.changedCopy);
     AddLines(causes, IDS_NOT_COPIED_UNSEEN, request.wouldAsk);
@@ -181,7 +183,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
         copying ? BuildCopyRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp, options)
                 : BuildRestoreRequest(*spec.table, dest, spec.overwrite, IsLeadByteAcp, options);
     if (request.relativeDest) {
-        result.causes = LeftOut(request, spec.destDir);
+        result.causes = LeftOut(request, spec.destDir, copying);
         result.failed = true;
         return result;
     }
@@ -240,7 +242,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
         IssueShellCopy(spec.owner, shellRequest, spec.progressTitle.c_str(), copying);
     result.ran = request.count > 0;
 
-    result.causes = LeftOut(request, spec.destDir);
+    result.causes = LeftOut(request, spec.destDir, copying);
     std::vector<FileOutcome> outcomes;
     for (size_t i = 0; i < outcome.checks.size(); ++i) {
         static const FileResult kResult[] = {FileResult::NotDone, FileResult::Done, FileResult::Cut,

@@ -80,7 +80,7 @@ void CMainDlg::OnDropFiles(HDROP drop) {
     if (added) UpdateButtons(1);
     WideText text;
     AppendPart(text, IDS_DROP_FOLDERS, folders);
-    AppendPart(text, IDS_DROP_UNNAMABLE, unnamable);
+    AppendPart(text, IDS_NAME_NOT_KEPT, unnamable);  // as the file dialog says it
     AppendPart(text, IDS_DROP_LIST_FULL, beyond);
     if (!text.empty()) AfxMessageBoxW(text.data(), MB_OK | MB_ICONWARNING);
 }

@@ -206,7 +206,7 @@ want="$(printf '%s\tON\tON\n%s\t---\t---\n%s\t---\t---\nrows 3' "$(D src)\\a.txt
 assert_eq "$want" "$(vb_drive rows)" "drop: the two files added in order, unticked"
 assert_eq "1 1 1 1" "$(vb_ask enabled 1007 \; enabled 1004 \; enabled 1005 \; enabled 1006)" "drop: Set lit"
 # A name the code page (1252) cannot hold is refused, never stored as the file it best fits.
-assert_eq "ok ok VellumBox	$(vb_id IDS_DROP_UNNAMABLE)|$(D src)\\Ωmega.txt" \
+assert_eq "ok ok VellumBox	$(vb_id IDS_NAME_NOT_KEPT)|$(D src)\\Ωmega.txt" \
     "$(vb_ask drop "$(D src)\\Ωmega.txt" \; sleep 300 \; message)" "drop of Ωmega.txt: refused by name"
 vb_drive press ok \; nodialog >/dev/null
 assert_eq "rows 3" "$(vb_drive rows | tail -n 1)" "drop of Ωmega.txt: nothing added (not Omega.txt either)"

@@ -81,7 +81,8 @@ for row in "${cases[@]}"; do
     assert_eq 0 "$(press 1005)" "[$label] Restore leaves no window open"
     assert_eq "a.txt=alpha b.txt=beta missing.txt=ABSENT" "$(contents "$VB_C/src" a.txt b.txt missing.txt)" \
         "[$label] Restore brings the others back and makes nothing up"
-    assert_match "$(vb_id IDS_NOT_FOUND).*missing.txt" "$(cat "$MESSAGES")" "[$label] Restore names the file without a copy"
+    assert_eq "VellumBox	$(vb_id IDS_COPY_NOT_FOUND)|C:\\vbt-faults\\src\\missing.txt" \
+        "$(cat "$MESSAGES")" "[$label] Restore names the file whose copy is missing"
     assert_alive "[$label] after Restore"
 done
 

@@ -174,11 +174,12 @@ const StringCase kStrings[] = {
     {IDS_NAME_CLASH,
      "These files were left out, because a file of the same name comes earlier in the list:",
      "同じ名前のファイルがリストの前にあるため、次のファイルは除外されました:"},
-    {IDS_NOT_FOUND,
-     "Left out, because not found (for Copy, the file itself is missing; for Restore, its copy "
-     "in the destination folder):",
-     "見つからないため、除外しました(コピーではファイルそのもの、リストアではコピー先フォルダに"
-     "あるそのコピーがありません):"},
+    {IDS_NOT_FOUND, "Left out, because the file was not found:",
+     "ファイルが見つからないため、除外しました:"},
+    {IDS_COPY_NOT_FOUND,
+     "Left out, because its copy was not found in the destination folder; the file itself is "
+     "unchanged:",
+     "コピー先フォルダにコピーが見つからないため、除外しました。\nファイルそのものはそのままです:"},
     {IDS_COPY_INCOMPLETE,
      "These files could not be copied completely (is the disk full?). Their incomplete copies "
      "were removed:",
@@ -228,13 +229,13 @@ const StringCase kStrings[] = {
      "Restore all the same? Your files would be replaced by the copies as they are now.",
      "それでもリストアしますか？ファイルは、現在のコピーで置き換えられます。"},
     {IDS_RUN_START_COPY,
-     "While copying at start, VellumBox found this:",
+     "Result of the copy at start:",
      "起動時のコピーの結果:"},
     {IDS_RUN_QUIET_COPY,
-     "While copying in quiet mode (/q), VellumBox found this:",
+     "Result of the copy in quiet mode (/q):",
      "クワイエットモード(/q)のコピーの結果:"},
     {IDS_RUN_SESSION_RESTORE,
-     "While restoring at the end of a session, VellumBox found this:",
+     "Result of the restore at the end of the session:",
      "セッション終了時のリストアの結果:"},
     {IDS_RECORD_BUSY,
      "Another copy or restore is using this folder right now (perhaps in another user's session), so nothing was done. Try again when it has finished:",
@@ -260,7 +261,7 @@ const StringCase kStrings[] = {
      "Nothing was restored at the end of the session, because no destination folder was chosen (the folder choice was cancelled). The files copied into this folder still wait for their restore:",
      "コピー先フォルダが選ばれていなかった(フォルダの選択が取り消された)ため、セッション終了時に何もリストアしませんでした。このフォルダにコピーしたファイルは、まだリストアを待っています:"},
     {IDS_RUN_SEVERAL,
-     "While running by itself, VellumBox found this:",
+     "Results of the automatic runs:",
      "自動の実行の結果:"},
     {IDS_NOT_COPIED_UNSEEN,
      "These files were not copied, because their copies already exist, Over Write is off, and VellumBox ran where nobody could be asked (a task that runs whether the user is logged on or not):",
@@ -332,13 +333,6 @@ const StringCase kStrings[] = {
     {IDS_DROP_FOLDERS,
      "These were not added, because they are folders:",
      "次のフォルダは追加しませんでした:"},
-    {IDS_DROP_UNNAMABLE,
-     "Not added, because the name holds characters that Windows cannot keep in its language for "
-     "non-Unicode programs, or the path is too long.\nRename the file, or move it to a folder "
-     "with a shorter path, then add it again:",
-     "名前に Windows の「Unicode 対応ではないプログラムの言語」で表せない文字があるか、パスが長"
-     "すぎるため、追加しませんでした。\nファイルの名前を変えるか、パスの短いフォルダに移してから"
-     "、もう一度追加してください:"},
     {IDS_DROP_LIST_FULL, "The list holds 32 files at most. These files were not added:",
      "リストには 32 個までのファイルしか入りません。次のファイルは追加しませんでした:"},
     {IDS_MENU_COPY, "&Copy", "コピー(&C)"},
