@@ -37,20 +37,13 @@ ini_vals() {
 
 # Screenshot of the program's newest dialog: build/screenshots/<name>-<en|ja>.png.
 shot_dialog() {
-    local name="$1" lang x y w h out
+    local name="$1" lang out
     case "$LANG" in ja*) lang=ja ;; *) lang=en ;; esac
     mkdir -p "$VB_SHOTS"
     out="$VB_SHOTS/$name-$lang.png"
     # Let the dialog paint (the browser fills its tree after it shows).
     vb_drive sleep 700 >/dev/null
-    read -r x y w h <<<"$(vb_drive dlgrect)"
-    if [ -n "${h:-}" ] && ((w > 0 && h > 0)); then
-        ((x < 0)) && x=0
-        ((y < 0)) && y=0
-        import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null
-    else
-        import -window root "$out" 2>/dev/null
-    fi
+    vb_crop "$out" "$(vb_drive dlgrect)"
     [ -s "$out" ]
     assert_eq 0 $? "screenshot $out written"
 }

@@ -248,7 +248,8 @@ void CmdSettle(const Args&) {
 
 // wait [ms]: until the marked window exists and its thread has settled.
 void CmdWait(const Args& a) {
-    int timeout = TimeoutArg(a, 1, 15000);
+    // A ceiling, not a measure: a loaded machine may take long to start a program.
+    int timeout = TimeoutArg(a, 1, 30000);
     DWORD start = GetTickCount();
     while (!(g_main = FindMarked())) {
         if ((int)(GetTickCount() - start) > timeout) Fail("no VellumBox window in time");
@@ -267,6 +268,19 @@ void CmdGone(const Args& a) {
         Sleep(30);
     }
     g_main = nullptr;
+    PrintLine("ok");
+}
+
+// free [ms]: until no process holds the program's single-instance guard, so that the next
+// start is a first one (a killed copy lets go of it only when Wine has cleaned it up).
+void CmdFree(const Args& a) {
+    int timeout = TimeoutArg(a, 1, 10000);
+    DWORD start = GetTickCount();
+    while (HANDLE guard = OpenMutexW(SYNCHRONIZE, FALSE, L"VellumBox")) {
+        CloseHandle(guard);
+        if ((int)(GetTickCount() - start) > timeout) Fail("the guard is still held");
+        Sleep(30);
+    }
     PrintLine("ok");
 }
 
@@ -1147,6 +1161,7 @@ const Command kCommands[] = {
     {L"wait", CmdWait},
     {L"gone", CmdGone},
     {L"find", CmdFind},
+    {L"free", CmdFree},
     {L"visible", CmdVisible},
     {L"iconic", CmdIconic},
     {L"rect", CmdRect},

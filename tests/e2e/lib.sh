@@ -180,6 +180,7 @@ vb_cleanup() {
             fi
             wait "$p" 2>/dev/null
         done
+        vb_drive free >/dev/null 2>&1
     fi
     VB_UNIX_PIDS=()
     VB_WIN_PIDS=()
@@ -191,28 +192,30 @@ vb_screenshot() {
     case "$LANG" in ja*) lang=ja ;; *) lang=en ;; esac
     mkdir -p "$VB_SHOTS"
     out="$VB_SHOTS/$name-$lang.png"
-    rect="$(vb_drive rect)"
-    local x y w h
-    read -r x y w h <<<"$rect"
-    if [ -n "${h:-}" ] && ((w > 0 && h > 0)); then
+    vb_crop "$out" "$(vb_drive rect)"
+    echo "$out"
+}
+
+# Writes the screen's part "x y w h" (blanks or commas) to $1; anything else (the driver's
+# ERROR line when the window is gone) takes the whole screen, and the checks say why.
+vb_crop() {
+    local out="$1" x y w h
+    IFS=', ' read -r x y w h <<<"$2"
+    if [[ "$x $y $w $h" =~ ^-?[0-9]+\ -?[0-9]+\ [0-9]+\ [0-9]+$ ]] && ((w > 0 && h > 0)); then
         ((x < 0)) && x=0
         ((y < 0)) && y=0
         import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null
     else
         import -window root "$out" 2>/dev/null
     fi
-    echo "$out"
 }
 
 # Screenshot of the program's newest open dialog: build/screenshots/<name>.png, asserted.
 vb_dialog_screenshot() {
-    local out="$VB_SHOTS/$1.png" info x y w h
+    local out="$VB_SHOTS/$1.png" info
     mkdir -p "$VB_SHOTS"
     info="$(vb_drive dlginfo | head -1)"
-    IFS=, read -r x y w h <<<"${info##*rect=}"
-    ((x < 0)) && x=0
-    ((y < 0)) && y=0
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null
+    vb_crop "$out" "${info##*rect=}"
     [ -s "$out" ]
     assert_eq 0 $? "screenshot $out"
 }
