@@ -1,7 +1,7 @@
 #include "engine/short_names.h"
 #include <windows.h>
-#include "engine/shell_op.h"
 #include <cwchar>
+#include "engine/shell_op.h"
 #include "framework/fw_string.h"
 
 namespace {
