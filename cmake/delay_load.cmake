@@ -10,6 +10,11 @@ file(MAKE_DIRECTORY ${VB_DELAY_DIR})
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(vb_imp_prefix "__imp__")  # __imp__SHFileOperationA@4
   set(vb_thunk_prefix "_")
+  # GNU ld for i386 drops an import's jump stub when only its __imp_ pointer is used,
+  # and with it the load thunk that the delay slot points to: the slot would stay zero
+  # and the first call jump to address 0. Without dllimport every call goes through the
+  # stub (one jump more), which keeps the thunk. tools/check-delay-load.py checks it.
+  add_compile_definitions(DECLSPEC_IMPORT=)
 else()
   set(vb_imp_prefix "__imp_")
   set(vb_thunk_prefix "")

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when an executable imports a function that is not on the allow-list.
+"""Fails when an executable imports a function that is not on the allow-list, or when a
+delay-load slot does not point to a load thunk in the program's own code.
 
     tools/check-imports.py tools/xp-imports.txt build/win64/VellumBox.exe build/win32/VellumBox.exe
 
@@ -58,10 +59,11 @@ class Pe:
         for i in range(nsections):
             s = opt + opt_size + 40 * i
             vsize, va, rawsize, raw = struct.unpack_from("<IIII", d, s + 8)
-            self.sections.append((va, max(vsize, rawsize), raw))
+            flags = struct.unpack_from("<I", d, s + 36)[0]
+            self.sections.append((va, max(vsize, rawsize), raw, flags))
 
     def offset(self, rva):
-        for va, size, raw in self.sections:
+        for va, size, raw, _ in self.sections:
             if va <= rva < va + size:
                 return raw + rva - va
         raise ValueError(f"RVA {rva:#x} in no section")
@@ -72,6 +74,11 @@ class Pe:
     def cstr(self, rva):
         o = self.offset(rva)
         return self.data[o:self.data.index(b"\0", o)].decode("ascii")
+
+    def in_code(self, address):
+        rva = address - self.image_base
+        return any(va <= rva < va + size and flags & 0x20000000  # IMAGE_SCN_MEM_EXECUTE
+                   for va, size, _, flags in self.sections)
 
     def thunks(self, rva):
         """Names (or #ordinals) of a null-terminated thunk array."""
@@ -101,6 +108,7 @@ class Pe:
         leaves out of it (it links dlltool's descriptors into .text without setting the
         directory), found by their shape wherever they lie."""
         found = {}
+        self.bad_slots = []
         rva, size = self.dirs[13]
         while size:
             desc = self.delay_descriptor(rva)
@@ -108,7 +116,7 @@ class Pe:
                 break
             found[rva] = desc
             rva += 32
-        for va, vsize, raw in self.sections:
+        for va, vsize, _, _ in self.sections:
             for rva in range(va, va + vsize - 32, 4):
                 if rva not in found:
                     desc = self.delay_descriptor(rva, strict=True)
@@ -134,6 +142,11 @@ class Pe:
             if strict and (not listed or not all(re.fullmatch(r"#\d+|[A-Za-z_][A-Za-z0-9_@]*", n)
                                                  for n in listed)):
                 return None
+            size, fmt = (8, "<Q") if self.wide else (4, "<I")
+            for i, n in enumerate(listed):
+                slot = struct.unpack_from(fmt, self.data, self.offset(iat - fix + size * i))[0]
+                if not self.in_code(slot):
+                    self.bad_slots.append(f"{dll}!{n} (slot holds {slot:#x})")
             return dll, listed
         except (ValueError, UnicodeDecodeError, struct.error):
             if strict:
@@ -181,7 +194,10 @@ def main():
               f"{len(delayed)} delay-loaded from {' '.join(late) or 'none'}")
         for name in bad:
             print(f"imports: FAIL {path} imports {name}, which is not on {sys.argv[1]}")
-        failed |= bool(bad)
+        for slot in pe.bad_slots:
+            print(f"imports: FAIL {path}: the delay-load slot of {slot} is not a thunk "
+                  "in the program: its first call would jump there")
+        failed |= bool(bad) or bool(pe.bad_slots)
     print("imports: " + ("FAILED" if failed else f"every import is on {sys.argv[1]}"))
     return 1 if failed else 0
 
