@@ -20,6 +20,24 @@ if [ -n "$missing" ]; then
   $SUDO apt-get update -q
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing
 fi
+# Some kernels run no 32-bit x86 code at all (neither 32-bit Linux programs nor 32-bit
+# segments inside 64-bit ones), and with them Wine's 32-bit half: there it runs under
+# qemu's user-mode emulation, through a binfmt_misc handler that the tests switch on
+# only while they run 32-bit programs (tools/wine-env.sh, vb_i386).
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+  if ! dpkg-query -W -f='${Status}\n' qemu-user-static 2>/dev/null | grep -q "install ok installed"; then
+    echo "setup: this kernel runs no 32-bit code: installing qemu-user-static"
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends qemu-user-static
+  fi
+  [ -e /proc/sys/fs/binfmt_misc/register ] ||
+    $SUDO mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || true
+  if [ -e /proc/sys/fs/binfmt_misc/register ]; then
+    # i386 ELF executables; F: qemu is opened now, so it serves in every mount namespace.
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+      $SUDO tee /proc/sys/fs/binfmt_misc/register >/dev/null || true
+    [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && echo 0 | $SUDO tee /proc/sys/fs/binfmt_misc/qemu-i386 >/dev/null
+  fi
+fi
 # Locales used by the tests (English and Japanese resources).
 need_locale=""
 locale -a 2>/dev/null | grep -qi '^en_US.utf8$' || need_locale=1

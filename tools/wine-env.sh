@@ -1,15 +1,32 @@
 # Wine environment for running VellumBox and its tests. Source it:
-#   . tools/wine-env.sh; vb_wine_prepare; "$WINE" build/win64/VellumBox.exe
-# WINEPREFIX defaults to build/wine/prefix under the repository.
+#   . tools/wine-env.sh; vb_wine_prepare; "$WINE" "$VB_BUILD/VellumBox.exe"
+# VB_TARGET names the program and the Windows it meets:
+#   win64     the 64-bit program on 64-bit Windows (the default)
+#   win32     the 32-bit program on 64-bit Windows (WOW64: Sysnative, two registry views)
+#   win32-xp  the 32-bit program on 32-bit Windows that reports itself as XP
+# VB_BUILD is that program's build folder. WINEPREFIX defaults to build/wine/prefix (with
+# the target's name after it for the 32-bit ones) under the repository.
 VB_ROOT="${VB_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 export VB_ROOT
-export WINEPREFIX="${WINEPREFIX:-$VB_ROOT/build/wine/prefix}"
+export VB_TARGET="${VB_TARGET:-win64}"
+case "$VB_TARGET" in
+win64) vb_suffix="" ;;
+win32 | win32-xp) vb_suffix="-$VB_TARGET" ;;
+*) echo "wine-env: unknown VB_TARGET $VB_TARGET" >&2; return 2 ;;
+esac
+export VB_BUILD="$VB_ROOT/build/${VB_TARGET%-xp}"
+export WINEPREFIX="${WINEPREFIX:-$VB_ROOT/build/wine/prefix$vb_suffix}"
+if [ "$VB_TARGET" = win32-xp ]; then export WINEARCH=win32; else unset WINEARCH; fi
 export WINEDEBUG=-all
 # No Mono or Gecko installer prompts on the first start of a prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG="${LANG:-en_US.UTF-8}"
 if [ -z "${WINE:-}" ]; then
-    if [ -x /usr/lib/wine/wine64 ]; then WINE=/usr/lib/wine/wine64; else WINE=wine; fi
+    # A 32-bit prefix has no 64-bit half; on a 64-bit one the 64-bit loader hands 32-bit
+    # programs to the 32-bit one itself.
+    if [ "$VB_TARGET" = win32-xp ] && [ -x /usr/lib/wine/wine ]; then WINE=/usr/lib/wine/wine
+    elif [ -x /usr/lib/wine/wine64 ]; then WINE=/usr/lib/wine/wine64
+    else WINE=wine; fi
 fi
 export WINE
 if [ -z "${WINESERVER:-}" ]; then
@@ -23,9 +40,23 @@ export WINESERVER
 # Wine process starts warm.
 vb_wine_prepare() {
     mkdir -p "$(dirname "$WINEPREFIX")"
+    # A 64-bit prefix is made without emulated 32-bit code, which would take many minutes
+    # to set up its 32-bit half (the copy below serves instead); 32-bit targets then need it.
+    if [ "$VB_TARGET" = win32-xp ]; then vb_i386 on; else vb_i386 off; fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$WINE" wineboot -i >/dev/null 2>&1
         "$WINESERVER" -w
+    fi
+    if [ "$VB_TARGET" = win32 ] && [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        # Debian keeps Wine's 32-bit DLLs apart from the 64-bit ones, and a 64-bit wineboot
+        # that cannot start 32-bit code leaves SysWOW64 empty: 32-bit programs then find
+        # no kernel32. The DLLs themselves serve (Wine marks them as its own).
+        cp -n /usr/lib/i386-linux-gnu/wine/i386-windows/* "$WINEPREFIX/drive_c/windows/syswow64/" 2>/dev/null
+    fi
+    if [ "$VB_TARGET" = win32-xp ] && [ ! -f "$WINEPREFIX/.vb-winxp" ]; then
+        "$WINE" reg add 'HKCU\Software\Wine' /v Version /d winxp /f </dev/null >/dev/null 2>&1
+        "$WINESERVER" -w
+        touch "$WINEPREFIX/.vb-winxp"
     fi
     if [ ! -f "$WINEPREFIX/.vb-unmanaged" ]; then
         # Without a window manager (Xvfb) Wine then draws title bars and frames itself,
@@ -43,13 +74,37 @@ vb_wine_prepare() {
         "$WINESERVER" -w
         touch "$WINEPREFIX/.vb-fonts"
     fi
+    [ "$VB_TARGET" = win64 ] || vb_i386 on
     "$WINESERVER" -p >/dev/null 2>&1
     # Start the prefix's services now, detached from our output: started later by a test
     # under CTest they would inherit its pipe and keep it waiting.
     "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# How this machine runs 32-bit x86 code: "native", "emulated" (only through the qemu-i386
+# handler, minutes for each Wine process), or "none". The handler is switched on only
+# while 32-bit programs run (vb_i386 on|off): with it on, creating a 64-bit prefix would
+# also set up its 32-bit half under emulation, which takes many minutes.
+vb_i386() {
+    local handler=/proc/sys/fs/binfmt_misc/qemu-i386
+    case "${1:-}" in
+    on) [ -e "$handler" ] && echo 1 >"$handler" 2>/dev/null; return 0 ;;
+    off) [ -e "$handler" ] && echo 0 >"$handler" 2>/dev/null; return 0 ;;
+    esac
+    if [ -e "$handler" ] && head -n 1 "$handler" | grep -qx enabled; then
+        echo 0 >"$handler" 2>/dev/null
+        /usr/lib/wine/wine --version >/dev/null 2>&1 && local native=1
+        echo 1 >"$handler" 2>/dev/null
+    else
+        /usr/lib/wine/wine --version >/dev/null 2>&1 && local native=1
+    fi
+    if [ -n "${native:-}" ]; then echo native
+    elif [ -e "$handler" ]; then echo emulated
+    else echo none; fi
+}
+
 # Ends the prefix's wineserver and every Wine process in it.
 vb_wine_stop() {
     "$WINESERVER" -k >/dev/null 2>&1 || true
+    [ "$VB_TARGET" = win64 ] || vb_i386 off
 }

@@ -8,7 +8,10 @@ set -u
 VB_E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 VB_ROOT="$(cd "$VB_E2E_DIR/../.." && pwd)"
 export VB_ROOT
-export WINEPREFIX="${WINEPREFIX:-$VB_ROOT/build/e2e/prefix}"
+# Each target (tools/wine-env.sh) has a prefix, logs and screenshots of its own.
+VB_RUN_DIR="$VB_ROOT/build/e2e"
+[ "${VB_TARGET:-win64}" = win64 ] || VB_RUN_DIR="$VB_ROOT/build/e2e-$VB_TARGET"
+export WINEPREFIX="${WINEPREFIX:-$VB_RUN_DIR/prefix}"
 # Tests name their language; the machine's own locale does not leak in. A test that wants
 # the display language apart from the code page sets LC_MESSAGES for the program and the
 # driver alike (Wine takes the code page from LC_CTYPE, the UI language from LC_MESSAGES).
@@ -18,9 +21,11 @@ unset LC_ALL LC_CTYPE LC_MESSAGES
 
 VB_TEST="$(basename "$0" .sh)"
 VB_TEST="${VB_TEST#test_}"
-VB_EXE_BUILT="$VB_ROOT/build/win64/VellumBox.exe"
-VB_DRIVER="$VB_ROOT/build/win64/vbdrive.exe"
-VB_SHOTS="$VB_ROOT/build/screenshots"
+# The program under test (VB_TARGET, tools/wine-env.sh), and the driver built with it: it
+# reads the list view inside the program, so its pointers must be the program's size.
+VB_EXE_BUILT="$VB_BUILD/VellumBox.exe"
+VB_DRIVER="$VB_BUILD/vbdrive.exe"
+VB_SHOTS="$VB_ROOT/build/screenshots${VB_RUN_DIR#"$VB_ROOT/build/e2e"}"
 
 # Not inside Xvfb: run this script again inside one. Alone (not from run-all.sh), warm
 # the prefix first.
@@ -29,7 +34,7 @@ if [ -z "${VB_IN_XVFB:-}" ]; then
 fi
 [ -n "${VB_E2E_SESSION:-}" ] || vb_wine_prepare
 
-for f in "$VB_EXE_BUILT" "$VB_DRIVER" "$VB_ROOT/build/win64/vbprobe.dll"; do
+for f in "$VB_EXE_BUILT" "$VB_DRIVER" "$VB_BUILD/vbprobe.dll"; do
     [ -f "$f" ] || { echo "missing $f: build first" >&2; exit 2; }
 done
 

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Runs every end-to-end test (test_*.sh) in one Xvfb with one warm Wine prefix, prints
 # one line per test and "E2E: N passed, M failed"; exits non-zero when a test failed.
+#   VB_TARGET=win32 tests/e2e/run-all.sh copy autorun   (the 32-bit program; two tests)
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$root/build/e2e/prefix}"
+export VB_TARGET="${VB_TARGET:-win64}"
+run_dir="$root/build/e2e"
+[ "$VB_TARGET" = win64 ] || run_dir="$root/build/e2e-$VB_TARGET"
+export WINEPREFIX="${WINEPREFIX:-$run_dir/prefix}"
 
 if [ -z "${VB_IN_XVFB:-}" ]; then
     exec "$root/tools/with-xvfb.sh" "$0" "$@"
@@ -14,12 +18,17 @@ export VB_E2E_SESSION=1
 vb_wine_prepare
 trap vb_wine_stop EXIT
 
+tests=("$here"/test_*.sh)
+if [ $# -gt 0 ]; then
+    tests=()
+    for name in "$@"; do tests+=("$here/test_$name.sh"); done
+fi
 passed=0
 failed=0
-mkdir -p "$root/build/e2e"
-for t in "$here"/test_*.sh; do
+mkdir -p "$run_dir"
+for t in "${tests[@]}"; do
     name="$(basename "$t" .sh)"
-    log="$root/build/e2e/$name.log"
+    log="$run_dir/$name.log"
     start=$SECONDS
     if timeout 600 bash "$t" >"$log" 2>&1; then
         status=PASS

@@ -17,7 +17,7 @@ settings() {  # dest, then "name|copy|restore"... (files under src\)
 # Presses a button, waits for the operation to end, answers an overwrite question with
 # Yes and the program's own messages with OK (their texts go to the file $MESSAGES);
 # prints the number of windows still open besides the main one.
-MESSAGES="$VB_ROOT/build/e2e/faults-messages.txt"
+MESSAGES="$VB_RUN_DIR/faults-messages.txt"
 press() {
     : >"$MESSAGES"
     vb_drive pclick "$1" \; sleep 300 \; settle >/dev/null

@@ -254,7 +254,7 @@ cyc_kill() {
     for p in "${VB_UNIX_PIDS[@]}"; do kill -9 "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
     VB_UNIX_PIDS=()
 }
-PREFIX2="$VB_ROOT/build/e2e/prefix2"
+PREFIX2="$VB_RUN_DIR/prefix2"
 cycles=(
     "killed|logon;edit;kill;logon;dst A-known;due 1;end;src A-known;due 0;says IDS_RESTORE_DUE"
     "declined|ow0;logon;edit;endno;src A-edited;logon;dst A-known;due 1;says IDS_NOT_RESTORED"
