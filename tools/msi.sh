@@ -16,7 +16,8 @@ x86) exe=build/win32/VellumBox.exe ;;
 esac
 [ -f "$exe" ] || { echo "msi: missing $exe (run make build first)" >&2; exit 1; }
 for tool in wixl msibuild msiinfo python3; do
-    command -v "$tool" >/dev/null || { echo "msi: $tool is missing (make setup installs it)" >&2; exit 1; }
+    command -v "$tool" >/dev/null ||
+        { echo "msi: $tool is missing (make setup installs it)" >&2; exit 1; }
 done
 
 stage="$(mktemp -d)"
