@@ -12,6 +12,8 @@
 #   VB_BENCH_ITERS=200      in-process iterations per LoadSettings/FillList run
 #   VB_BENCH_RECORD=1       also write bench/RESULTS.md
 #   VB_BENCH_PREFIX=dir     Wine prefix (default build/bench/prefix)
+#   VB_BENCH_32_RUNS=n      timed runs of the 32-bit program's start and copy (default: as
+#                           the others where 32-bit code runs natively, 1 where emulated)
 set -u
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -35,6 +37,11 @@ RECORD="${VB_BENCH_RECORD:-0}"
 
 out="$root/build/bench"
 vb_exe="$root/build/win64/VellumBox.exe"
+vb_exe32="$root/build/win32/VellumBox.exe"
+# The program's folders and the data live on the prefix's C:, whose folders above them are
+# the prefix's own: a checkout below a folder anyone may write (such as /tmp) would
+# otherwise make every automatic run stop to report it.
+work="$WINEPREFIX/drive_c/vbbench"
 mkdir -p "$out/results"
 rm -f "$out"/results/*
 
@@ -68,7 +75,7 @@ build_tools() {
     $CXX "${WFLAGS[@]}" -mwindows -o "$out/vbbench_shellcopy.exe" "$here/shell_copy.cpp" \
         "$lib/engine/libvb_engine_core.a" "$lib/model/libvb_model.a" -lshell32
     $CXX "${WFLAGS[@]}" -o "$out/vbbench_inproc.exe" "$here/inproc.cpp" "$out/vellumbox.res.o" \
-        "$lib/ui/libvb_ui.a" "$lib/framework/libvb_framework.a" "$lib/libvb_cmdline.a" \
+        "$lib/ui/libvb_ui.a" "$lib/framework/libvb_framework.a" "$lib/framework/libvb_cmdline.a" \
         "$lib/engine/libvb_engine_win.a" "$lib/engine/libvb_engine_core.a" "$lib/model/libvb_model.a" \
         -lcomctl32 -lcomdlg32 -lgdi32 -luser32 -ladvapi32 -lshell32 -lole32 -lversion
     g++ -O2 -std=c++17 -Wall -Wextra -Werror -I "$root" -o "$out/vbbench_codec" \
@@ -77,8 +84,13 @@ build_tools() {
 say "building the bench programs"
 ( build_tools ) || { say "could not build the bench programs"; exit 1; }
 
-vb_wine_prepare
-trap vb_wine_stop EXIT
+# The 32-bit program runs on this 64-bit prefix as on 64-bit Windows; where 32-bit code
+# runs only emulated, its figures are qemu's and few.
+VB_TARGET=win32 vb_wine_prepare
+i386="$(vb_i386)"
+RUNS32="${VB_BENCH_32_RUNS:-}"
+[ -n "$RUNS32" ] || { [ "$i386" = native ] && RUNS32=$START_RUNS || RUNS32=1; }
+trap 'VB_TARGET=win32 vb_wine_stop' EXIT
 
 # ---- data ----------------------------------------------------------------------
 # Random contents, kept between invocations when the sizes still match.
@@ -97,10 +109,10 @@ make_files() {  # dir MiB
 }
 
 # A folder holding VellumBox.exe and the settings file beside it.
-vb_folder() {  # name mode copy srcdir(or "") destdir
-    local dir="$out/work/$1" mode="$2" copy="$3" src="$4" dest="$5" i
+vb_folder() {  # name mode copy srcdir(or "") destdir [exe]
+    local dir="$work/$1" mode="$2" copy="$3" src="$4" dest="$5" i
     mkdir -p "$dir"
-    cp "$vb_exe" "$dir/VellumBox.exe"
+    cp "${6:-$vb_exe}" "$dir/VellumBox.exe"
     {
         printf '[AutoVellum]\r\nAutoCopyMode=%s\r\nCopy=%s\r\nRestore=0\r\n' "$mode" "$copy"
         printf '[OverWrite]\r\nCopy=1\r\nRestore=1\r\n'
@@ -130,7 +142,7 @@ launch() {  # [--show] -- program arguments... (Windows form)
     "$WINE" "$out/vbbench_launch.exe" "$@" 2>/dev/null | tr -d '\r'
 }
 
-dst="$out/data/dst"
+dst="$work/data/dst"
 fresh_dst() { rm -rf "$dst"; mkdir -p "$dst"; sync; }
 
 # Counts the copied files; with "full", compares their contents too. Fails when short.
@@ -179,7 +191,7 @@ copy_subject() {  # subject key src vbexe [full]
 }
 
 copy_bench() {  # key mib runs
-    local key="$1" mib="$2" runs="$3" src="$out/data/src-$2" vb r i k
+    local key="$1" mib="$2" runs="$3" src="$work/data/src-$2" vb r i k
     local subjects=() all=(vellumbox bare bareowner xcopy copyfile cp)
     say "copy: $FILES x $mib MiB, $runs runs per subject"
     vb=$(vb_folder "copy-$mib" 2 1 "$src" "$dst")
@@ -212,16 +224,16 @@ inproc_run() {  # exe key rows round
 }
 
 start_bench() {
-    local quiet show r i line src="$out/data/src-$SMALL_MIB"
+    local quiet show r i line src="$work/data/src-$SMALL_MIB"
     say "start-up: $START_RUNS runs per subject"
     quiet=$(vb_folder quiet-empty 2 1 "" "$dst")
     show=$(vb_folder show-32 0 0 "$src" "$dst")
     mkdir -p "$dst"
     # The in-process program reads the settings file named after it: under a second name
     # it reads the quiet start's, which holds no files.
-    cp "$out/work/show-32/VellumBox.ini" "$out/vbbench_inproc.ini"
+    cp "$work/show-32/VellumBox.ini" "$out/vbbench_inproc.ini"
     cp "$out/vbbench_inproc.exe" "$out/vbbench_inproc_empty.exe"
-    cp "$out/work/quiet-empty/VellumBox.ini" "$out/vbbench_inproc_empty.ini"
+    cp "$work/quiet-empty/VellumBox.ini" "$out/vbbench_inproc_empty.ini"
     local steps=(quiet minimal minimports show minshow minimpshow inproc inprocempty codec) n=9
     for r in $(seq -1 $((START_RUNS - 1))); do  # round -1 warms up
         for i in $(seq 0 $((n - 1))); do
@@ -263,12 +275,35 @@ start_bench() {
 t_start=$(date +%s)
 # The data first, then the start-ups, then the copies: after a copy the disk goes on
 # writing back for a while, and that strikes single starts of any subject.
-make_files "$out/data/src-$SMALL_MIB" "$SMALL_MIB"
-[ "$BIG_RUNS" = 0 ] || make_files "$out/data/src-$BIG_MIB" "$BIG_MIB"
+make_files "$work/data/src-$SMALL_MIB" "$SMALL_MIB"
+[ "$BIG_RUNS" = 0 ] || make_files "$work/data/src-$BIG_MIB" "$BIG_MIB"
 sync
 start_bench
 copy_bench small "$SMALL_MIB" "$RUNS"
 [ "$BIG_RUNS" = 0 ] || copy_bench big "$BIG_MIB" "$BIG_RUNS"
+
+# The 32-bit program: its quiet start with nothing to copy and its quiet copy of the small
+# files, beside the 64-bit program's rows. One untimed run each first.
+bits32_bench() {
+    local quiet copy r line src="$work/data/src-$SMALL_MIB"
+    say "32-bit program ($i386): $RUNS32 runs each"
+    quiet=$(vb_folder quiet-empty-32 2 1 "" "$dst" "$vb_exe32")
+    copy=$(vb_folder copy-32 2 1 "$src" "$dst" "$vb_exe32")
+    for r in $(seq -1 $((RUNS32 - 1))); do
+        mkdir -p "$dst"
+        line=$(launch -- "$(winpath "$quiet")" /q)
+        [ "$r" -ge 0 ] && record start32.quiet.ms "$(field ms "$line")"
+        fresh_dst
+        line=$(launch -- "$(winpath "$copy")" /q)
+        if check_copy vellumbox32 "$src"; then
+            [ "$r" -ge 0 ] && record small32.vellumbox.ms "$(field ms "$line")"
+        else
+            say "WARNING: the 32-bit program did not copy the $FILES files (exit $(field exit "$line"))"
+        fi
+    done
+    rm -rf "$dst"
+}
+[ -f "$vb_exe32" ] && bits32_bench
 
 # ---- the table -------------------------------------------------------------------
 minus() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-") print "-"; else print a - b }'; }
@@ -313,6 +348,10 @@ table="$out/table.md"
             fi
             echo "| 1 | copy $FILES × $size MiB ($runs runs) | $label | $m | $r | $goal | $detail |"
         done
+        if [ "$key" = small ]; then
+            m=$(median small32.vellumbox.ms)
+            echo "| 1 | | 32-bit \`VellumBox.exe /q\` ($RUNS32 runs, 32-bit code $i386) | $(fmt "$m") ms | $(ratio "$m" "$ref") | | $(rate "$m" "$size") |"
+        fi
         # Where the program's copy goes above the call it makes, from the in-process rows.
         above=$(minus "$(median "$key.vellumbox.ms")" "$(median "$key.bareowner.ms")")
         echo "| 1 | | \`VellumBox.exe /q\` above the floor | $(fmt "$above") ms | | | $(share "$above" "$(median inproc.load_us)" "$(median inproc.fill_us)" "$(median inproc.checks_us)" 102) (the main window's creation and teardown, COM, the stamps, the flush of every copy and the record) |"
@@ -321,6 +360,8 @@ table="$out/table.md"
     m=$(median start.quiet.ms) ref=$(median start.minimal.ms) r=$(ratio "$m" "$ref")
     echo "| 2 | quiet start, nothing to copy ($START_RUNS runs) | \`VellumBox.exe /q\` | $(fmt "$m") ms | $r | ≤ 1.3 ($(verdict "$r" 1.3)) | start to exit |"
     echo "| 2 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to exit |"
+    m=$(median start32.quiet.ms)
+    echo "| 2 | | 32-bit \`VellumBox.exe /q\` ($RUNS32 runs, 32-bit code $i386) | $(fmt "$m") ms | $(ratio "$m" "$ref") | | start to exit |"
     m=$(median start.minimports.ms)
     echo "| 2 | | minimal dialog with our start-up imports and manifest | $(fmt "$m") ms | $(ratio "$m" "$ref") | | floor; start to exit |"
     # Where the quiet start's time above its floor goes, from the in-process rows below.
