@@ -68,6 +68,28 @@ TEST(Record, ReadsBackAsWrittenAndToleratesHandEdits) {
         EXPECT_EQ(r.copies.size(), c.copies);
         EXPECT_EQ(r.report.size(), c.report);
     }
+    // Found as files: on FAT a crash during the replace may leave the new file alone.
+    const ReadResult absent = ReadResult::Absent, read = ReadResult::Read,
+                     unread = ReadResult::Unreadable;
+    const struct {
+        ReadResult found, foundNew;
+        const char* newText;
+        bool unreadable;
+        size_t cutCopies;
+    } files[] = {
+        {absent, absent, "", false, 0},                     // no record
+        {read, read, "Copy\r\ncut-copy\tC:\\n\r\n", false, 0},  // a new one beside: the old stands
+        {unread, absent, "", true, 0},
+        {absent, read, "Copy\r\ncut-copy\tC:\\n\r\n", false, 1},  // the new one alone
+        {absent, read, "Co", true, 0},                      // ... cut before its first line ended
+        {absent, unread, "", true, 0},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.newText);
+        const Record r = RecordFound(f.found, "\r\n", f.foundNew, f.newText);
+        EXPECT_EQ(r.unreadable, f.unreadable);
+        EXPECT_EQ(r.cutCopies.size(), f.cutCopies);
+    }
     // An earlier version reads the first line as before.
     EXPECT_EQ(FormatRecord(With({"C:\\x"}, {})).substr(0, 6), "Copy\r\n");
     EXPECT_EQ(FormatRecord(With({}, {"C:\\x"})).substr(0, 9), "Restore\r\n");
@@ -143,7 +165,8 @@ TEST(Record, GateDecidesFromTheRecordTheOperationAndWhoAsks) {
 TEST(Record, CutFilesStayCutUntilRedone) {
     const FileStamp s1{true, 10, 1}, s2{true, 20, 2};
     const FileResult done = FileResult::Done, changed = FileResult::Changed,
-                     cut = FileResult::Cut, notDone = FileResult::NotDone;
+                     cut = FileResult::Cut, notDone = FileResult::NotDone,
+                     unsettled = FileResult::Unsettled;
     const struct {
         const char* what;
         Record before;
@@ -170,6 +193,11 @@ TEST(Record, CutFilesStayCutUntilRedone) {
          {{"C:\\y.txt", done, s1}, {"C:\\X.bin", cut, s2}}, {}, {"C:\\X.bin"}, {}, false},
         {"a restore declined changes nothing", With({}, {}), Op::Restore,
          {{"C:\\X.bin", notDone, s2}}, {}, {}, {}, false},
+        // Not known to be on the disk, or a cut copy that could not be removed: still cut.
+        {"a copy unsettled stays cut, and is listed", With({}, {}), Op::Copy,
+         {{"C:\\X.bin", unsettled, s2}}, {"C:\\X.bin"}, {}, {"C:\\X.bin"}, false},
+        {"a restore unsettled stays cut", With({}, {"C:\\X.bin"}), Op::Restore,
+         {{"C:\\X.bin", unsettled, s1}}, {}, {"C:\\X.bin"}, {}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -262,6 +290,12 @@ TEST(Record, UnseenCopiesLeaveOutWhatWouldAsk) {
     EXPECT_EQ(r.to, std::string("E:\\B\\\0\0", 7));
     EXPECT_EQ(r.count, 1);
     EXPECT_EQ(r.flags, 0x0300u | 0x0004u | 0x0010u | 0x0400u);
+    // Over Write on: nothing would ask, and the shell stays silent all the same.
+    FileRequest over = BuildCopyRequest(table, "E:\\B\\", 1, IsLeadByteNone);
+    LeaveOutQuestions(over, nullptr);
+    EXPECT_EQ(over.count, 2);
+    EXPECT_TRUE(over.wouldAsk.empty());
+    EXPECT_EQ(over.flags, 0x0300u | 0x0004u | 0x0010u | 0x0400u);
 }
 
 // Reports of many runs: each cause once, each file once, one message per cause.
