@@ -310,7 +310,8 @@ for row in "${cycles[@]}"; do
             f="$CYC/src/$arg"
             [ "${arg#VellumBox.state}" != "$arg" ] && f="$CYC/dst/$arg" && touch "$f"
             : >"$VB_DIR/hold.out"
-            (vb_drive hold "$(winpath "$f")" $rest >"$VB_DIR/hold.out" 2>&1 &)
+            # The driver itself, not vb_drive, which prints only once the hold is over.
+            ("$WINE" "$VB_DRIVER" hold "$(winpath "$f")" $rest >"$VB_DIR/hold.out" 2>&1 &)
             for _ in $(seq 100); do grep -q held "$VB_DIR/hold.out" && break; sleep 0.1; done ;;
         ro) "$WINE" attrib +h +r "$CYC_W\\dst\\VellumBox.state" </dev/null >/dev/null 2>&1 ;;
         show)

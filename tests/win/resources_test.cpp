@@ -282,12 +282,10 @@ const StringCase kStrings[] = {
      "ファイルに上書きでリストアされるコピーを変えられます。あなただけが変更できるコピー先フォル"
      "ダを選び、「確定」を押してください。"},
     {IDS_RESTORING_REASON,
-     "VellumBox is restoring your files. If it asks a question (whether to replace a file) or "
-     "reports a problem, its window waits behind this screen: press Cancel to see it and "
-     "answer, then shut down again.",
-     "VellumBox がファイルをリストアしています。ファイルを置き換えるかどうかの質問や問題の報告が"
-     "出ると、そのウィンドウはこの画面の後ろで待っています。「キャンセル」を押すと表示されるので、"
-     "答えてからもう一度シャットダウンしてください。"},
+     "Restoring your files. A question or a problem report from VellumBox may be waiting "
+     "behind this screen: press Cancel to see it, answer it, then shut down again.",
+     "ファイルをリストアしています。VellumBox の質問や問題の報告がこの画面の後ろで待っているかも"
+     "しれません。「キャンセル」を押すと表示されます。答えてから、もう一度シャットダウンしてください。"},
     {IDS_RECORD_REASON, "VellumBox is saving its record in the destination folder...",
      "VellumBox がコピー先フォルダの記録を保存しています..."},
     {IDS_NOT_SETTLED,
