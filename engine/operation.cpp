@@ -26,8 +26,7 @@ public:
         if (path.empty() || !hold) return;
         // One left by a power cut is taken over, whatever attributes someone gave it.
         const std::string lockPath = path + ".lock";
-        const DWORD start = ::GetTickCount();
-        for (;;) {
+        for (DWORD waited = 0;; waited += 200) {
             ::SetFileAttributesA(lockPath.c_str(), FILE_ATTRIBUTE_HIDDEN);
             lock = ::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
@@ -35,7 +34,7 @@ public:
             // Held by another: unshared. Any other failure (a read-only folder) holds
             // nothing, and the record cannot be written there either.
             held = lock == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION;
-            if (!held || ::GetTickCount() - start >= waitMs) break;
+            if (!held || waited >= waitMs) break;
             ::Sleep(200);
         }
     }

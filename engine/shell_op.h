@@ -11,7 +11,7 @@ struct CopyOutcome {
     std::vector<FileStamp> targets;  // each target as the operation left it
     // Written but not known to be on the disk (its flush failed), or a cut copy that could
     // not be removed: either must stay counted as cut.
-    std::vector<bool> unsettled;
+    std::vector<unsigned char> unsettled;
     int shellResult = 0;             // what the shell's call returned
     bool aborted = false;            // the user cancelled, or the shell stopped early
 };
