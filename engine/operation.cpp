@@ -151,8 +151,9 @@ constexpr DWORD kUpdateWaitMs = 10000;
 
 // Reads, changes and writes back the record of one destination, holding it meanwhile.
 template <class Change>
-void UpdateRecord(const std::string& destDir, const std::string& stateName, Change change) {
-    RecordFile file(destDir, stateName, true, kUpdateWaitMs);
+void UpdateRecord(const std::string& destDir, const std::string& stateName, Change change,
+                  DWORD waitMs = kUpdateWaitMs) {
+    RecordFile file(destDir, stateName, true, waitMs);
     if (!file.Usable() || file.Held()) return;
     Record record = file.Read();
     if (record.unreadable) return;  // never replaced by what little we know
@@ -333,5 +334,6 @@ std::vector<ReportLine> ReadReport(const std::string& destDir, const std::string
 
 void DropShownReport(const std::string& destDir, const std::string& stateName,
                      const std::vector<ReportLine>& shown) {
-    UpdateRecord(destDir, stateName, [&shown](Record& r) { SubtractReport(r.report, shown); });
+    // Not waited for while the user looks on: what stays is only shown again.
+    UpdateRecord(destDir, stateName, [&shown](Record& r) { SubtractReport(r.report, shown); }, 0);
 }
