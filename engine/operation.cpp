@@ -18,19 +18,25 @@ const GateTexts kGateTexts = {IDS_RECORD_BUSY, IDS_INTERRUPTED_UNKNOWN, IDS_INTE
 // itself must stay free to be replaced whole.
 class RecordFile {
 public:
-    // `hold`: false only to read, which needs no hold.
-    RecordFile(const std::string& destDir, const std::string& stateName, bool hold = true)
+    // `hold`: false only to read, which needs no hold. `waitMs`: how long another's hold
+    // is waited for.
+    RecordFile(const std::string& destDir, const std::string& stateName, bool hold = true,
+               DWORD waitMs = 0)
         : path(StateFilePath(destDir.c_str(), stateName.c_str(), IsLeadByteAcp)) {
         if (path.empty() || !hold) return;
         // One left by a power cut is taken over, whatever attributes someone gave it.
         const std::string lockPath = path + ".lock";
-        ::SetFileAttributesA(lockPath.c_str(), FILE_ATTRIBUTE_HIDDEN);
-        lock = ::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                             nullptr);
-        // Held by another: unshared. Any other failure (a read-only folder) holds nothing,
-        // and the record cannot be written there either.
-        held = lock == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION;
+        for (DWORD waited = 0;; waited += 200) {
+            ::SetFileAttributesA(lockPath.c_str(), FILE_ATTRIBUTE_HIDDEN);
+            lock = ::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                 nullptr);
+            // Held by another: unshared. Any other failure (a read-only folder) holds
+            // nothing, and the record cannot be written there either.
+            held = lock == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION;
+            if (!held || waited >= waitMs) break;
+            ::Sleep(200);
+        }
     }
     ~RecordFile() {
         if (lock != INVALID_HANDLE_VALUE) ::CloseHandle(lock);
@@ -43,23 +49,31 @@ public:
     bool Exists() const { return found != ReadResult::Absent; }
 
     Record Read() {
-        Record record;
-        if (path.empty() || held) return record;
-        std::string text;
+        if (path.empty() || held) return Record();
+        std::string text, newText;
         found = ReadSmallFileA(path.c_str(), text);
-        if (found == ReadResult::Read) record = ParseRecord(text);
-        if (found == ReadResult::Unreadable) record.unreadable = true;
-        return record;
+        // On FAT a crash in the middle of a replace can leave the new file alone.
+        if (found == ReadResult::Absent) {
+            const ReadResult foundNew = ReadSmallFileA(NewPath().c_str(), newText);
+            found = foundNew;
+            return RecordFound(ReadResult::Absent, text, foundNew, newText);
+        }
+        return RecordFound(found, text, ReadResult::Absent, newText);
     }
 
     // False when the record could not be put on the disk as it now stands.
     bool Write(const Record& record) {
         if (path.empty() || held || lock == INVALID_HANDLE_VALUE) return false;
-        if (Empty(record)) return RemoveFileA(path.c_str()) || ReplaceFileWholeA(path.c_str(), "\r\n");
+        // A new file left alone would be read as the record: it goes first.
+        if (Empty(record))
+            return (RemoveFileA(NewPath().c_str()) && RemoveFileA(path.c_str())) ||
+                   ReplaceFileWholeA(path.c_str(), "\r\n");
         return ReplaceFileWholeA(path.c_str(), FormatRecord(record));
     }
 
 private:
+    std::string NewPath() const { return path + ".new"; }
+
     std::string path;
     HANDLE lock = INVALID_HANDLE_VALUE;
     bool held = false;
@@ -131,10 +145,15 @@ FileRequest PastRedirection(FileRequest& request, bool copying) {
     return shell;
 }
 
+// How long a step of the cycle waits for another's hold (an update's lasts a moment) before
+// it gives up; at the session end it waits inside the shutdown block.
+constexpr DWORD kUpdateWaitMs = 10000;
+
 // Reads, changes and writes back the record of one destination, holding it meanwhile.
 template <class Change>
-void UpdateRecord(const std::string& destDir, const std::string& stateName, Change change) {
-    RecordFile file(destDir, stateName);
+void UpdateRecord(const std::string& destDir, const std::string& stateName, Change change,
+                  DWORD waitMs = kUpdateWaitMs) {
+    RecordFile file(destDir, stateName, true, waitMs);
     if (!file.Usable() || file.Held()) return;
     Record record = file.Read();
     if (record.unreadable) return;  // never replaced by what little we know
@@ -187,7 +206,8 @@ OperationResult RunOperation(const OperationSpec& spec) {
         result.failed = true;
         return result;
     }
-    if (copying && spec.unseen && spec.overwrite != 1) LeaveOutQuestions(request, FileExistsA);
+    // With Over Write on nothing asks, but the shell's windows must stay away all the same.
+    if (copying && spec.unseen) LeaveOutQuestions(request, spec.overwrite == 1 ? nullptr : FileExistsA);
 
     // A Copy makes its folder first: the record, and its hold, live there.
     if (copying && request.count > 0) MakeFolderPathA(request.to.c_str());
@@ -224,12 +244,14 @@ OperationResult RunOperation(const OperationSpec& spec) {
     }
 
     const Record before = record;
+    bool recorded = false;
     if (request.count > 0) {
         if (spec.beforeShell) spec.beforeShell(spec.host);
         // Said before the first byte moves. A record there that cannot be replaced would
         // keep saying something untrue afterwards: that is an unreadable record.
         BeginOperation(record, spec.op, taken, SameFileNameA);
-        if (!file.Write(record) && file.Exists() && !record.unreadable) {
+        recorded = file.Write(record);
+        if (!recorded && file.Exists() && !record.unreadable) {
             if (spec.automatic) {
                 result.blocked = true;
                 result.causes.push_back({IDS_INTERRUPTED_UNKNOWN, spec.destDir});
@@ -252,15 +274,21 @@ OperationResult RunOperation(const OperationSpec& spec) {
                                               {IDS_NOT_COPIED, 0, IDS_COPY_INCOMPLETE,
                                                IDS_CHANGED_WHILE_COPIED}};
         const int check = static_cast<int>(outcome.checks[i]);
-        outcomes.push_back({taken[i], kResult[check], outcome.targets[i]});
-        if (kCause[copying][check] != 0) result.causes.push_back({kCause[copying][check], taken[i]});
+        FileResult fileResult = kResult[check];
+        unsigned cause = kCause[copying][check];
+        if (outcome.unsettled[i]) {
+            fileResult = FileResult::Unsettled;
+            cause = outcome.checks[i] == CopyCheck::Cut ? IDS_CUT_COPY_KEPT : IDS_NOT_SETTLED;
+        }
+        outcomes.push_back({taken[i], fileResult, outcome.targets[i]});
+        if (cause != 0) result.causes.push_back({cause, taken[i]});
     }
     const bool shellFailed = outcome.shellResult != 0 || outcome.aborted;
     result.completed = Completed(outcomes, shellFailed);
     bool anyDone = false;
     for (const FileOutcome& o : outcomes) {
         anyDone = anyDone || o.result == FileResult::Done || o.result == FileResult::Changed;
-        result.failed = result.failed || o.result == FileResult::Cut;
+        result.failed = result.failed || o.result == FileResult::Cut || o.result == FileResult::Unsettled;
     }
     result.failed = result.failed || (result.ran && (shellFailed || !anyDone));
     result.leftOut = !result.causes.empty();
@@ -273,8 +301,13 @@ OperationResult RunOperation(const OperationSpec& spec) {
     // A quiet run ends at once and a session end ends the process: their reports wait in
     // the record for the next showing of the window.
     if (spec.automatic) AddReport(record.report, spec.heading, result.causes);
-    // An automatic run also keeps its report, and a session end what it cleared.
-    if (!record.unreadable && (result.ran || spec.automatic)) file.Write(record);
+    // An automatic run also keeps its report, and a session end what it cleared. A record
+    // left saying that the files are cut is said (the report itself waits in memory).
+    if (!record.unreadable && (result.ran || spec.automatic) && !file.Write(record) &&
+        result.ran && (recorded || file.Exists())) {
+        result.failed = true;
+        result.causes.push_back({IDS_RECORD_NOT_UPDATED, spec.destDir});
+    }
     return result;
 }
 
@@ -301,5 +334,6 @@ std::vector<ReportLine> ReadReport(const std::string& destDir, const std::string
 
 void DropShownReport(const std::string& destDir, const std::string& stateName,
                      const std::vector<ReportLine>& shown) {
-    UpdateRecord(destDir, stateName, [&shown](Record& r) { SubtractReport(r.report, shown); });
+    // Not waited for while the user looks on: what stays is only shown again.
+    UpdateRecord(destDir, stateName, [&shown](Record& r) { SubtractReport(r.report, shown); }, 0);
 }

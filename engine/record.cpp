@@ -169,6 +169,18 @@ Record ParseRecord(const std::string& text) {
     return record;
 }
 
+Record RecordFound(ReadResult found, const std::string& text, ReadResult foundNew,
+                   const std::string& newText) {
+    if (found == ReadResult::Absent) {
+        found = foundNew;
+        if (found == ReadResult::Read) return ParseRecord(newText);
+    }
+    Record record;
+    if (found == ReadResult::Read) record = ParseRecord(text);
+    record.unreadable = record.unreadable || found == ReadResult::Unreadable;
+    return record;
+}
+
 Gate DecideGate(const Record& record, bool held, Op op, bool automatic,
                 const std::vector<std::string>& taken, const GateTexts& texts,
                 SameNameFn sameName) {
@@ -216,6 +228,10 @@ void EndOperation(Record& record, Op op, const std::vector<FileOutcome>& outcome
             // Untouched: what was there before is what is there now.
             allRedone = false;
             break;
+        case FileResult::Unsettled:
+            allRedone = false;
+            AddPath(cut, o.path, sameName);
+            break;
         }
         if (op != Op::Copy || o.result == FileResult::NotDone) continue;
         // The copy's name in the folder now belongs to this file, or to none.
@@ -243,7 +259,7 @@ void EndOperation(Record& record, Op op, const std::vector<FileOutcome>& outcome
 bool Completed(const std::vector<FileOutcome>& outcomes, bool shellFailed) {
     if (shellFailed) return false;
     for (const FileOutcome& o : outcomes)
-        if (o.result == FileResult::Cut || o.result == FileResult::NotDone) return false;
+        if (o.result != FileResult::Done && o.result != FileResult::Changed) return false;
     return true;
 }
 

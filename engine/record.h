@@ -50,6 +50,11 @@ struct Record {
 // neither tabs nor line ends. Unknown lines are ignored, so that a hand edit is never fatal.
 std::string FormatRecord(const Record& record);
 Record ParseRecord(const std::string& text);
+// The record as its files were found: the record itself, or, where only the new file of an
+// unfinished replace is there (on FAT a crash can leave it alone), that one; never no
+// record while either is there.
+Record RecordFound(ReadResult found, const std::string& text, ReadResult foundNew,
+                   const std::string& newText);
 
 enum class Verdict {
     Run,
@@ -80,7 +85,9 @@ void BeginOperation(Record& record, Op op, const std::vector<std::string>& taken
                     SameNameFn sameName);
 
 // What the check after the shell's call found for one file of the request.
-enum class FileResult { Done, Changed, Cut, NotDone };
+// Unsettled: written but not known to be on the disk, or a cut copy that could not be
+// removed; it stays counted as cut.
+enum class FileResult { Done, Changed, Cut, NotDone, Unsettled };
 struct FileOutcome {
     std::string path;     // the user's own file
     FileResult result;
@@ -116,7 +123,7 @@ void RebuildLists(FileRequest& request, bool copying);
 
 // Where nobody can answer the shell's questions: a Copy leaves out every file whose copy
 // exists (with Over Write off the shell would ask before replacing it), into wouldAsk,
-// and keeps the shell's windows away.
+// and keeps the shell's windows away. `exists` null (Over Write on): nothing is left out.
 void LeaveOutQuestions(FileRequest& request, ExistsFn exists);
 
 // Reports merged: each run's cause with each file once, in the order first found.

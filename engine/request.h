@@ -92,6 +92,10 @@ struct FileStamp {
     unsigned long long written = 0;  // last write time
 };
 
+// A small file read whole. Absent: there is none; Unreadable: there is one (or a folder of
+// its name) that cannot be read.
+enum class ReadResult { Absent, Read, Unreadable };
+
 enum class CopyCheck {  // in this order: tables are indexed by it
     NotDone,        // the target is not the source's: untouched (declined, failed) or gone
     Whole,          // the target has the size the source had when the copy began

@@ -28,6 +28,29 @@ std::vector<wchar_t> FileSystemName(const char* path) {
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return wide;
 }
+
+// The attributes SetFileAttributes takes back (others, such as compressed, it cannot set).
+DWORD Settable(DWORD attributes) {
+    attributes &= FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
+                  FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
+                  FILE_ATTRIBUTE_TEMPORARY;
+    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+// Another program that has the file open (an indexer, a virus scanner, a sync client, a
+// reader in another session) makes a replace or a removal fail while it holds it: tried
+// again for about two seconds.
+template <class Step>
+bool Retried(Step step) {
+    for (int tries = 0;; ++tries) {
+        if (step()) return true;
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || tries == 20)
+            return false;
+        ::Sleep(100);
+        ::SetLastError(error);
+    }
+}
 }  // namespace
 
 // Windows' shell would make a missing folder for the copy; Wine's makes it but then copies
@@ -91,16 +114,25 @@ bool ReplaceFileWholeA(const char* path, const std::string& text) {
     if (ok) {
         // A read-only file is not replaced; hidden and system ones are taken as they are.
         ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        ok = ::MoveFileExA(fresh.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        ok = Retried([&] {
+            return ::MoveFileExA(fresh.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        });
+        // MOVEFILE_WRITE_THROUGH flushes only a move done as copy and delete, never a rename.
+        if (ok) return FlushFileA(path);
     }
-    if (!ok) ::DeleteFileA(fresh.c_str());
-    return ok;
+    ::DeleteFileA(fresh.c_str());
+    return false;
 }
 
 bool RemoveFileA(const char* path) {
-    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    if (::DeleteFileA(path)) return true;
-    return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    const DWORD attributes = ::GetFileAttributesA(path);
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) ::SetFileAttributesA(path, Settable(attributes & ~FILE_ATTRIBUTE_READONLY));
+    if (Retried([path] { return ::DeleteFileA(path) != FALSE; })) return true;
+    const DWORD error = ::GetLastError();
+    if (readOnly) ::SetFileAttributesA(path, Settable(attributes));
+    return error == ERROR_FILE_NOT_FOUND;
 }
 
 bool FileExistsA(const char* path) { return StampOf(path).exists; }
@@ -222,17 +254,19 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
         const CopyPair& pair = request.pairs[i];
         FileStamp after = StampOf(pair.target);
         const CopyCheck check = CheckCopy(targets[i], after, sources[i], StampOf(pair.source));
+        bool unsettled = false;
         if (check == CopyCheck::Cut && copying) {
             // A cut copy would later be restored over the original: never keep one.
-            ::DeleteFileA(pair.target.c_str());
-            after = FileStamp();
+            unsettled = !RemoveFileA(pair.target.c_str());
+            after = unsettled ? StampOf(pair.target) : FileStamp();
         } else if (check != CopyCheck::NotDone) {
             // On the disk before the record says it is done: a power cut at the shutdown
             // screen must not leave a file the record calls whole.
-            FlushFileA(pair.target.c_str());
+            unsettled = !FlushFileA(pair.target.c_str()) && check != CopyCheck::Cut;
         }
         outcome.checks.push_back(check);
         outcome.targets.push_back(after);
+        outcome.unsettled.push_back(unsettled);
     }
     return outcome;
 }
@@ -240,10 +274,20 @@ CopyOutcome IssueShellCopy(HWND owner, const FileRequest& request, const char* p
 FileStamp StampOfA(const char* path) { return StampOf(path); }
 
 bool FlushFileA(const char* path) {
+    // Windows opens no read-only file to write (Wine does); lifting and restoring the
+    // attribute leaves the last write time as it is.
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !::SetFileAttributesA(path, Settable(attributes & ~FILE_ATTRIBUTE_READONLY)))
+        return false;
     HANDLE h = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    const bool ok = ::FlushFileBuffers(h) != FALSE;
-    ::CloseHandle(h);
+    bool ok = h != INVALID_HANDLE_VALUE;
+    if (ok) {
+        ok = ::FlushFileBuffers(h) != FALSE;
+        ok = ::CloseHandle(h) && ok;
+    }
+    if (readOnly) ::SetFileAttributesA(path, Settable(attributes));
     return ok;
 }

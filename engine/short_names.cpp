@@ -3,6 +3,7 @@
 #include <cwchar>
 #include "engine/shell_op.h"
 #include "framework/fw_string.h"
+#include "model/path_split.h"
 
 namespace {
 // The names the system keeps for the file at `path`; false when there is none. Wildcards
@@ -15,12 +16,14 @@ bool FoundNames(const char* path, WIN32_FIND_DATAW& found) {
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// The last component of `path`, without the trailing dots and spaces the system drops.
+// The last component of `path`, without the trailing dots and spaces the system drops
+// (neither byte is ever the second byte of a double-byte character).
 std::string LastName(const char* path) {
-    std::string name = path;
+    char buffer[kPathSize];
+    FileNameOf(path, IsLeadByteAcp, buffer, kPathSize);
+    std::string name = buffer;
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-    size_t cut = name.find_last_of("\\/");
-    return cut == std::string::npos ? name : name.substr(cut + 1);
+    return name;
 }
 }  // namespace
 

@@ -96,5 +96,10 @@
 #define IDS_PROGRAM_PATH_UNNAMED 161
 #define IDS_JOINED_TOO_LONG 162
 #define IDS_SYSTEM_VIEW 163
+// Files and the record that cannot be put on the disk for certain
+#define IDS_NOT_SETTLED 180
+#define IDS_CUT_COPY_KEPT 181
+#define IDS_RECORD_NOT_UPDATED 182
+#define IDS_RECORD_REASON 183
 
 #endif

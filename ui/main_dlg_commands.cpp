@@ -2,6 +2,7 @@
 #include "ui/main_dlg.h"
 #include <cstring>
 #include <cwchar>
+#include "model/path_split.h"
 #include "model/window_rules.h"
 #include "res/resource.h"
 
@@ -29,7 +30,11 @@ void CMainDlg::OnSelectDest() {
             }
             shellMalloc->Free(browseIdList);
             size_t len = std::strlen(settings.destDir);
-            if (len > 0 && settings.destDir[len - 1] != '\\') {
+            // A folder whose last character ends in byte 0x5C (code page 932) has no final
+            // separator yet: its last component is not empty.
+            char last[kPathSize];
+            FileNameOf(settings.destDir, IsLeadByteAcp, last, kPathSize);
+            if (len > 0 && last[0] != '\0') {
                 if (len + 1 < sizeof(settings.destDir)) {
                     settings.destDir[len] = '\\';
                     settings.destDir[len + 1] = '\0';

@@ -184,7 +184,9 @@ void CMainDlg::OnEndSession(BOOL ending, UINT flags) {
         }
     } else if (ending && !(flags & ENDSESSION_CLOSEAPP) && !operationRunning) {
         // The user's own choice (the window shown, the automatic mode off) ends the cycle:
-        // nothing is owed, and the next log-on copies as before.
+        // nothing is owed, and the next log-on copies as before. It may wait for another's
+        // hold on the record.
+        sessionBlock.Hold(m_hWnd, IDS_RECORD_REASON);
         EndCycle(owed, StateName());
     }
     sessionBlock.Release();

@@ -57,7 +57,8 @@ void CMainDlg::SayNoSettingsFile() {
 }
 
 void CMainDlg::LoadSettings() {
-    if (!iniPath[0]) SayNoSettingsFile();
+    // Where no window can be seen, a message box would wait for an answer nobody can give.
+    if (!iniPath[0] && StationVisible()) SayNoSettingsFile();
     PrivateProfile profile(iniPath);
     LoadSettingsFrom(profile, settings, table, &longFileValues);
     overWriteCheck = (settings.overwriteOnCopy == 1 || settings.overwriteOnRestore == 1) ? 1 : 0;

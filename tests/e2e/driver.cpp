@@ -911,11 +911,15 @@ void CmdRunKeyUnlock(const Args& a) {
     PrintLine("ok");
 }
 
-// hold path ms: keeps a file (or a folder) open without sharing for ms, as a program
-// that holds its document open does; "held" once it is open.
+// hold path ms [shared]: keeps a file (or a folder) open without sharing for ms, as a
+// program that holds its document open does; "shared": open to others' reads, writes and
+// removal, as an indexer or a virus scanner reads it. "held" once it is open.
 void CmdHold(const Args& a) {
-    NeedArgs(a, 3, "hold path ms");
-    HANDLE h = CreateFileW(a[1].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    NeedArgs(a, 3, "hold path ms [shared]");
+    const DWORD share = a.size() > 3 && a[3] == L"shared"
+                            ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                            : 0;
+    HANDLE h = CreateFileW(a[1].c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) Fail("cannot open " + ToUtf8(a[1]));
     PrintLine("held");

@@ -117,6 +117,14 @@ for row in "${quiet[@]}"; do
     assert_file "$VB_C/dst/a.txt" "$after" "$label copy of a.txt afterwards"
 done
 
+# Where nobody can see a window, no message box waits for an answer either: a program whose
+# own name the code page cannot hold (no settings file, which a visible start says) ends.
+vb_setup quiet-unnamed
+cp "$VB_EXE" "$VB_DIR/Ωbox.exe"
+VB_WEXE="$(dospath "$VB_DIR/Ωbox.exe")"
+vb_launch 15000 "/q" unseen
+assert_match "^ended code=4 " "$VB_LAUNCH" "[quiet: unseen, no settings file] ends at once, asking nothing"
+
 # A quiet start while a copy runs brings that copy's window forward, and says so with 5.
 vb_setup quiet-second
 mkdir -p "$VB_C/dst"

@@ -73,6 +73,19 @@ assert_eq "ok ok nomenu" "$(vb_ask input c \; sleep 300 \; menu)" "menu: コピ�
 want="$(printf '%s\tする\t---\n%s\tする\t---\n%s\tする\t---\nrows 3' "$(D src)\\a.txt" "$jp" "$(D src)\\b.txt")"
 assert_eq "$want" "$(vb_drive rows)" "menu: the dropped file's Copy tick on"
 
+# A name and a folder that end in byte 0x5C (ソ is 0x83 0x5C in code page 932): copied
+# twice, then restored, each time without a word.
+vb_setup ja-5c
+vb_ini_text 0 0 0 1 1 "$(D 保存ソ)\\" "$(D src)\\表ソ.txt|1|1" | iconv -t CP932 | vb_settings
+vb_start
+vb_drive wait >/dev/null
+for row in "1004 v1 v1/v1" "1004 v2 v2/v2" "1005 edited v2/v2"; do  # button, file before, copy/file after
+    read -r button before want <<<"$row"
+    vb_file "$VB_C/src/表ソ.txt" "$before"
+    assert_eq "ok ok ok 0 $want" "$(vb_ask pclick "$button" \; sleep 500 \; settle \; dialogs) $(cat "$VB_C/保存ソ/表ソ.txt")/$(cat "$VB_C/src/表ソ.txt")" \
+        "0x5C name, $button on $before: no message; the copy/the file"
+done
+
 # The destination followed by a name beyond 259 bytes: that file is left out, named.
 vb_setup ja-joined
 deep="$(printf '%0*d' $((259 - ${#VB_TEST} - 18)) 0)"

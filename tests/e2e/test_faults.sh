@@ -143,6 +143,21 @@ for row in "${cases[@]}"; do
     assert_alive "[$label] after Restore"
 done
 
+# --- a read-only file: its copy is read-only too, yet flushed (the attribute lifted for a
+# moment and put back) and counted as made ----------------------------------------------
+vb_setup read-only
+vb_file "$VB_C/src/a.txt" "alpha"
+"$WINE" attrib +r "$C\\src\\a.txt" </dev/null >/dev/null 2>&1
+settings "$C\\dst\\" "a.txt|1|1"
+vb_start
+vb_drive wait >/dev/null
+assert_eq "0 |alpha|AR|copy" "$(press 1004) $(cat "$MESSAGES")|$(cat "$VB_C/dst/a.txt")|$("$WINE" attrib "$C\\dst\\a.txt" </dev/null | cut -c1-12 | tr -d ' \r')|$(cut -f1 "$VB_C/dst/VellumBox.state" | tr -d '\r' | sort -u | xargs)" \
+    "[read-only] Copy says nothing; the copy, read-only, listed as made and nothing as cut"
+"$WINE" attrib -r "$C\\src\\a.txt" </dev/null >/dev/null 2>&1
+vb_file "$VB_C/src/a.txt" "alpha-edited"
+assert_eq "0 |alpha" "$(press 1005) $(cat "$MESSAGES")|$(cat "$VB_C/src/a.txt")" "[read-only] Restore says nothing and puts the file back"
+vb_cleanup
+
 # --- a source written to while it is copied (a log): its copy is kept and named ---------
 vb_setup growing
 mkdir -p "$VB_C/dst" "$VB_C/src"

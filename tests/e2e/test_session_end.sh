@@ -228,7 +228,8 @@ rm -rf "$VB_C"
 #   end            the session ends: the hidden window restores, then the process dies
 #   endno          the same, answering No to the restore's overwrite question
 #   ow0            Over Write off from now on (the restore asks)
-#   hold F MS      another program holds F (a.txt, the record) open, unshared, for MS ms
+#   hold F MS [shared]  another program holds F (a.txt, the record or its hold) open for MS
+#                  ms, unshared, or shared as an indexer reads it
 #   ro             the record is made hidden and read-only
 #   show           a second start shows it; the browse is cancelled, then Hide Window
 #   list F         the settings now list F (an absolute Windows path) instead of a.txt
@@ -263,6 +264,8 @@ cycles=(
     "source held|edit;hold a.txt 9000;logon;dst ABSENT;says IDS_NOT_COPIED"
     "cancelled browse|logon;edit;show;end;src A-edited;logon;dst A-known;says IDS_SESSION_NO_DEST"
     "record held|logon;edit;hold VellumBox.state 15000;end;src A-edited;due 1;says IDS_INTERRUPTED_UNKNOWN"
+    "record read meanwhile|logon;edit;hold VellumBox.state 1500 shared;end;src A-known;due 0"
+    "record busy at log-on|hold VellumBox.state.lock 3000;logon;dst ABSENT;due 1;says IDS_RECORD_BUSY"
     "replaced entry|logon;kill;mode 2;list b\\a.txt;logon;end;srcb B-own;says IDS_COPY_OF_OTHER"
     "two programs|as Work;logon;kill;as VellumBox;list b\\a.txt;logon;kill;edit;editb;as Work;mode 2;logon;end;src A-edited;as VellumBox;list b\\a.txt;mode 2;logon;end;srcb B-own;as Work;says IDS_COPY_CHANGED"
 )
@@ -304,9 +307,12 @@ for row in "${cycles[@]}"; do
         mode) mode=$arg; cyc_ini $mode $ow "$file" ;;
         list) file="$CYC_W\\src\\$arg"; cyc_ini $mode $ow "$file" ;;
         hold)
-            f="$CYC/src/$arg"; [ "$arg" = VellumBox.state ] && f="$CYC/dst/$arg"
-            (vb_drive hold "$(winpath "$f")" "$rest" >/dev/null 2>&1 &)
-            sleep 1 ;;
+            f="$CYC/src/$arg"
+            [ "${arg#VellumBox.state}" != "$arg" ] && f="$CYC/dst/$arg" && touch "$f"
+            : >"$VB_DIR/hold.out"
+            # The driver itself, not vb_drive, which prints only once the hold is over.
+            ("$WINE" "$VB_DRIVER" hold "$(winpath "$f")" $rest >"$VB_DIR/hold.out" 2>&1 &)
+            for _ in $(seq 100); do grep -q held "$VB_DIR/hold.out" && break; sleep 0.1; done ;;
         ro) "$WINE" attrib +h +r "$CYC_W\\dst\\VellumBox.state" </dev/null >/dev/null 2>&1 ;;
         show)
             vb_second_start "${label:-}"

@@ -68,6 +68,12 @@ TEST(Record, ReadsBackAsWrittenAndToleratesHandEdits) {
         EXPECT_EQ(r.copies.size(), c.copies);
         EXPECT_EQ(r.report.size(), c.report);
     }
+    // On FAT a crash during the replace may leave the record's new file alone: it is read.
+    const ReadResult no = ReadResult::Absent, yes = ReadResult::Read, bad = ReadResult::Unreadable;
+    const std::string cut = "Copy\r\ncut-copy\tC:\\n\r\n";
+    EXPECT_EQ(RecordFound(no, "", yes, cut).cutCopies.size(), 1u);
+    EXPECT_TRUE(RecordFound(yes, "\r\n", yes, cut).cutCopies.empty());  // the old one stands
+    EXPECT_TRUE(RecordFound(no, "", yes, "Co").unreadable && RecordFound(no, "", bad, "").unreadable);
     // An earlier version reads the first line as before.
     EXPECT_EQ(FormatRecord(With({"C:\\x"}, {})).substr(0, 6), "Copy\r\n");
     EXPECT_EQ(FormatRecord(With({}, {"C:\\x"})).substr(0, 9), "Restore\r\n");
@@ -143,7 +149,8 @@ TEST(Record, GateDecidesFromTheRecordTheOperationAndWhoAsks) {
 TEST(Record, CutFilesStayCutUntilRedone) {
     const FileStamp s1{true, 10, 1}, s2{true, 20, 2};
     const FileResult done = FileResult::Done, changed = FileResult::Changed,
-                     cut = FileResult::Cut, notDone = FileResult::NotDone;
+                     cut = FileResult::Cut, notDone = FileResult::NotDone,
+                     unsettled = FileResult::Unsettled;
     const struct {
         const char* what;
         Record before;
@@ -170,6 +177,9 @@ TEST(Record, CutFilesStayCutUntilRedone) {
          {{"C:\\y.txt", done, s1}, {"C:\\X.bin", cut, s2}}, {}, {"C:\\X.bin"}, {}, false},
         {"a restore declined changes nothing", With({}, {}), Op::Restore,
          {{"C:\\X.bin", notDone, s2}}, {}, {}, {}, false},
+        // Not known to be on the disk, or a cut copy that could not be removed: still cut.
+        {"a copy unsettled", With({}, {}), Op::Copy, {{"C:\\X", unsettled, s2}}, {"C:\\X"}, {}, {"C:\\X"}, false},
+        {"a restore unsettled", With({}, {"C:\\X"}), Op::Restore, {{"C:\\X", unsettled, s1}}, {}, {"C:\\X"}, {}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -262,6 +272,11 @@ TEST(Record, UnseenCopiesLeaveOutWhatWouldAsk) {
     EXPECT_EQ(r.to, std::string("E:\\B\\\0\0", 7));
     EXPECT_EQ(r.count, 1);
     EXPECT_EQ(r.flags, 0x0300u | 0x0004u | 0x0010u | 0x0400u);
+    // Over Write on: nothing would ask, and the shell stays silent all the same.
+    FileRequest over = BuildCopyRequest(table, "E:\\B\\", 1, IsLeadByteNone);
+    LeaveOutQuestions(over, nullptr);
+    EXPECT_EQ(over.count, 2);  // nothing left out
+    EXPECT_EQ(over.flags, r.flags);
 }
 
 // Reports of many runs: each cause once, each file once, one message per cause.

@@ -470,7 +470,7 @@ std::string Content(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 BOOL WINAPI FakeBlockCreate(HWND, LPCWSTR reason) {
-    char text[256];
+    char text[512];
     WideCharToMultiByte(CP_ACP, 0, reason, -1, text, sizeof text, nullptr, nullptr);
     blockCalls.push_back(std::string("create ") + text + " / " + Content(blockWatched));
     return TRUE;

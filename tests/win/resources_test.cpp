@@ -281,7 +281,19 @@ const StringCase kStrings[] = {
      "コンピューターのほかのユーザーが変更できる\nコピー先フォルダ:\n\nそのユーザーは、あなたの"
      "ファイルに上書きでリストアされるコピーを変えられます。あなただけが変更できるコピー先フォル"
      "ダを選び、「確定」を押してください。"},
-    {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
+    {IDS_RESTORING_REASON,
+     "Restoring your files. A question or a problem report from VellumBox may be waiting behind this screen: press Cancel to see it, answer it, then shut down again.",
+     "ファイルをリストアしています。VellumBox の質問や問題の報告がこの画面の後ろで待っているかもしれません。「キャンセル」を押すと表示されます。答えてから、もう一度シャットダウンしてください。"},
+    {IDS_RECORD_REASON, "VellumBox is saving its record in the destination folder...", "VellumBox がコピー先フォルダの記録を保存しています..."},
+    {IDS_NOT_SETTLED,
+     "These files were written, but Windows could not confirm that they are on the disk (the file could not be opened again, or its folder went away). VellumBox counts them as unfinished until the same operation has completed for them:",
+     "次のファイルは書き込みましたが、ディスクに書き込まれたことを Windows で確かめられませんでした(ファイルを開き直せない、フォルダがなくなったなど)。同じ操作がそのファイルについて完了するまで、VellumBox は未完了として扱います:"},
+    {IDS_CUT_COPY_KEPT,
+     "These files could not be copied completely (is the disk full?), and their incomplete copies could not be removed (they are read-only, or the folder went away). VellumBox restores none of them until a Copy of them has completed:",
+     "次のファイルは完全にはコピーできませんでした(ディスクの空き不足など)。不完全なコピーを削除することもできませんでした(読み取り専用か、フォルダがなくなったなど)。そのファイルのコピーが完了するまで、VellumBox はそれをリストアしません:"},
+    {IDS_RECORD_NOT_UPDATED,
+     "VellumBox could not update its record in this folder (another program kept it open), so the record still counts this operation as unfinished:\n\nWhen that program has let go of it, do the same Copy or Restore again.",
+     "ほかのプログラムが開いていたため、次のフォルダの VellumBox の記録を更新できませんでした。記録ではこの操作は未完了のままです:\n\nそのプログラムが記録を閉じたら、同じコピーまたはリストアをもう一度行ってください。"},
     {IDS_BAD_NAME,
      "These files were left out, because Windows cannot use their names as they stand (a wildcard, "
      "a stream, a device name, or only dots and spaces):",
@@ -320,7 +332,6 @@ const StringCase kStrings[] = {
      "VellumBox with \"Run as administrator\" and try again.",
      "すべてのユーザーのスタートアップに登録するには管理者の権限が必要です。VellumBox "
      "を「管理者として実行」で起動してから、もう一度お試しください。"},
-    {IDS_RESTORING_REASON, "Restoring files...", "ファイルをリストアしています..."},
     {IDS_STARTUP_FOLDER_OPEN, "Other users of this computer can change this place:",
      "このコンピューターのほかのユーザーが次の場所を変更できます:"},
     {IDS_STARTUP_FOLDER_ADVICE,
