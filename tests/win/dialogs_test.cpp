@@ -274,7 +274,10 @@ struct AnsiValue {
 AnsiValue ReadOurValue() {
     AnsiValue v;
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != 0) return v;
+    // The 64-bit view, where both programs register: this test may be a 32-bit process.
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                        &key) != 0)
+        return v;
     char data[1024];
     v.size = sizeof data;
     if (::RegQueryValueExA(key, "VellumBox", nullptr, &v.type, reinterpret_cast<BYTE*>(data),
@@ -297,9 +300,9 @@ void ExpectRegistration(const std::string& text) {
 
 // What Wine's reg.exe reports for the value: its exit status and output.
 std::pair<int, std::string> RegExeQuery() {
-    FILE* pipe = _popen(
-        "reg query \"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v VellumBox 2>&1",
-        "r");
+    FILE* pipe = _popen("reg query \"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\""
+                        " /v VellumBox /reg:64 2>&1",
+                        "r");
     if (!pipe) return {-1, ""};
     std::string out;
     char chunk[512];
@@ -434,7 +437,7 @@ TEST_F(StartupRegistration, RecognisesItsOwnValueForTheLongestPath) {
     EXPECT_EQ(OpenStartup(longPath.substr(0, 200), kNotRegistered), kNotRegistered);
 }
 
-// The value in the other registry view (the 32-bit one, for this 64-bit test): written
+// The value in the other registry view (the 32-bit one): written
 // there by the other build, or read back; `present` false when missing.
 LONG OtherViewValue(bool write, const std::string& text, std::string* read = nullptr) {
     HKEY key;
