@@ -41,10 +41,11 @@ run_level sizes ./tools/check-sizes.sh
 
 run_target win64 ""
 i386="$(. tools/wine-env.sh && vb_i386)"
-# The subset where 32-bit code is emulated: the pure tests built for i686, and one quiet
-# start that copies through the DLLs loaded on first use and past System32's redirection.
-subset_wine='^unit$'
-subset_e2e=(word_size)
+# The subset where 32-bit code is emulated: the pure tests and the checks of the 32-bit
+# program's resources, built for i686; one quiet start that copies through the DLLs loaded
+# on first use and past System32's redirection; the x86 installer package.
+subset_wine='^(unit|resources)$'
+subset_e2e=(word_size install)
 case "$i386" in
 native)
     run_target win32 ""
