@@ -252,7 +252,11 @@ OperationResult RunOperation(const OperationSpec& spec) {
     if (copying && request.count > 0) MakeFolderPathA(request.to.c_str());
     RecordFile file(spec.destDir, spec.stateName);
     Record record = file.Read();
-    const TimeKeeping destKeeping = TimeKeepingAtA(dest);
+    // One folder, one file system: a copy that showed local time shows it for the folder
+    // (a copy of a file already in 2-second steps shows nothing of its own).
+    TimeKeeping destKeeping = TimeKeepingAtA(dest);
+    for (const CopyEntry& c : record.copies)
+        if (c.localTime) destKeeping = TimeKeeping::LocalTime;
     std::vector<std::string> retaken;  // changed copies the user chose to restore
     if (!copying) {
         const FileRequest all = request;
@@ -260,10 +264,14 @@ OperationResult RunOperation(const OperationSpec& spec) {
         // A button names the copies changed since they were made and asks (No is the
         // default); an automatic run leaves them out and reports them.
         if (!spec.automatic && !request.changedCopy.empty() && !file.Held() && !record.unreadable &&
-            spec.askFiles && spec.askFiles(spec.host, IDS_ASK_RESTORE_EDITED, request.changedCopy)) {
-            retaken = request.changedCopy;
-            request = all;
-            FilterRestore(request, record, StampOfA, destKeeping, true, SameFileNameA, IsLeadByteAcp);
+            spec.askFiles) {
+            if (spec.askFiles(spec.host, IDS_ASK_RESTORE_EDITED, request.changedCopy)) {
+                retaken = request.changedCopy;
+                request = all;
+                FilterRestore(request, record, StampOfA, destKeeping, true, SameFileNameA,
+                              IsLeadByteAcp);
+            }
+            request.changedCopy.clear();  // answered: nothing more to tell
         }
     } else if (spec.automatic) {
         FilterCopy(request, record, StampOfA, TimeKeepingAtA, SameFileNameA);
