@@ -273,15 +273,18 @@ OperationResult RunOperation(const OperationSpec& spec) {
             }
             request.changedCopy.clear();  // answered: nothing more to tell
         }
-    } else if (spec.automatic) {
-        FilterCopy(request, record, StampOfA, TimeKeepingAtA, SameFileNameA);
     }
+    // The gate sees every file the run would take: a cut Restore stops an automatic Copy
+    // whole, also when the files it names are owed and left out below.
+    std::vector<std::string> considered;
+    for (const CopyPair& pair : request.pairs) considered.push_back(copying ? pair.source : pair.target);
+    if (copying && spec.automatic) FilterCopy(request, record, StampOfA, TimeKeepingAtA, SameFileNameA);
     const FileRequest shellRequest = PastRedirection(request, copying);
     std::vector<std::string> taken;
     for (const CopyPair& pair : request.pairs) taken.push_back(copying ? pair.source : pair.target);
 
-    const Gate gate =
-        DecideGate(record, file.Held(), spec.op, spec.automatic, taken, kGateTexts, SameFileNameA);
+    const Gate gate = DecideGate(record, file.Held(), spec.op, spec.automatic, considered,
+                                 kGateTexts, SameFileNameA);
     const ReportLine why = {gate.reason, spec.destDir};
     switch (gate.verdict) {
     case Verdict::Busy:

@@ -233,10 +233,11 @@ Gate DecideGate(const Record& record, bool held, Op op, bool automatic,
     bool touchesSuspect = restoring ? record.anyCopyCut : record.anyRestoreCut;
     for (const std::string& path : taken) touchesSuspect = touchesSuspect || Contains(suspect, path, sameName);
     if (touchesSuspect) return {wait, restoring ? texts.copyCut : texts.restoreCut};
-    // Copying now would make the files as they are the state that comes back.
+    // Copying now would make the files as they are the state that comes back. An automatic
+    // Copy leaves those files out instead (FilterCopy) and copies the others.
     bool owed = false;
     for (const std::string& path : taken) owed = owed || Owed(record, path, sameName);
-    if (!restoring && owed) return {wait, texts.restoreDue};
+    if (!restoring && !automatic && owed) return {Verdict::Ask, texts.restoreDue};
     return {Verdict::Run, 0};
 }
 

@@ -81,9 +81,9 @@ struct GateTexts {
 
 // Whether an operation on `taken` (the paths it would copy or restore) may run. A cut
 // Copy makes its files' copies suspect, so restoring them waits; a cut Restore makes its
-// files suspect, so copying them waits; a file whose restore is still owed is not copied
-// over the copy of the state that must come back (an automatic Copy has left such files
-// out already, see FilterCopy). A button asks instead.
+// files suspect, so copying them waits; a button's Copy of a file whose restore is still
+// owed asks first (an automatic Copy leaves such files out, see FilterCopy). Where an
+// automatic run waits, a button asks instead.
 Gate DecideGate(const Record& record, bool held, Op op, bool automatic,
                 const std::vector<std::string>& taken, const GateTexts& texts,
                 SameNameFn sameName);

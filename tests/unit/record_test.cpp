@@ -133,8 +133,9 @@ TEST(Record, GateDecidesFromTheRecordTheOperationAndWhoAsks) {
         {"cut restore, restored again", xRestoreCut, false, Op::Restore, true, x, run, 0},
         {"cut restore of an earlier version", anyRestore, false, Op::Copy, true, y, refuse,
          kRestoreCut},
-        // A restore owed by a session: no automatic copy; restores run.
-        {"restore due, automatic copy", due, false, Op::Copy, true, y, refuse, kDue},
+        // A restore owed: an automatic copy runs without those files (FilterCopy); a
+        // button asks; restores run.
+        {"restore due, automatic copy", due, false, Op::Copy, true, y, run, 0},
         {"restore due, Copy button", due, false, Op::Copy, false, y, ask, kDue},
         {"restore due, session-end restore", due, false, Op::Restore, true, y, run, 0},
         {"restore due, Restore button", due, false, Op::Restore, false, y, run, 0},
