@@ -259,7 +259,7 @@ OperationResult RunOperation(const OperationSpec& spec) {
         if (c.localTime) destKeeping = TimeKeeping::LocalTime;
     std::vector<std::string> retaken;  // changed copies the user chose to restore
     if (!copying) {
-        const FileRequest all = request;
+        FileRequest all = request;
         FilterRestore(request, record, StampOfA, destKeeping, false, SameFileNameA, IsLeadByteAcp);
         // A button names the copies changed since they were made and asks (No is the
         // default); an automatic run leaves them out and reports them.
@@ -267,9 +267,9 @@ OperationResult RunOperation(const OperationSpec& spec) {
             spec.askFiles) {
             if (spec.askFiles(spec.host, IDS_ASK_RESTORE_EDITED, request.changedCopy)) {
                 retaken = request.changedCopy;
-                request = all;
-                FilterRestore(request, record, StampOfA, destKeeping, true, SameFileNameA,
+                FilterRestore(all, record, StampOfA, destKeeping, true, SameFileNameA,
                               IsLeadByteAcp);
+                request = std::move(all);
             }
             request.changedCopy.clear();  // answered: nothing more to tell
         }
@@ -379,12 +379,10 @@ void MarkRestoreDue(const std::string& destDir, const std::string& stateName,
                     const FileTable& table) {
     const RequestOptions options{FileExistsA, SameFileNameA, SameFolderA, stateName.c_str(),
                                  {OtherFileNameA, OpensAnotherNameA}};
-    const FileRequest restore =
-        BuildRestoreRequest(table, destDir.c_str(), 0, IsLeadByteAcp, options);
+    FileRequest owing = BuildRestoreRequest(table, destDir.c_str(), 0, IsLeadByteAcp, options);
     const std::string logon = CurrentLogon();
     UpdateRecord(destDir, stateName, [&](Record& r) {
         // A copy made from another file is never restored, so nothing is owed for it.
-        FileRequest owing = restore;
         FilterRestore(owing, r, nullptr, TimeKeeping::Exact, true, SameFileNameA, IsLeadByteAcp);
         std::vector<std::string> paths;
         for (const CopyPair& pair : owing.pairs) paths.push_back(pair.target);
