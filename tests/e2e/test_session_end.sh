@@ -224,10 +224,8 @@ rm -rf "$VB_C"
 #   logon2         the same in a second Wine prefix: another session on this settings file
 #   edit, editb    the user changes a.txt, or b\a.txt; editc: c.txt; dstedit: a.txt's copy
 #   two            the settings list c.txt ("C-known") after a.txt, for Copy only
-#   fat            the destination is a FAT image (fusefat keeps local time); clock: the
-#                  image mounted again an hour on, as when the clocks change. fusefat loses
-#                  the clusters of a file written over (fsck.vfat shows it): no row writes
-#                  a copy over another there
+#   fat            the destination is a FAT image (fusefat keeps local time; it loses a file
+#                  written over, so no row does that); clock: mounted again an hour on
 #   button N       the shown window's button N is pressed (1004 Copy, 1005 Restore)
 #   as NAME        from now on the program is NAME.exe, a copy with NAME.ini of its own
 #   kill           it dies (power loss, a crash)
@@ -240,29 +238,24 @@ rm -rf "$VB_C"
 #   list F         the settings now list F (an absolute Windows path) instead of a.txt
 #   mode M         Auto Copy mode M from now on
 #   src X, dst X   a.txt, or its copy, holds X (ABSENT: none); srcb X: the b\\a.txt beside it;
-#                  srcc X, dstc X: c.txt and its copy
+#                  dstc X: c.txt's copy
 #   owed N         the record names N files whose restore is still owed
 #   says IDS_X     the next showing of the window tells string IDS_X (one of its messages)
 cyc_ini() {  # mode overwriteRestore file
     local more=()
     [ "$two" = 1 ] && more=("$CYC_W\\src\\c.txt|1|0")
-    vb_ini_text "$1" 1 1 1 "$2" "$(winpath "$CYC_DST")\\" "$3|1|1" "${more[@]}" | vb_settings
+    vb_ini_text "$1" 1 1 1 "$2" "$CYC_W\\dst\\" "$3|1|1" "${more[@]}" | vb_settings
 }
-# The FAT image, mounted with the local time of time zone $1 (fusefat stores local time).
-# Unmounted, it is written whole only once its fusefat has ended.
+# The FAT image in the local time of zone $1 ("": unmounted, written whole once its
+# fusefat has ended).
 FAT_PID=""
-fat_umount() {
-    [ -n "$FAT_PID" ] || return 0
-    fusermount -u "$CYC_DST" 2>/dev/null
-    wait "$FAT_PID" 2>/dev/null
-    FAT_PID=""
-}
 fat_mount() {
-    local i
-    fat_umount
-    TZ="$1" fusefat -f -o rw+ "$VB_DIR/fat.img" "$CYC_DST" >/dev/null 2>&1 &
+    [ -n "$FAT_PID" ] && fusermount -u "$CYC/dst" && wait "$FAT_PID"
+    FAT_PID=""
+    [ -n "$1" ] || return 0
+    TZ="$1" fusefat -f -o rw+ "$VB_DIR/fat.img" "$CYC/dst" >/dev/null 2>&1 &
     FAT_PID=$!
-    for ((i = 0; i < 100; i++)); do mountpoint -q "$CYC_DST" && break; sleep 0.05; done
+    for _ in {1..100}; do mountpoint -q "$CYC/dst" && break; sleep 0.05; done
 }
 cyc_start() {  # [prefix]
     if [ -n "${1:-}" ]; then
@@ -283,7 +276,7 @@ PREFIX2="$VB_ROOT/build/e2e/prefix2"
 cycles=(
     "killed|logon;edit;kill;logon;dst A-known;owed 1;end;src A-known;owed 0;says IDS_OWED_NOT_COPIED"
     "declined|ow0;logon;edit;endno;src A-edited;logon;dst A-known;owed 1;says IDS_NOT_RESTORED"
-    "left-out file|two;logon;dstedit;edit;editc;end;src A-edited;srcc C-edited;logon;dst A-copyedit;dstc C-edited;owed 1;says IDS_OWED_NOT_COPIED"
+    "left-out file|two;logon;dstedit;edit;editc;end;src A-edited;logon;dst A-copyedit;dstc C-edited;owed 1;says IDS_OWED_NOT_COPIED"
     "late save|logon;edit;end;src A-known;edit;logon;dst A-known;end;src A-known;says IDS_SAVED_AFTER_RESTORE"
     "FAT by button|fat;mode 0;logon;button 1004;edit;button 1005;src A-known;kill;clock;edit;logon;button 1005;src A-known"
     "FAT by session end|fat;logon;edit;end;src A-known;clock;edit;logon;dst A-known;end;src A-known;owed 0"
@@ -302,7 +295,6 @@ for row in "${cycles[@]}"; do
     vb_setup "cycle$n"
     CYC="$VB_DIR/c"
     CYC_W="$(winpath "$CYC")"
-    CYC_DST="$CYC/dst"
     vb_file "$CYC/src/a.txt" "A-known"
     vb_file "$CYC/src/b/a.txt" "B-own"
     vb_file "$CYC/src/c.txt" "C-known"
@@ -318,16 +310,12 @@ for row in "${cycles[@]}"; do
         edit) vb_file "$CYC/src/a.txt" "A-edited" ;;
         editb) vb_file "$CYC/src/b/a.txt" "B-edited" ;;
         editc) vb_file "$CYC/src/c.txt" "C-edited" ;;
-        dstedit) vb_file "$CYC_DST/a.txt" "A-copyedit" ;;
+        dstedit) vb_file "$CYC/dst/a.txt" "A-copyedit" ;;
         two) two=1; cyc_ini $mode $ow "$file" ;;
-        fat)
-            mkfs.vfat -C "$VB_DIR/fat.img" 8192 >/dev/null
-            fat_mount UTC
-            cyc_ini $mode $ow "$file" ;;
+        fat) mkfs.vfat -C "$VB_DIR/fat.img" 8192 >/dev/null && fat_mount UTC ;;
         clock)
-            t="$(stat -c %Y "$CYC_DST/a.txt")"
-            fat_mount Etc/GMT-1
-            assert_eq 3600 "$((t - $(stat -c %Y "$CYC_DST/a.txt")))" "$label the clock an hour on" ;;
+            t="$(stat -c %Y "$CYC/dst/a.txt")" && fat_mount Etc/GMT-1
+            assert_eq 3600 "$((t - $(stat -c %Y "$CYC/dst/a.txt")))" "$label the clock an hour on" ;;
         button) vb_drive settle \; pclick "$arg" \; sleep 500 \; settle \; nodialog 10000 >/dev/null ;;
         as)
             VB_EXE="$VB_DIR/$arg.exe" VB_INI="$VB_DIR/$arg.ini"
@@ -356,10 +344,9 @@ for row in "${cycles[@]}"; do
             vb_drive settle \; pclick 1001 \; browse cancel \; sleep 300 \; settle \; syscmd 0x1010 \; settle >/dev/null ;;
         src) assert_file "$CYC/src/a.txt" "$arg" "$label $step" ;;
         srcb) assert_file "$CYC/src/b/a.txt" "$arg" "$label $step" ;;
-        dst) assert_file "$CYC_DST/a.txt" "$arg" "$label $step" ;;
-        srcc) assert_file "$CYC/src/c.txt" "$arg" "$label $step" ;;
-        dstc) assert_file "$CYC_DST/c.txt" "$arg" "$label $step" ;;
-        owed) assert_eq "$arg" "$(grep -c '^owed' "$CYC_DST/VellumBox.state" 2>/dev/null)" "$label $step" ;;
+        dst) assert_file "$CYC/dst/a.txt" "$arg" "$label $step" ;;
+        dstc) assert_file "$CYC/dst/c.txt" "$arg" "$label $step" ;;
+        owed) assert_eq "$arg" "$(grep -c '^owed' "$CYC/dst/VellumBox.state" 2>/dev/null)" "$label $step" ;;
         says)
             # Every message of the showing: others (a folder open to others, where the
             # checkout lies below one) may come first.
@@ -376,7 +363,7 @@ for row in "${cycles[@]}"; do
         esac
     done
     cyc_kill
-    fat_umount
+    fat_mount ""
 done
 WINEPREFIX="$PREFIX2" "$WINESERVER" -k >/dev/null 2>&1
 
