@@ -242,7 +242,7 @@ const StringCase kStrings[] = {
      "別のコピーかリストアがこのフォルダを使用中のため(ほかのユーザーのセッションかもしれません)、何もしませんでした。終わってからもう一度お試しください:"},
     {IDS_RESTORE_DUE,
      "A session that copied into this folder has not had its files restored yet (the computer was switched off, a restore was declined or could not finish, or another user's session is still running). Until a restore at the end of a session has put the files back, no automatic Copy takes them:",
-     "このフォルダにコピーしたセッションのファイルが、まだリストアされていません(電源が切れた、リストアが断られたか完了しなかった、ほかのユーザーのセッションが続いている、など)。セッション終了時のリストアが\nファイルを戻すまで、自動のコピーは\nそれらのファイルをコピーしません:"},
+     "このフォルダにコピーしたセッションの\nファイルが、まだリストアされていません\n(電源が切れた、リストアが断られたか\n完了しなかった、ほかのユーザーの\nセッションが続いている、など)。\nセッション終了時のリストアが\nファイルを戻すまで、自動のコピーは\nそれらのファイルをコピーしません:"},
     {IDS_NOT_COPIED,
      "These files were not copied (the copy was declined or cancelled, the file is in use or cannot be read, or something of the same name is in the way):",
      "次のファイルはコピーされませんでした(上書きを断った、取り消した、ファイルが使用中か読めない、同じ名前のものが邪魔をしている、など):"},
