@@ -66,7 +66,7 @@ protected:
             anyOpen = anyOpen || open;
 
             QueryPerformanceCounter(&t0);
-            MarkRestoreDue(settings.destDir, StateName());
+            MarkRestoreDue(settings.destDir, StateName(), table);
             for (int k = 0; k < table.count; ++k) FlushFileA(table.entries[k].path);
             EndCycle(settings.destDir, StateName());
             QueryPerformanceCounter(&t1);

@@ -1,4 +1,6 @@
 #include "engine/operation.h"
+#include <ntsecapi.h>
+#include <cstddef>
 #include <utility>
 #include "engine/shell_op.h"
 #include "engine/short_names.h"
@@ -103,6 +105,8 @@ std::vector<ReportLine> LeftOut(const FileRequest& request, const std::string& d
     AddLines(causes, IDS_COPY_OF_OTHER, request.otherCopy);
     AddLines(causes, IDS_COPY_CHANGED, request.changedCopy);
     AddLines(causes, IDS_NOT_COPIED_UNSEEN, request.wouldAsk);
+    AddLines(causes, IDS_OWED_NOT_COPIED, request.owedFile);
+    AddLines(causes, IDS_SAVED_AFTER_RESTORE, request.savedLate);
     return causes;
 }
 
@@ -163,13 +167,68 @@ void UpdateRecord(const std::string& destDir, const std::string& stateName, Chan
 }
 }  // namespace
 
-unsigned long CurrentSession() {
-    // Vista and later; XP has it too, but only since its Terminal Services.
-    using SessionFn = BOOL(WINAPI*)(DWORD, DWORD*);
-    DWORD session = 0;
-    if (auto get = SystemProc<SessionFn>("kernel32.dll", "ProcessIdToSessionId"))
-        if (!get(::GetCurrentProcessId(), &session)) session = 0;
-    return session;
+namespace {
+// When the log-on session began (0 where the system cannot tell). secur32 has it since XP;
+// it is loaded from the system folder only, and only here.
+LONGLONG LogonStart(LUID id) {
+    char path[MAX_PATH];
+    const UINT n = ::GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n + sizeof "\\secur32.dll" > MAX_PATH) return 0;
+    lstrcpynA(path + n, "\\secur32.dll", MAX_PATH - n);
+    HMODULE secur32 = ::LoadLibraryA(path);
+    if (!secur32) return 0;
+    using GetDataFn = NTSTATUS(NTAPI*)(PLUID, PSECURITY_LOGON_SESSION_DATA*);
+    using FreeFn = NTSTATUS(NTAPI*)(PVOID);
+    auto getData = reinterpret_cast<GetDataFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(secur32, "LsaGetLogonSessionData")));
+    auto freeData = reinterpret_cast<FreeFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(secur32, "LsaFreeReturnBuffer")));
+    LONGLONG start = 0;
+    PSECURITY_LOGON_SESSION_DATA data = nullptr;
+    if (getData && freeData && getData(&id, &data) == 0 && data) {
+        if (data->Size >= offsetof(SECURITY_LOGON_SESSION_DATA, LogonTime) + sizeof data->LogonTime)
+            start = data->LogonTime.QuadPart;
+        freeData(data);
+    }
+    ::FreeLibrary(secur32);
+    return start;
+}
+
+std::string Hex(unsigned long long n, int digits) {
+    std::string s(static_cast<size_t>(digits), '0');
+    for (int k = digits; k-- > 0; n >>= 4) s[static_cast<size_t>(k)] = "0123456789abcdef"[n & 15];
+    return s;
+}
+
+// How the file system that holds `path` keeps times, by its name.
+TimeKeeping TimeKeepingAtA(const char* path) {
+    char root[MAX_PATH], name[MAX_PATH];
+    if (!::GetVolumePathNameA(path, root, MAX_PATH) ||
+        !::GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH))
+        return TimeKeeping::Exact;
+    return TimeKeepingOf(name);
+}
+}  // namespace
+
+std::string CurrentLogon() {
+    // Session ids are reused at once (the console's is always the same); a log-on session's
+    // id only after a restart, so the time it began tells log-ons of different boots apart.
+    static std::string key;
+    if (!key.empty()) return key;
+    HANDLE token = nullptr;
+    TOKEN_STATISTICS stats = {};
+    DWORD size = 0;
+    bool ok = ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) != FALSE;
+    if (ok) {
+        ok = ::GetTokenInformation(token, TokenStatistics, &stats, sizeof stats, &size) != FALSE;
+        ::CloseHandle(token);
+    }
+    if (!ok) return "unknown";  // not kept: the next call tries again
+    const LUID id = stats.AuthenticationId;
+    key = Hex(static_cast<unsigned long>(id.HighPart), 8) + Hex(id.LowPart, 8);
+    const LONGLONG start = LogonStart(id);
+    if (start > 0) key += "-" + Hex(static_cast<unsigned long long>(start), 16);
+    return key;
 }
 
 void ShutDownLast() { ::SetProcessShutdownParameters(kLastShutdownLevel, 0); }
@@ -213,13 +272,39 @@ OperationResult RunOperation(const OperationSpec& spec) {
     if (copying && request.count > 0) MakeFolderPathA(request.to.c_str());
     RecordFile file(spec.destDir, spec.stateName);
     Record record = file.Read();
-    if (!copying) FilterRestore(request, record, StampOfA, SameFileNameA, IsLeadByteAcp);
+    // One folder, one file system: a copy that showed local time shows it for the folder
+    // (a copy of a file already in 2-second steps shows nothing of its own).
+    TimeKeeping destKeeping = TimeKeepingAtA(dest);
+    for (const CopyEntry& c : record.copies)
+        if (c.localTime) destKeeping = TimeKeeping::LocalTime;
+    std::vector<std::string> retaken;  // changed copies the user chose to restore
+    if (!copying) {
+        FileRequest all = request;
+        FilterRestore(request, record, StampOfA, destKeeping, false, SameFileNameA, IsLeadByteAcp);
+        // A button names the copies changed since they were made and asks (No is the
+        // default); an automatic run leaves them out and reports them.
+        if (!spec.automatic && !request.changedCopy.empty() && !file.Held() && !record.unreadable &&
+            spec.askFiles) {
+            if (spec.askFiles(spec.host, IDS_ASK_RESTORE_EDITED, request.changedCopy)) {
+                retaken = request.changedCopy;
+                FilterRestore(all, record, StampOfA, destKeeping, true, SameFileNameA,
+                              IsLeadByteAcp);
+                request = std::move(all);
+            }
+            request.changedCopy.clear();  // answered: nothing more to tell
+        }
+    }
+    // The gate sees every file the run would take: a cut Restore stops an automatic Copy
+    // whole, also when the files it names are owed and left out below.
+    std::vector<std::string> considered;
+    for (const CopyPair& pair : request.pairs) considered.push_back(copying ? pair.source : pair.target);
+    if (copying && spec.automatic) FilterCopy(request, record, StampOfA, TimeKeepingAtA, SameFileNameA);
     const FileRequest shellRequest = PastRedirection(request, copying);
     std::vector<std::string> taken;
     for (const CopyPair& pair : request.pairs) taken.push_back(copying ? pair.source : pair.target);
 
-    const Gate gate =
-        DecideGate(record, file.Held(), spec.op, spec.automatic, taken, kGateTexts, SameFileNameA);
+    const Gate gate = DecideGate(record, file.Held(), spec.op, spec.automatic, considered,
+                                 kGateTexts, SameFileNameA);
     const ReportLine why = {gate.reason, spec.destDir};
     switch (gate.verdict) {
     case Verdict::Busy:
@@ -281,6 +366,12 @@ OperationResult RunOperation(const OperationSpec& spec) {
             cause = outcome.checks[i] == CopyCheck::Cut ? IDS_CUT_COPY_KEPT : IDS_NOT_SETTLED;
         }
         outcomes.push_back({taken[i], fileResult, outcome.targets[i]});
+        // A copy kept in local time is known by its file system's name, or by its time cut
+        // to FAT's steps (a share names its server's file system, whatever it is).
+        if (copying)
+            outcomes.back().localTime =
+                destKeeping == TimeKeeping::LocalTime ||
+                CutToFatSteps(StampOfA(shellRequest.pairs[i].source.c_str()), outcome.targets[i]);
         if (cause != 0) result.causes.push_back({cause, taken[i]});
     }
     const bool shellFailed = outcome.shellResult != 0 || outcome.aborted;
@@ -297,7 +388,13 @@ OperationResult RunOperation(const OperationSpec& spec) {
     // From the record as it was: what this operation redid is no longer cut.
     record = before;
     if (result.ran) EndOperation(record, spec.op, outcomes, SameFileNameA, IsLeadByteAcp);
-    if (spec.sessionEnd && result.completed) ClearDue(record, CurrentSession());
+    for (size_t i = 0; i < outcomes.size(); ++i)
+        for (const std::string& path : retaken)
+            if (outcomes[i].result == FileResult::Done && SameFileNameA(path.c_str(), taken[i].c_str()))
+                TakeCopyStamp(record, path, StampOfA(shellRequest.pairs[i].source.c_str()), SameFileNameA);
+    // Files put back are owed no more; an earlier version's "every file" only when all were.
+    if (spec.sessionEnd)
+        SettleSessionRestore(record, outcomes, result.completed && !result.leftOut, SameFileNameA);
     // A quiet run ends at once and a session end ends the process: their reports wait in
     // the record for the next showing of the window.
     if (spec.automatic) AddReport(record.report, spec.heading, result.causes);
@@ -311,12 +408,24 @@ OperationResult RunOperation(const OperationSpec& spec) {
     return result;
 }
 
-void MarkRestoreDue(const std::string& destDir, const std::string& stateName) {
-    UpdateRecord(destDir, stateName, [](Record& r) { MarkDue(r, CurrentSession()); });
+void MarkRestoreDue(const std::string& destDir, const std::string& stateName,
+                    const FileTable& table) {
+    const RequestOptions options{FileExistsA, SameFileNameA, SameFolderA, stateName.c_str(),
+                                 {OtherFileNameA, OpensAnotherNameA}};
+    FileRequest owing = BuildRestoreRequest(table, destDir.c_str(), 0, IsLeadByteAcp, options);
+    const std::string logon = CurrentLogon();
+    UpdateRecord(destDir, stateName, [&](Record& r) {
+        // A copy made from another file is never restored, so nothing is owed for it.
+        FilterRestore(owing, r, nullptr, TimeKeeping::Exact, true, SameFileNameA, IsLeadByteAcp);
+        std::vector<std::string> paths;
+        for (const CopyPair& pair : owing.pairs) paths.push_back(pair.target);
+        MarkOwed(r, logon, paths, SameFileNameA);
+    });
 }
 
 void EndCycle(const std::string& destDir, const std::string& stateName) {
-    UpdateRecord(destDir, stateName, [](Record& r) { ClearDue(r, CurrentSession()); });
+    const std::string logon = CurrentLogon();
+    UpdateRecord(destDir, stateName, [&logon](Record& r) { EndOwnCycle(r, logon); });
 }
 
 void KeepReport(const std::string& destDir, const std::string& stateName,

@@ -31,6 +31,8 @@ struct OperationSpec {
     // (COM for the shell's windows).
     void* host = nullptr;
     bool (*ask)(void* host, Op op, unsigned reason) = nullptr;
+    // A button's question that names files, by its string (true goes on with them).
+    bool (*askFiles)(void* host, unsigned question, const std::vector<std::string>& files) = nullptr;
     void (*beforeShell)(void* host) = nullptr;
 };
 
@@ -49,12 +51,15 @@ OperationResult RunOperation(const OperationSpec& spec);
 // system cannot tell): a task run "whether the user is logged on or not" has none.
 bool StationVisible();
 
-// The Windows session this process belongs to (0 where the system cannot tell).
-unsigned long CurrentSession();
+// The log-on this process belongs to, as the record names it: the log-on session's id,
+// which the system reuses only after a restart, with the time the log-on began.
+std::string CurrentLogon();
 
 // The automatic cycle's steps on the record alone. Each holds the record while it works
 // and leaves it alone when another operation holds it or the folder takes no record.
-void MarkRestoreDue(const std::string& destDir, const std::string& stateName);
+// MarkRestoreDue: this log-on's end owes the restore of the files of `table` ticked for it.
+void MarkRestoreDue(const std::string& destDir, const std::string& stateName,
+                    const FileTable& table);
 void EndCycle(const std::string& destDir, const std::string& stateName);
 // Adds report lines (their headings set) to the record.
 void KeepReport(const std::string& destDir, const std::string& stateName,

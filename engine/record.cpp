@@ -79,11 +79,51 @@ const CopyEntry* CopyNamed(const Record& record, const std::string& name, SameNa
     return nullptr;
 }
 
-bool SameStamp(const FileStamp& a, const FileStamp& b) {
-    return a.exists == b.exists && a.size == b.size && a.written == b.written;
+const CopyEntry* EntryOf(const std::vector<CopyEntry>& list, const std::string& path,
+                         SameNameFn sameName) {
+    for (const CopyEntry& entry : list)
+        if (Same(sameName, entry.path, path)) return &entry;
+    return nullptr;
 }
 
+void RemoveEntry(std::vector<CopyEntry>& list, const std::string& path, SameNameFn sameName) {
+    for (size_t k = list.size(); k-- > 0;)
+        if (Same(sameName, list[k].path, path)) list.erase(list.begin() + k);
+}
+
+constexpr long long kSecond = 10000000;  // in the 100-ns units of a file time
+constexpr long long kFatStep = 2 * kSecond;
+constexpr long long kHour = 3600 * kSecond;
+constexpr long long kWidestZoneGap = 26;  // hours: UTC-12 to UTC+14
+
 }  // namespace
+
+TimeKeeping TimeKeepingOf(const char* name) {
+    std::string upper = name ? name : "";
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    // FAT, FAT12, FAT16, FAT32 as Windows names them; exFAT; vfat and msdos as a Unix
+    // server may.
+    const bool local = upper.compare(0, 3, "FAT") == 0 || upper == "EXFAT" || upper == "VFAT" ||
+                       upper == "MSDOS";
+    return local ? TimeKeeping::LocalTime : TimeKeeping::Exact;
+}
+
+bool CutToFatSteps(const FileStamp& source, const FileStamp& copy) {
+    return source.exists && copy.exists && source.written % kFatStep != 0 &&
+           copy.written % kFatStep == 0 && copy.written != source.written;
+}
+
+bool SameAsLeft(const FileStamp& now, const FileStamp& left, TimeKeeping keeping) {
+    if (now.exists != left.exists || now.size != left.size) return false;
+    if (now.written == left.written) return true;
+    if (keeping != TimeKeeping::LocalTime) return false;
+    const long long apart = static_cast<long long>(now.written - left.written);
+    const long long hours = (apart + (apart < 0 ? -kHour / 2 : kHour / 2)) / kHour;
+    const long long rest = apart - hours * kHour;
+    return hours >= -kWidestZoneGap && hours <= kWidestZoneGap && rest >= -kFatStep &&
+           rest <= kFatStep;
+}
 
 namespace {
 void AddLine(std::string& text, const char* tag, const std::string& a, const std::string* b = nullptr,
@@ -108,9 +148,16 @@ std::string FormatRecord(const Record& record) {
     for (const std::string& path : record.cutCopies) AddLine(text, "cut-copy", path);
     for (const std::string& path : record.cutOriginals) AddLine(text, "cut-restore", path);
     for (unsigned long session : record.due) AddLine(text, "due", Number(session));
+    for (const OwedEntry& o : record.owed) AddLine(text, "owed", o.logon, &o.path);
+    // An earlier version ignores the copies of a local-time file system, and restores them
+    // as copies it does not list.
     for (const CopyEntry& c : record.copies) {
         const std::string written = Number(c.stamp.written);
-        AddLine(text, "copy", Number(c.stamp.size), &written, &c.path);
+        AddLine(text, c.localTime ? "copy-local" : "copy", Number(c.stamp.size), &written, &c.path);
+    }
+    for (const CopyEntry& c : record.restored) {
+        const std::string written = Number(c.stamp.written);
+        AddLine(text, "restored", Number(c.stamp.size), &written, &c.path);
     }
     unsigned heading = 0;
     for (const ReportLine& line : record.report) {
@@ -150,9 +197,12 @@ Record ParseRecord(const std::string& text) {
             record.cutOriginals.push_back(f[1]);
         } else if (count == 2 && f[0] == "due" && ParseNumber(f[1], n) && n <= 0xFFFFFFFFull) {
             record.due.push_back(static_cast<unsigned long>(n));
-        } else if (count == 4 && f[0] == "copy" && ParseNumber(f[1], n) &&
-                   ParseNumber(f[2], m) && !f[3].empty()) {
-            record.copies.push_back({f[3], {true, n, m}});
+        } else if (count == 3 && f[0] == "owed" && !f[1].empty() && !f[2].empty()) {
+            record.owed.push_back({f[1], f[2]});
+        } else if (count == 4 && (f[0] == "copy" || f[0] == "copy-local" || f[0] == "restored") &&
+                   ParseNumber(f[1], n) && ParseNumber(f[2], m) && !f[3].empty()) {
+            const CopyEntry entry = {f[3], {true, n, m}, f[0] == "copy-local"};
+            (f[0] == "restored" ? record.restored : record.copies).push_back(entry);
         } else if (count == 2 && f[0].size() <= 5 && ParseNumber(f[0], n) &&
                    (n != 0 || f[1].empty())) {
             if (f[1].empty())
@@ -195,8 +245,11 @@ Gate DecideGate(const Record& record, bool held, Op op, bool automatic,
     bool touchesSuspect = restoring ? record.anyCopyCut : record.anyRestoreCut;
     for (const std::string& path : taken) touchesSuspect = touchesSuspect || Contains(suspect, path, sameName);
     if (touchesSuspect) return {wait, restoring ? texts.copyCut : texts.restoreCut};
-    // Copying now would make the files as they are the state that comes back.
-    if (!restoring && !record.due.empty()) return {wait, texts.restoreDue};
+    // Copying now would make the files as they are the state that comes back. An automatic
+    // Copy leaves those files out instead (FilterCopy) and copies the others.
+    bool owed = false;
+    for (const std::string& path : taken) owed = owed || Owed(record, path, sameName);
+    if (!restoring && !automatic && owed) return {Verdict::Ask, texts.restoreDue};
     return {Verdict::Run, 0};
 }
 
@@ -234,6 +287,8 @@ void EndOperation(Record& record, Op op, const std::vector<FileOutcome>& outcome
             break;
         }
         if (op != Op::Copy || o.result == FileResult::NotDone) continue;
+        // Copied: the file as it is now is the state that comes back.
+        RemoveEntry(record.restored, o.path, sameName);
         // The copy's name in the folder now belongs to this file, or to none.
         const std::string name = NameOf(o.path, isLeadByte);
         size_t k = 0;
@@ -243,9 +298,9 @@ void EndOperation(Record& record, Op op, const std::vector<FileOutcome>& outcome
         if (o.result == FileResult::Cut) {
             if (k < record.copies.size()) record.copies.erase(record.copies.begin() + k);
         } else if (k < record.copies.size()) {
-            record.copies[k] = {o.path, o.copy};
+            record.copies[k] = {o.path, o.copy, o.localTime};
         } else {
-            record.copies.push_back({o.path, o.copy});
+            record.copies.push_back({o.path, o.copy, o.localTime});
         }
     }
     if (allRedone && !outcomes.empty()) {
@@ -270,21 +325,53 @@ unsigned Notice(const Record& record, const GateTexts& texts) {
     return 0;
 }
 
-void MarkDue(Record& record, unsigned long session) {
-    for (unsigned long owed : record.due)
-        if (owed == session) return;
-    record.due.push_back(session);
+bool Owed(const Record& record, const std::string& path, SameNameFn sameName) {
+    if (!record.due.empty()) return true;  // an earlier version's: every file
+    for (const OwedEntry& o : record.owed)
+        if (Same(sameName, o.path, path)) return true;
+    return false;
 }
 
-void ClearDue(Record& record, unsigned long session) {
-    for (size_t k = record.due.size(); k-- > 0;)
-        if (record.due[k] == session) record.due.erase(record.due.begin() + k);
+void MarkOwed(Record& record, const std::string& logon, const std::vector<std::string>& paths,
+              SameNameFn sameName) {
+    for (const std::string& path : paths) {
+        bool there = false;
+        for (const OwedEntry& o : record.owed)
+            there = there || (o.logon == logon && Same(sameName, o.path, path));
+        if (!there) record.owed.push_back({logon, path});
+    }
+}
+
+void EndOwnCycle(Record& record, const std::string& logon) {
+    for (size_t k = record.owed.size(); k-- > 0;)
+        if (record.owed[k].logon == logon) record.owed.erase(record.owed.begin() + k);
+    record.restored.clear();
+}
+
+void SettleSessionRestore(Record& record, const std::vector<FileOutcome>& outcomes,
+                          bool completed, SameNameFn sameName) {
+    for (const FileOutcome& o : outcomes) {
+        if (o.result != FileResult::Done) continue;
+        for (size_t k = record.owed.size(); k-- > 0;)
+            if (Same(sameName, record.owed[k].path, o.path))
+                record.owed.erase(record.owed.begin() + k);
+        RemoveEntry(record.restored, o.path, sameName);
+        record.restored.push_back({o.path, o.copy});
+    }
+    if (completed) record.due.clear();
+}
+
+void TakeCopyStamp(Record& record, const std::string& path, const FileStamp& stamp,
+                   SameNameFn sameName) {
+    for (CopyEntry& entry : record.copies)
+        if (Same(sameName, entry.path, path)) entry.stamp = stamp;
 }
 
 bool Empty(const Record& record) {
     return !record.unreadable && !record.anyCopyCut && !record.anyRestoreCut &&
            record.cutCopies.empty() && record.cutOriginals.empty() && record.due.empty() &&
-           record.copies.empty() && record.report.empty();
+           record.owed.empty() && record.copies.empty() && record.restored.empty() &&
+           record.report.empty();
 }
 
 namespace {
@@ -309,19 +396,39 @@ void RebuildLists(FileRequest& request, bool copying) {
 }
 
 void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
-                   SameNameFn sameName, LeadByteFn isLeadByte) {
+                   TimeKeeping keeping, bool takeChanged, SameNameFn sameName,
+                   LeadByteFn isLeadByte) {
     std::vector<CopyPair> kept;
     for (CopyPair& pair : request.pairs) {
         const CopyEntry* entry = CopyNamed(record, NameOf(pair.target, isLeadByte), sameName,
                                            isLeadByte);
+        const TimeKeeping rule = entry && entry->localTime ? TimeKeeping::LocalTime : keeping;
         if (entry && !Same(sameName, entry->path, pair.target))
             request.otherCopy.push_back(pair.target);
-        else if (entry && stampOf && !SameStamp(stampOf(pair.source.c_str()), entry->stamp))
+        else if (!takeChanged && entry && stampOf &&
+                 !SameAsLeft(stampOf(pair.source.c_str()), entry->stamp, rule))
             request.changedCopy.push_back(pair.target);
         else
             kept.push_back(std::move(pair));
     }
     Keep(request, kept, false);
+}
+
+void FilterCopy(FileRequest& request, const Record& record, StampFn stampOf,
+                KeepingFn keepingOf, SameNameFn sameName) {
+    std::vector<CopyPair> kept;
+    for (CopyPair& pair : request.pairs) {
+        const CopyEntry* left = EntryOf(record.restored, pair.source, sameName);
+        if (Owed(record, pair.source, sameName))
+            request.owedFile.push_back(pair.source);
+        else if (left && stampOf &&
+                 !SameAsLeft(stampOf(pair.source.c_str()), left->stamp,
+                             keepingOf ? keepingOf(pair.source.c_str()) : TimeKeeping::Exact))
+            request.savedLate.push_back(pair.source);
+        else
+            kept.push_back(std::move(pair));
+    }
+    Keep(request, kept, true);
 }
 
 void LeaveOutQuestions(FileRequest& request, ExistsFn exists) {

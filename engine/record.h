@@ -1,6 +1,6 @@
 // The record that VellumBox keeps in the destination folder: which copies it made there,
-// which files an operation had not finished when it was cut off, which sessions still owe
-// their restore, and the reports nobody has seen yet. Its text format and the rules that
+// which files an operation had not finished when it was cut off, which files a log-on's
+// end still owes their restore, and the reports nobody has seen yet. Its text format and the rules that
 // decide from it whether an operation runs. Pure code.
 //
 //     Record r = ParseRecord(text);
@@ -23,10 +23,19 @@ struct ReportLine {
 };
 
 // A copy that the program left in the destination: the file it came from, and its size
-// and last write time as it was left.
+// and last write time as it was left (or, among `restored`, a file as a restore left it).
+// `localTime`: the copy's file system showed that it keeps local time, as FAT does.
 struct CopyEntry {
     std::string path;
     FileStamp stamp;
+    bool localTime = false;
+};
+
+// A file whose restore a log-on's end still owes; `logon` names the log-on (never empty,
+// no tabs).
+struct OwedEntry {
+    std::string logon;
+    std::string path;
 };
 
 struct Record {
@@ -39,8 +48,11 @@ struct Record {
     bool anyRestoreCut = false;
     std::vector<std::string> cutCopies;     // files whose copies a cut Copy may have left short
     std::vector<std::string> cutOriginals;  // files that a cut Restore may have left short
-    std::vector<unsigned long> due;         // sessions whose end still owes its restore
+    // Written by an earlier version: sessions whose end still owes the restore of every file.
+    std::vector<unsigned long> due;
+    std::vector<OwedEntry> owed;
     std::vector<CopyEntry> copies;
+    std::vector<CopyEntry> restored;  // each file as the last session-end restore left it
     std::vector<ReportLine> report;
 };
 
@@ -74,8 +86,9 @@ struct GateTexts {
 
 // Whether an operation on `taken` (the paths it would copy or restore) may run. A cut
 // Copy makes its files' copies suspect, so restoring them waits; a cut Restore makes its
-// files suspect, so copying them waits; a restore still owed by a session keeps every
-// automatic copy from taking the files it must put back. A button asks instead.
+// files suspect, so copying them waits; a button's Copy of a file whose restore is still
+// owed asks first (an automatic Copy leaves such files out, see FilterCopy). Where an
+// automatic run waits, a button asks instead.
 Gate DecideGate(const Record& record, bool held, Op op, bool automatic,
                 const std::vector<std::string>& taken, const GateTexts& texts,
                 SameNameFn sameName);
@@ -91,7 +104,8 @@ enum class FileResult { Done, Changed, Cut, NotDone, Unsettled };
 struct FileOutcome {
     std::string path;     // the user's own file
     FileResult result;
-    FileStamp copy;       // the copy in the destination as the operation left it
+    FileStamp copy;       // the target (a Copy's copy, a Restore's file) as the operation left it
+    bool localTime = false;  // a Copy's copy: its file system keeps local time
 };
 
 // After the shell's call, from the record as it was before BeginOperation: the files now
@@ -106,16 +120,51 @@ bool Completed(const std::vector<FileOutcome>& outcomes, bool shellFailed);
 // off (0: nothing).
 unsigned Notice(const Record& record, const GateTexts& texts);
 
-void MarkDue(Record& record, unsigned long session);
-void ClearDue(Record& record, unsigned long session);
 bool Empty(const Record& record);
+
+// How a file system keeps times. FAT (12, 16, 32) and exFAT keep local time: the same
+// file reads an hour off once the clocks change, or on a computer in another time zone,
+// and FAT keeps 2-second steps.
+enum class TimeKeeping { Exact, LocalTime };
+TimeKeeping TimeKeepingOf(const char* fileSystemName);
+// A copy whose time the file system cut to FAT's 2-second steps while its source's time
+// was finer: a FAT file system wherever it is (a share reports its server's name).
+bool CutToFatSteps(const FileStamp& source, const FileStamp& copy);
+// Whether a file is as it was left: same size and time; where local time is kept, a time
+// within the 2-second step or off by whole hours only (up to the widest time-zone gap).
+bool SameAsLeft(const FileStamp& now, const FileStamp& left, TimeKeeping keeping);
+using KeepingFn = TimeKeeping (*)(const char* path);
+
+// The automatic cycle, per file and per log-on. A log-on whose end will restore owes each
+// file it will restore; the files a restore at a session end put back are owed no more, by
+// any log-on (one that never ended, after a power cut, included), and are kept as it left
+// them; the user's own choice to end the cycle frees only their own log-on's files, and
+// takes the files as they are now.
+bool Owed(const Record& record, const std::string& path, SameNameFn sameName);
+void MarkOwed(Record& record, const std::string& logon, const std::vector<std::string>& paths,
+              SameNameFn sameName);
+void EndOwnCycle(Record& record, const std::string& logon);
+void SettleSessionRestore(Record& record, const std::vector<FileOutcome>& outcomes,
+                          bool completed, SameNameFn sameName);
+// The copy of `path` now holds `stamp` (the user chose to restore it as it is).
+void TakeCopyStamp(Record& record, const std::string& path, const FileStamp& stamp,
+                   SameNameFn sameName);
 
 // Restore puts back a copy only onto the file it was made from, and only while it is as
 // it was left; a copy the record does not list is restored as before. Removes the others
-// from the request, into otherCopy and changedCopy. `stampOf` reads the copy as it is now.
+// from the request, into otherCopy and changedCopy (changed copies stay when
+// `takeChanged`: the user said so). `stampOf` reads the copy as it is now; `keeping` is
+// how the destination keeps times.
 using StampFn = FileStamp (*)(const char* path);
 void FilterRestore(FileRequest& request, const Record& record, StampFn stampOf,
-                   SameNameFn sameName, LeadByteFn isLeadByte);
+                   TimeKeeping keeping, bool takeChanged, SameNameFn sameName,
+                   LeadByteFn isLeadByte);
+
+// An automatic Copy leaves out the files whose restore is still owed (into owedFile), and
+// those changed since a session-end restore left them (a program that saved after it,
+// into savedLate): their copies hold the state that must come back.
+void FilterCopy(FileRequest& request, const Record& record, StampFn stampOf,
+                KeepingFn keepingOf, SameNameFn sameName);
 
 // The name lists built anew from the request's pairs (a Copy's one destination folder
 // stays).

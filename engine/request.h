@@ -34,6 +34,8 @@ struct FileRequest {
     std::vector<std::string> otherCopy;  // Restore: the copy of that name belongs to another file
     std::vector<std::string> changedCopy;  // Restore: the copy changed since it was made
     std::vector<std::string> wouldAsk;   // Copy where nobody can answer: a copy is in the way
+    std::vector<std::string> owedFile;   // automatic Copy: its restore is still owed
+    std::vector<std::string> savedLate;  // automatic Copy: changed after a session-end restore
     bool relativeDest = false;           // the destination starts at no drive or share
     std::vector<CopyPair> pairs;         // what each taken file becomes, in list order
 

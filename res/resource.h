@@ -77,6 +77,10 @@
 #define IDS_SESSION_NO_DEST 146
 #define IDS_RUN_SEVERAL 147
 #define IDS_NOT_COPIED_UNSEEN 148
+// The automatic cycle per file, and copies changed since they were made
+#define IDS_ASK_RESTORE_EDITED 184
+#define IDS_OWED_NOT_COPIED 185
+#define IDS_SAVED_AFTER_RESTORE 186
 // Start-up registration dialog
 #define IDS_STARTUP_NEEDS_ADMIN 119
 #define IDS_STARTUP_FOLDER_OPEN 140

@@ -99,6 +99,7 @@ protected:
     unsigned DisableCommands();
     void EnableCommands(unsigned waiting);
     bool AskToGoOn(Op op, unsigned reason);
+    bool AskAboutFiles(unsigned question, const std::vector<std::string>& files);
     void ShowMessages(const std::vector<ReportLine>& report);
     void StartCom();
     // The record in the destination: an unfinished operation, and reports not yet shown.

@@ -96,7 +96,7 @@ void CMainDlg::DecideAutomaticRun() {
     // copies of the state it must bring back.
     if (!decision.closeAtOnce && settings.autoCopyMode != 0 && settings.autoRestore == 1) {
         cycleDest = settings.destDir;
-        MarkRestoreDue(cycleDest, StateName());
+        MarkRestoreDue(cycleDest, StateName(), table);
     }
     // Synchronous, inside the initialisation: the dialog ends before it is first shown.
     if (decision.closeAtOnce) SendMessage(WM_CLOSE);

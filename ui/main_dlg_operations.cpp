@@ -55,6 +55,9 @@ OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd, bool unseen)
     spec.ask = [](void* host, Op asked, unsigned reason) {
         return static_cast<CMainDlg*>(host)->AskToGoOn(asked, reason);
     };
+    spec.askFiles = [](void* host, unsigned question, const std::vector<std::string>& files) {
+        return static_cast<CMainDlg*>(host)->AskAboutFiles(question, files);
+    };
     spec.beforeShell = [](void* host) { static_cast<CMainDlg*>(host)->StartCom(); };
 
     operationRunning = true;
@@ -69,6 +72,11 @@ OperationResult CMainDlg::Run(Op op, UINT heading, bool sessionEnd, bool unseen)
 bool CMainDlg::AskToGoOn(Op op, unsigned reason) {
     return MsgBox(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, reason, settings.destDir,
                   op == Op::Copy ? IDS_ASK_COPY_ANYWAY : IDS_ASK_RESTORE_ANYWAY) == IDYES;
+}
+
+bool CMainDlg::AskAboutFiles(unsigned question, const std::vector<std::string>& files) {
+    return AfxMessageBox(TextNaming(question, files), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
 unsigned CMainDlg::DisableCommands() {

@@ -56,6 +56,23 @@ EOF2
     assert_file "$VB_C/dst/b.txt" "new" "[$answer] the other file is copied"
 done
 
+# A copy edited after Copy made it: Restore names it and asks, No preselected; Yes puts it
+# back, and the record takes it as it is (the next Restore asks no more).
+for row in "no A-orig" "yes A-edited"; do
+    read -r answer want <<<"$row"
+    vb_setup "edited-$answer"
+    vb_file "$VB_C/src/a.txt" "A-orig"
+    printf '%s 1 1\n' "$(D src)\\a.txt" | prepare "$(D dst)\\"
+    vb_start
+    vb_drive wait \; click 1004 \; settle >/dev/null
+    vb_file "$VB_C/dst/a.txt" "A-edited"
+    assert_contains "$(vb_id IDS_ASK_RESTORE_EDITED)|$(D src)\\a.txt||" "$(vb_ask pclick 1005 \; sleep 500 \; message)" \
+        "[edited $answer] Restore names the edited copy and asks"
+    vb_drive press "$answer" \; sleep 500 \; settle \; nodialog 5000 >/dev/null
+    assert_file "$VB_C/src/a.txt" "$want" "[edited $answer] the file after the answer"
+done
+assert_eq "ok ok 0" "$(vb_ask pclick 1005 \; sleep 500 \; dialogs)" "[edited yes] the next Restore asks no more"
+
 # Presses Copy on a table where a later file shares an earlier one's name: one message
 # names the later path, and the folder holds the listed copies, the shared one the first's.
 # label left-out-path listing shared-name

@@ -61,7 +61,7 @@ INI
         "Restore|135:;165:R;127:$d\\old\\VellumBox.state;143:B|interrupted-restore report-copy-not-found report-state-name report-open-dest|1004|ask-copy|Restore"
         "Copy|134:;114:R;116:R;117:R;120:R;121:R;122:B;124:R;125:R;126:R;162:R;142:$d\\VellumBox.ini|interrupted-copy report-name-clash report-copy-incomplete report-restore-incomplete report-bad-name report-relative-path report-relative-dest report-changed-while-copied report-own-folder report-path-too-long report-joined-too-long report-open-settings|1005|ask-restore|Copy"
         "Cop||interrupted-unknown|1004|ask-unknown|Cop"
-        "|due 1;133:;137:B;138:R;135:;138:R;139:R;144:R;145:R;146:B;136:B;163:R;148:R;180:R;181:R;182:B|report-due report-not-copied report-not-restored report-other-copy report-changed-copy report-no-dest report-busy report-system-view report-not-copied-unseen report-not-settled report-cut-copy-kept report-record-not-updated|1004|ask-due|"
+        "|due 1;133:;137:B;138:R;185:R;186:R;135:;138:R;139:R;144:R;145:R;146:B;136:B;163:R;148:R;180:R;181:R;182:B|report-due report-not-copied report-owed-not-copied report-saved-after-restore report-not-restored report-other-copy report-changed-copy report-no-dest report-busy report-system-view report-not-copied-unseen report-not-settled report-cut-copy-kept report-record-not-updated|1004|ask-due|"
     )
     vb_file "$VB_C/work/notes.txt" "n"
     vb_file "$VB_C/work/data.csv" "d"
@@ -118,6 +118,15 @@ INI
         LANG=$lang vb_drive press no \; sleep 300 >/dev/null
         assert_eq "$kept" "$(head -n 1 "$VB_C/backup/VellumBox.state" | tr -d '\r')" "[$short $first] No keeps the record"
     done
+    # A copy changed since it was made (the record lists another size): Restore asks.
+    LANG=$lang vb_drive close \; gone >/dev/null
+    printf '\r\ncopy\t9\t9\t%s\r\n' "$d\\work\\data.csv" >"$VB_C/backup/VellumBox.state"
+    LANG=$lang vb_start
+    LANG=$lang vb_drive wait \; pclick 1005 >/dev/null
+    assert_contains "|$d\\work\\data.csv||" "$(LANG=$lang vb_drive sleep 500 \; dialog | tail -n 1)" \
+        "[$short] Restore names the changed copy and asks"
+    LANG=$lang vb_dialog_screenshot "ask-restore-edited-$short"
+    LANG=$lang vb_drive press no \; sleep 300 >/dev/null
 done
 unset LC_MESSAGES
 

@@ -222,7 +222,11 @@ rm -rf "$VB_C"
 # prefix reaches, so that a second prefix can stand for a second session):
 #   logon          a start as at log-on; it runs hidden (the last one started is "it")
 #   logon2         the same in a second Wine prefix: another session on this settings file
-#   edit, editb    the user changes a.txt, or b\a.txt
+#   edit, editb    the user changes a.txt, or b\a.txt; editc: c.txt; dstedit: a.txt's copy
+#   two            the settings list c.txt ("C-known") after a.txt, for Copy only
+#   fat            the destination is a FAT image (fusefat keeps local time; it loses a file
+#                  written over, so no row does that); clock: mounted again an hour on
+#   button N       the shown window's button N is pressed (1004 Copy, 1005 Restore)
 #   as NAME        from now on the program is NAME.exe, a copy with NAME.ini of its own
 #   kill           it dies (power loss, a crash)
 #   end            the session ends: the hidden window restores, then the process dies
@@ -234,11 +238,25 @@ rm -rf "$VB_C"
 #   show           a second start shows it; the browse is cancelled, then Hide Window
 #   list F         the settings now list F (an absolute Windows path) instead of a.txt
 #   mode M         Auto Copy mode M from now on
-#   src X, dst X   a.txt, or its copy, holds X (ABSENT: none); srcb X: the b\\a.txt beside it
-#   due N          the record names N sessions that still owe their restore
+#   src X, dst X   a.txt, or its copy, holds X (ABSENT: none); srcb X: the b\\a.txt beside it;
+#                  dstc X: c.txt's copy
+#   owed N         the record names N files whose restore is still owed
 #   says IDS_X     the next showing of the window tells string IDS_X (one of its messages)
 cyc_ini() {  # mode overwriteRestore file
-    vb_ini_text "$1" 1 1 1 "$2" "$CYC_W\\dst\\" "$3|1|1" | vb_settings
+    local more=()
+    [ "$two" = 1 ] && more=("$CYC_W\\src\\c.txt|1|0")
+    vb_ini_text "$1" 1 1 1 "$2" "$CYC_W\\dst\\" "$3|1|1" "${more[@]}" | vb_settings
+}
+# The FAT image in the local time of zone $1 ("": unmounted, written whole once its
+# fusefat has ended).
+FAT_PID=""
+fat_mount() {
+    [ -n "$FAT_PID" ] && fusermount -u "$CYC/dst" && wait "$FAT_PID"
+    FAT_PID=""
+    [ -n "$1" ] || return 0
+    TZ="$1" fusefat -f -o rw+ "$VB_DIR/fat.img" "$CYC/dst" >/dev/null 2>&1 &
+    FAT_PID=$!
+    for _ in {1..100}; do mountpoint -q "$CYC/dst" && break; sleep 0.05; done
 }
 cyc_start() {  # [prefix]
     if [ -n "${1:-}" ]; then
@@ -257,15 +275,19 @@ cyc_kill() {
 }
 PREFIX2="$VB_RUN_DIR/prefix2"
 cycles=(
-    "killed|logon;edit;kill;logon;dst A-known;due 1;end;src A-known;due 0;says IDS_RESTORE_DUE"
-    "declined|ow0;logon;edit;endno;src A-edited;logon;dst A-known;due 1;says IDS_NOT_RESTORED"
+    "killed|logon;edit;kill;logon;dst A-known;owed 1;end;src A-known;owed 0;says IDS_OWED_NOT_COPIED"
+    "declined|ow0;logon;edit;endno;src A-edited;logon;dst A-known;owed 1;says IDS_NOT_RESTORED"
+    "left-out file|two;logon;dstedit;edit;editc;end;src A-edited;logon;dst A-copyedit;dstc C-edited;owed 1;says IDS_OWED_NOT_COPIED"
+    "late save|logon;edit;end;src A-known;edit;logon;dst A-known;end;src A-known;says IDS_SAVED_AFTER_RESTORE"
+    "FAT by button|fat;mode 0;logon;button 1004;edit;button 1005;src A-known;kill;clock;edit;logon;button 1005;src A-known"
+    "FAT by session end|fat;logon;edit;end;src A-known;clock;edit;logon;dst A-known;end;src A-known;owed 0"
     "second session|logon;edit;logon2;dst A-known;end;src A-known"
-    "hidden read-only record|logon;edit;ro;end;src A-known;due 0"
+    "hidden read-only record|logon;edit;ro;end;src A-known;owed 0"
     "source held|edit;hold a.txt 9000;logon;dst ABSENT;says IDS_NOT_COPIED"
     "cancelled browse|logon;edit;show;end;src A-edited;logon;dst A-known;says IDS_SESSION_NO_DEST"
-    "record held|logon;edit;hold VellumBox.state 15000;end;src A-edited;due 1;says IDS_INTERRUPTED_UNKNOWN"
-    "record read meanwhile|logon;edit;hold VellumBox.state 1500 shared;end;src A-known;due 0"
-    "record busy at log-on|hold VellumBox.state.lock 3000;logon;dst ABSENT;due 1;says IDS_RECORD_BUSY"
+    "record held|logon;edit;hold VellumBox.state 15000;end;src A-edited;owed 1;says IDS_INTERRUPTED_UNKNOWN"
+    "record read meanwhile|logon;edit;hold VellumBox.state 1500 shared;end;src A-known;owed 0"
+    "record busy at log-on|hold VellumBox.state.lock 3000;logon;dst ABSENT;owed 1;says IDS_RECORD_BUSY"
     "replaced entry|logon;kill;mode 2;list b\\a.txt;logon;end;srcb B-own;says IDS_COPY_OF_OTHER"
     "two programs|as Work;logon;kill;as VellumBox;list b\\a.txt;logon;kill;edit;editb;as Work;mode 2;logon;end;src A-edited;as VellumBox;list b\\a.txt;mode 2;logon;end;srcb B-own;as Work;says IDS_COPY_CHANGED"
 )
@@ -278,8 +300,9 @@ for row in "${cycles[@]}"; do
     CYC_W="$(winpath "$CYC")"
     vb_file "$CYC/src/a.txt" "A-known"
     vb_file "$CYC/src/b/a.txt" "B-own"
+    vb_file "$CYC/src/c.txt" "C-known"
     mkdir -p "$CYC/dst"
-    mode=1 ow=1 file="$CYC_W\\src\\a.txt"
+    mode=1 ow=1 file="$CYC_W\\src\\a.txt" two=0
     cyc_ini $mode $ow "$file"
     IFS=';' read -r -a steps <<<"${row#*|}"
     for step in "${steps[@]}"; do
@@ -289,6 +312,14 @@ for row in "${cycles[@]}"; do
         logon2) WINEPREFIX="$PREFIX2" vb_wine_prepare; cyc_start "$PREFIX2" ;;
         edit) vb_file "$CYC/src/a.txt" "A-edited" ;;
         editb) vb_file "$CYC/src/b/a.txt" "B-edited" ;;
+        editc) vb_file "$CYC/src/c.txt" "C-edited" ;;
+        dstedit) vb_file "$CYC/dst/a.txt" "A-copyedit" ;;
+        two) two=1; cyc_ini $mode $ow "$file" ;;
+        fat) mkfs.vfat -C "$VB_DIR/fat.img" 8192 >/dev/null && fat_mount UTC ;;
+        clock)
+            t="$(stat -c %Y "$CYC/dst/a.txt")" && fat_mount Etc/GMT-1
+            assert_eq 3600 "$((t - $(stat -c %Y "$CYC/dst/a.txt")))" "$label the clock an hour on" ;;
+        button) vb_drive settle \; pclick "$arg" \; sleep 500 \; settle \; nodialog 10000 >/dev/null ;;
         as)
             VB_EXE="$VB_DIR/$arg.exe" VB_INI="$VB_DIR/$arg.ini"
             [ -f "$VB_EXE" ] || cp "$VB_EXE_BUILT" "$VB_EXE"
@@ -320,7 +351,8 @@ for row in "${cycles[@]}"; do
         src) assert_file "$CYC/src/a.txt" "$arg" "$label $step" ;;
         srcb) assert_file "$CYC/src/b/a.txt" "$arg" "$label $step" ;;
         dst) assert_file "$CYC/dst/a.txt" "$arg" "$label $step" ;;
-        due) assert_eq "$arg" "$(grep -c '^due' "$CYC/dst/VellumBox.state" 2>/dev/null)" "$label $step" ;;
+        dstc) assert_file "$CYC/dst/c.txt" "$arg" "$label $step" ;;
+        owed) assert_eq "$arg" "$(grep -c '^owed' "$CYC/dst/VellumBox.state" 2>/dev/null)" "$label $step" ;;
         says)
             # Every message of the showing: others (a folder open to others, where the
             # checkout lies below one) may come first.
@@ -337,6 +369,7 @@ for row in "${cycles[@]}"; do
         esac
     done
     cyc_kill
+    fat_mount ""
 done
 WINEPREFIX="$PREFIX2" "$WINESERVER" -k >/dev/null 2>&1
 

@@ -22,12 +22,15 @@ Record With(std::vector<std::string> cutCopies, std::vector<std::string> cutOrig
 // around it; what cannot be ours is unreadable.
 TEST(Record, ReadsBackAsWrittenAndToleratesHandEdits) {
     Record full = With({"C:\\w\\x.bin"}, {"C:\\w\\y.txt", "D:\\z"}, {1, 4294967295ul});
-    full.copies = {{"C:\\w\\a.txt", {true, 12, 132000000000000000ull}}};
+    full.copies = {{"C:\\w\\a.txt", {true, 12, 132000000000000000ull}},
+                   {"C:\\w\\fat.txt", {true, 3, 4}, true}};
+    full.owed = {{"00000000000003e7-01d9", "C:\\w\\a.txt"}};
+    full.restored = {{"C:\\w\\b.txt", {true, 5, 6}}};
     full.report = {{115, "C:\\Work\\a.txt", 133}, {115, "C:\\Work\\b c.txt", 133},
                    {143, "E:\\B\\", 135}, {143, "E:\\B\\", 0}};
     const Record back = ParseRecord(FormatRecord(full));
     EXPECT_EQ(FormatRecord(back), FormatRecord(full));
-    EXPECT_EQ(back.copies.size(), 1u);
+    ASSERT_EQ(back.copies.size(), 2u);
     EXPECT_EQ(back.copies[0].stamp.written, 132000000000000000ull);
     ASSERT_EQ(back.report.size(), 4u);
     EXPECT_EQ(back.report[2].heading, 135u);
@@ -51,7 +54,8 @@ TEST(Record, ReadsBackAsWrittenAndToleratesHandEdits) {
         {"Both\r\n", false, true, true, 0, 0, 0, 0, 0},
         // Lines of no known form are ignored, never fatal; a line cut short is one of them.
         {"\r\nx5\ta\r\n\tb\r\n123456\tc\r\nno tab\r\ndue\t\r\ndue\t-1\r\ncopy\t1\t2\r\n"
-         "copy\tx\t2\tC:\\a\r\ncut-copy\t\r\nfuture\tthing\r\n0\tzero\r\n",
+         "copy\tx\t2\tC:\\a\r\ncut-copy\t\r\nfuture\tthing\r\n0\tzero\r\nowed\tk\r\n"
+         "owed\t\tC:\\a\r\nrestored\t1\tC:\\a\r\n",
          false, false, false, 0, 0, 0, 0, 0},
         {"\r\ncopy\t5\t6\tC:\\a.txt\r\ndue\t2\r\ncopy\t7\t8\tC:\\b.t", false, false, false, 0, 0, 1, 2,
          0},
@@ -95,7 +99,9 @@ TEST(Record, GateDecidesFromTheRecordTheOperationAndWhoAsks) {
     const Record none;
     const Record xCopyCut = With({"C:\\w\\X.bin"}, {});
     const Record xRestoreCut = With({}, {"C:\\w\\X.bin"});
-    const Record due = With({}, {}, {1});
+    const Record due = With({}, {}, {1});  // an earlier version's: every file
+    Record xOwed;
+    xOwed.owed = {{"L1", "C:\\w\\X.bin"}};
     const std::vector<std::string> x = {"C:\\w\\y.txt", "c:\\W\\x.BIN"}, y = {"C:\\w\\y.txt"},
                                    nothing = {};
     const struct {
@@ -129,12 +135,15 @@ TEST(Record, GateDecidesFromTheRecordTheOperationAndWhoAsks) {
         {"cut restore, restored again", xRestoreCut, false, Op::Restore, true, x, run, 0},
         {"cut restore of an earlier version", anyRestore, false, Op::Copy, true, y, refuse,
          kRestoreCut},
-        // A restore owed by a session: no automatic copy; restores run.
-        {"restore due, automatic copy", due, false, Op::Copy, true, y, refuse, kDue},
+        // A restore owed: an automatic copy runs without those files (FilterCopy); a
+        // button asks; restores run.
+        {"restore due, automatic copy", due, false, Op::Copy, true, y, run, 0},
         {"restore due, Copy button", due, false, Op::Copy, false, y, ask, kDue},
         {"restore due, session-end restore", due, false, Op::Restore, true, y, run, 0},
         {"restore due, Restore button", due, false, Op::Restore, false, y, run, 0},
         {"restore due, nothing to copy", due, false, Op::Copy, true, nothing, run, 0},
+        {"its restore owed, Copy button", xOwed, false, Op::Copy, false, x, ask, kDue},
+        {"another file's restore owed", xOwed, false, Op::Copy, true, y, run, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -204,12 +213,16 @@ TEST(Record, CutFilesStayCutUntilRedone) {
         EXPECT_FALSE(Completed(c.outcomes, true));  // the shell's failure is never completion
     }
     // Another file's copy of the same name takes its place in the list.
+    // A file copied is the state that comes back, whatever a restore left before.
     Record r;
     r.copies = {{"C:\\a\\notes.txt", s1}, {"C:\\k.txt", s1}};
-    EndOperation(r, Op::Copy, {{"D:\\b\\NOTES.txt", done, s2}}, nullptr, IsLeadByteNone);
+    r.restored = {{"D:\\b\\notes.TXT", s1}};
+    EndOperation(r, Op::Copy, {{"D:\\b\\NOTES.txt", done, s2, true}}, nullptr, IsLeadByteNone);
     ASSERT_EQ(r.copies.size(), 2u);
     EXPECT_EQ(r.copies[0].path, "D:\\b\\NOTES.txt");
     EXPECT_EQ(r.copies[0].stamp.size, 20u);
+    EXPECT_TRUE(r.copies[0].localTime);
+    EXPECT_TRUE(r.restored.empty());
     // Earlier versions' "any file" lifts when an operation of the repairing kind redid all.
     Record old;
     old.anyCopyCut = true;
@@ -217,49 +230,100 @@ TEST(Record, CutFilesStayCutUntilRedone) {
     EXPECT_TRUE(old.anyCopyCut);
     EndOperation(old, Op::Copy, {{"C:\\a", done, s1}}, nullptr, IsLeadByteNone);
     EXPECT_FALSE(old.anyCopyCut);
-    // Sessions owe their restores one each.
+    // Each file stays owed until a session-end restore puts it back, whoever's log-on owed
+    // it; ending one's own cycle frees one's own files only.
     Record cycle;
-    MarkDue(cycle, 1);
-    MarkDue(cycle, 2);
-    MarkDue(cycle, 1);
-    ClearDue(cycle, 2);
-    EXPECT_EQ(cycle.due, std::vector<unsigned long>{1});
-    ClearDue(cycle, 1);
+    MarkOwed(cycle, "L1", {"C:\\a", "C:\\b"}, nullptr);
+    MarkOwed(cycle, "L2", {"c:\\A", "C:\\a"}, nullptr);  // once per log-on
+    EXPECT_EQ(cycle.owed.size(), 3u);
+    SettleSessionRestore(cycle, {{"C:\\b", done, s1}, {"C:\\a", changed, s2}}, false, nullptr);
+    EXPECT_TRUE(Owed(cycle, "C:\\A", nullptr) && !Owed(cycle, "C:\\b", nullptr));
+    ASSERT_EQ(cycle.restored.size(), 1u);
+    EXPECT_EQ(cycle.restored[0].stamp.size, 10u);  // b as the restore left it
+    EndOwnCycle(cycle, "L2");
+    ASSERT_EQ(cycle.owed.size(), 1u);
+    EXPECT_TRUE(cycle.owed[0].logon == "L1" && cycle.restored.empty());
+    SettleSessionRestore(cycle, {{"C:\\a", done, s1}}, true, nullptr);
+    cycle.restored.clear();
     EXPECT_TRUE(Empty(cycle));
+    // An earlier version's owed restore of every file lifts only when all were put back.
+    for (bool all : {false, true}) {
+        cycle.due = {3};
+        SettleSessionRestore(cycle, {}, all, nullptr);
+        EXPECT_EQ(Owed(cycle, "C:\\any", nullptr), !all);
+    }
+}
+
+// FAT keeps local time in 2-second steps: a clock change shifts every time by an hour.
+TEST(Record, StampRuleFollowsHowTheFileSystemKeepsTime) {
+    const unsigned long long t = 133000000000000000ull, s = 10000000, h = 3600 * s;
+    const TimeKeeping fat = TimeKeeping::LocalTime, ntfs = TimeKeeping::Exact;
+    const struct { unsigned long long size, written; TimeKeeping keeping; bool same; } cases[] = {
+        {10, t, ntfs, true},        {10, t + 1, ntfs, false},        {10, t + h, ntfs, false},
+        {10, t + h, fat, true},     {10, t - h, fat, true},          {10, t + 2 * s, fat, true},
+        {10, t + h - s, fat, true}, {10, t + h + 3 * s, fat, false}, {10, t + h / 2, fat, false},
+        {10, t + 26 * h, fat, true}, {10, t + 27 * h, fat, false},   {11, t + h, fat, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SameAsLeft({true, c.size, c.written}, {true, 10, t}, c.keeping), c.same)
+            << c.size << " " << static_cast<long long>(c.written - t);
+    for (const char* name : {"FAT", "FAT32", "fat12", "exFAT"})
+        EXPECT_EQ(TimeKeepingOf(name), fat) << name;
+    for (const char* name : {"NTFS", "ReFS", "", "UDF"}) EXPECT_EQ(TimeKeepingOf(name), ntfs) << name;
+    // A copy whose time came out in 2-second steps from a finer one shows FAT.
+    EXPECT_TRUE(CutToFatSteps({true, 1, t + 12345}, {true, 1, t}));
+    EXPECT_FALSE(CutToFatSteps({true, 1, t}, {true, 1, t}) ||
+                 CutToFatSteps({true, 1, t + 12345}, {true, 1, t + 12345}));
 }
 
 FileStamp StampNow(const char* path) {
     const std::string p = path;
     if (p == "E:\\B\\changed.txt") return {true, 99, 9};
+    if (p == "E:\\B\\fat.txt") return {true, 10, 1 + 36000000000ull};  // an hour on
     return {true, 10, 1};
 }
 
-// Restore puts a copy back only onto its own file, and only as it was left.
+// Restore puts a copy back only onto its own file, and only as it was left; an automatic
+// Copy takes no file whose state must come back first.
 TEST(Record, RestoreTakesOnlyAFilesOwnCopyAsItWasLeft) {
     Record record;
     record.copies = {{"C:\\a\\notes.txt", {true, 10, 1}},
                      {"C:\\own.txt", {true, 10, 1}},
-                     {"C:\\changed.txt", {true, 10, 1}}};
-    const FileTable table = MakeTable({{"C:\\b\\notes.txt", 0, 1},
-                                       {"c:\\OWN.txt", 0, 1},
-                                       {"C:\\changed.txt", 0, 1},
-                                       {"C:\\unlisted.txt", 0, 1}});
+                     {"C:\\changed.txt", {true, 10, 1}},
+                     {"C:\\fat.txt", {true, 10, 1}, true}};
+    const FileTable table = MakeTable({{"C:\\b\\notes.txt", 1, 1},
+                                       {"c:\\OWN.txt", 1, 1},
+                                       {"C:\\changed.txt", 1, 1},
+                                       {"C:\\unlisted.txt", 1, 1},
+                                       {"C:\\fat.txt", 1, 1}});
     FileRequest r = BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone);
-    FilterRestore(r, record, StampNow, nullptr, IsLeadByteNone);
+    FileRequest edited = r;
+    FilterRestore(r, record, StampNow, TimeKeeping::Exact, false, nullptr, IsLeadByteNone);
     EXPECT_EQ(r.otherCopy, std::vector<std::string>{"C:\\b\\notes.txt"});
     EXPECT_EQ(r.changedCopy, std::vector<std::string>{"C:\\changed.txt"});
-    EXPECT_EQ(r.count, 2);
-    EXPECT_EQ(r.from, std::string("E:\\B\\OWN.txt\0E:\\B\\unlisted.txt\0\0", 32));
-    EXPECT_EQ(r.to, std::string("c:\\OWN.txt\0C:\\unlisted.txt\0\0", 28));
-    ASSERT_EQ(r.pairs.size(), 2u);
+    // The user said Yes to the changed copy; a copy of another file never goes back.
+    FilterRestore(edited, record, StampNow, TimeKeeping::Exact, true, nullptr, IsLeadByteNone);
+    EXPECT_EQ(edited.count - static_cast<int>(edited.changedCopy.size()), 4);
+    // The copy on FAT, an hour on, is as it was left.
+    EXPECT_EQ(r.from, std::string("E:\\B\\OWN.txt\0E:\\B\\unlisted.txt\0E:\\B\\fat.txt\0\0", 45));
+    EXPECT_EQ(r.to, std::string("c:\\OWN.txt\0C:\\unlisted.txt\0C:\\fat.txt\0\0", 39));
+    ASSERT_EQ(r.pairs.size(), 3u);
     EXPECT_EQ(r.pairs[1].target, "C:\\unlisted.txt");
     // Nothing to leave out: the request stays as built.
     FileRequest all = BuildRestoreRequest(table, "E:\\B\\", 0, IsLeadByteNone);
     const FileRequest built = all;
-    FilterRestore(all, Record(), StampNow, nullptr, IsLeadByteNone);
+    FilterRestore(all, Record(), StampNow, TimeKeeping::Exact, false, nullptr, IsLeadByteNone);
     EXPECT_EQ(all.from, built.from);
     ASSERT_EQ(all.pairs.size(), built.pairs.size());
     for (size_t k = 0; k < all.pairs.size(); ++k) EXPECT_EQ(all.pairs[k].target, built.pairs[k].target);
+    // An automatic Copy leaves out a file still owed, and one saved after the last restore.
+    record.owed = {{"L1", "C:\\changed.txt"}};
+    record.restored = {{"C:\\unlisted.txt", {true, 10, 2}}, {"C:\\fat.txt", {true, 10, 1}}};
+    FileRequest copy = BuildCopyRequest(table, "E:\\B\\", 0, IsLeadByteNone);
+    FilterCopy(copy, record, StampNow, nullptr, nullptr);
+    EXPECT_EQ(copy.owedFile, std::vector<std::string>{"C:\\changed.txt"});
+    EXPECT_EQ(copy.savedLate, std::vector<std::string>{"C:\\unlisted.txt"});
+    EXPECT_EQ(copy.from, std::string("C:\\b\\notes.txt\0c:\\OWN.txt\0C:\\fat.txt\0\0", 38));
 }
 
 // Where nobody can answer: a copy in the way is left out, and the shell stays silent.
