@@ -287,7 +287,7 @@ cycles=(
     "cancelled browse|logon;edit;show;end;src A-edited;logon;dst A-known;says IDS_SESSION_NO_DEST"
     "record held|logon;edit;hold VellumBox.state 15000;end;src A-edited;owed 1;says IDS_INTERRUPTED_UNKNOWN"
     "record read meanwhile|logon;edit;hold VellumBox.state 1500 shared;end;src A-known;owed 0"
-    "record busy at log-on|hold VellumBox.state.lock 3000;logon;dst ABSENT;owed 1;says IDS_RECORD_BUSY"
+    "record busy at log-on|logon;end;hold VellumBox.state.lock 3000;logon;dst A-known;owed 1;says IDS_RECORD_BUSY"
     "replaced entry|logon;kill;mode 2;list b\\a.txt;logon;end;srcb B-own;says IDS_COPY_OF_OTHER"
     "two programs|as Work;logon;kill;as VellumBox;list b\\a.txt;logon;kill;edit;editb;as Work;mode 2;logon;end;src A-edited;as VellumBox;list b\\a.txt;mode 2;logon;end;srcb B-own;as Work;says IDS_COPY_CHANGED"
 )
