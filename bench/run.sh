@@ -350,7 +350,7 @@ table="$out/table.md"
         done
         if [ "$key" = small ]; then
             m=$(median small32.vellumbox.ms)
-            echo "| 1 | | 32-bit \`VellumBox.exe /q\` ($RUNS32 runs, 32-bit code $i386) | $(fmt "$m") ms | $(ratio "$m" "$ref") | | $(rate "$m" "$size") |"
+            echo "| 1 | | 32-bit \`VellumBox.exe /q\` (runs: $RUNS32; 32-bit code $i386) | $(fmt "$m") ms | $(ratio "$m" "$ref") | | $(rate "$m" "$size") |"
         fi
         # Where the program's copy goes above the call it makes, from the in-process rows.
         above=$(minus "$(median "$key.vellumbox.ms")" "$(median "$key.bareowner.ms")")
@@ -361,7 +361,7 @@ table="$out/table.md"
     echo "| 2 | quiet start, nothing to copy ($START_RUNS runs) | \`VellumBox.exe /q\` | $(fmt "$m") ms | $r | ≤ 1.3 ($(verdict "$r" 1.3)) | start to exit |"
     echo "| 2 | | minimal dialog program | $(fmt "$ref") ms | 1.00 | | start to exit |"
     m=$(median start32.quiet.ms)
-    echo "| 2 | | 32-bit \`VellumBox.exe /q\` ($RUNS32 runs, 32-bit code $i386) | $(fmt "$m") ms | $(ratio "$m" "$ref") | | start to exit |"
+    echo "| 2 | | 32-bit \`VellumBox.exe /q\` (runs: $RUNS32; 32-bit code $i386) | $(fmt "$m") ms | $(ratio "$m" "$ref") | | start to exit |"
     m=$(median start.minimports.ms)
     echo "| 2 | | minimal dialog with our start-up imports and manifest | $(fmt "$m") ms | $(ratio "$m" "$ref") | | floor; start to exit |"
     # Where the quiet start's time above its floor goes, from the in-process rows below.
