@@ -1,7 +1,7 @@
 // The record that VellumBox keeps in the destination folder: which copies it made there,
 // which files an operation had not finished when it was cut off, which files a log-on's
-// end still owes their restore, and the reports nobody has seen yet. Its text format and the rules that
-// decide from it whether an operation runs. Pure code.
+// end still owes their restore, and the reports nobody has seen yet. Its text format and
+// the rules that decide from it whether an operation runs. Pure code.
 //
 //     Record r = ParseRecord(text);
 //     Gate g = DecideGate(r, Op::Copy, /*automatic=*/true, takenPaths, names);

@@ -12,8 +12,8 @@ struct CopyOutcome {
     // Written but not known to be on the disk (its flush failed), or a cut copy that could
     // not be removed: either must stay counted as cut.
     std::vector<unsigned char> unsettled;
-    int shellResult = 0;             // what the shell's call returned
-    bool aborted = false;            // the user cancelled, or the shell stopped early
+    int shellResult = 0;   // what the shell's call returned
+    bool aborted = false;  // the user cancelled, or the shell stopped early
 };
 
 // Makes no call when the request is empty. `copying`: the request is a Copy, whose one
