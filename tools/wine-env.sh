@@ -40,17 +40,17 @@ export WINESERVER
 # Wine process starts warm.
 vb_wine_prepare() {
     mkdir -p "$(dirname "$WINEPREFIX")"
-    # A 64-bit prefix is made without emulated 32-bit code, which would take many minutes
-    # to set up its 32-bit half (the copy below serves instead); 32-bit targets then need it.
-    if [ "$VB_TARGET" = win32-xp ]; then vb_i386 on; else vb_i386 off; fi
+    # The 64-bit program's prefix is made without a 32-bit half; the 32-bit targets' prefixes
+    # get theirs, emulated where need be.
+    if [ "$VB_TARGET" = win64 ]; then vb_i386 off; else vb_i386 on; fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$WINE" wineboot -i >/dev/null 2>&1
         "$WINESERVER" -w
     fi
     if [ "$VB_TARGET" = win32 ] && [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
-        # Debian keeps Wine's 32-bit DLLs apart from the 64-bit ones, and a 64-bit wineboot
-        # that cannot start 32-bit code leaves SysWOW64 empty: 32-bit programs then find
-        # no kernel32. The DLLs themselves serve (Wine marks them as its own).
+        # A 64-bit wineboot that could not start 32-bit code leaves SysWOW64 empty, and
+        # 32-bit programs then find no kernel32. Debian's copies of Wine's 32-bit DLLs
+        # serve (Wine marks them as its own).
         cp -n /usr/lib/i386-linux-gnu/wine/i386-windows/* "$WINEPREFIX/drive_c/windows/syswow64/" 2>/dev/null
     fi
     if [ "$VB_TARGET" = win32-xp ] && [ ! -f "$WINEPREFIX/.vb-winxp" ]; then
@@ -81,10 +81,12 @@ vb_wine_prepare() {
     "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
-# How this machine runs 32-bit x86 code: "native", "emulated" (only through the qemu-i386
-# handler, minutes for each Wine process), or "none". The handler is switched on only
-# while 32-bit programs run (vb_i386 on|off): with it on, creating a 64-bit prefix would
-# also set up its 32-bit half under emulation, which takes many minutes.
+# How this machine runs 32-bit x86 code: "native"; "emulated" (through the qemu-i386
+# binfmt_misc handler, about a second more for each Wine process); "emulated-slow" (the
+# same with a qemu older than 9.1, which ignores MAP_FIXED_NOREPLACE and so spends about a
+# minute on each Wine process's address space); or "none". The handler is switched on
+# only while 32-bit programs run (vb_i386 on|off), so that the 64-bit program's prefix
+# gets no 32-bit half.
 vb_i386() {
     local handler=/proc/sys/fs/binfmt_misc/qemu-i386
     case "${1:-}" in
@@ -99,7 +101,13 @@ vb_i386() {
         /usr/lib/wine/wine --version >/dev/null 2>&1 && local native=1
     fi
     if [ -n "${native:-}" ]; then echo native
-    elif [ -e "$handler" ]; then echo emulated
+    elif [ -e "$handler" ]; then
+        local qemu version
+        qemu=$(sed -n 's/^interpreter //p' "$handler")
+        version=$("$qemu" --version 2>/dev/null | sed -n '1s/.*version \([0-9]*\)\.\([0-9]*\).*/\1 \2/p')
+        set -- $version
+        if [ "${1:-0}" -gt 9 ] || { [ "${1:-0}" -eq 9 ] && [ "${2:-0}" -ge 1 ]; }; then echo emulated
+        else echo emulated-slow; fi
     else echo none; fi
 }
 

@@ -26,6 +26,9 @@ namespace {
 CWinApp testApp("VellumBox");
 
 const char* const kRunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The 64-bit view, where both programs register: this test may be a 32-bit process.
+// Windows without views ignores the flag.
+constexpr REGSAM kMainView = KEY_WOW64_64KEY;
 const char* const kExePath = "C:\\Program Files\\VellumBox\\VellumBox.exe";
 
 std::string OwnFolder() {
@@ -215,7 +218,7 @@ struct RegValue {
 std::vector<RegValue> RunValues() {
     std::vector<RegValue> values;
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != 0)
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE | kMainView, &key) != 0)
         return values;
     DWORD count = 0, longestName = 0, largestData = 0;
     ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
@@ -247,8 +250,8 @@ std::vector<RegValue> OtherRunValues() {
 
 void WriteValue(const char* name, DWORD type, const std::string& text) {
     HKEY key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, nullptr, 0, KEY_SET_VALUE,
-                                nullptr, &key, nullptr),
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, nullptr, 0,
+                                KEY_SET_VALUE | kMainView, nullptr, &key, nullptr),
               0);
     EXPECT_EQ(::RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                                static_cast<DWORD>(text.size() + 1)),
@@ -258,7 +261,8 @@ void WriteValue(const char* name, DWORD type, const std::string& text) {
 
 void DeleteValue(const char* name) {
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) != 0) return;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE | kMainView, &key) != 0)
+        return;
     ::RegDeleteValueA(key, name);
     ::RegCloseKey(key);
 }
@@ -274,9 +278,7 @@ struct AnsiValue {
 AnsiValue ReadOurValue() {
     AnsiValue v;
     HKEY key;
-    // The 64-bit view, where both programs register: this test may be a 32-bit process.
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
-                        &key) != 0)
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE | kMainView, &key) != 0)
         return v;
     char data[1024];
     v.size = sizeof data;
@@ -363,7 +365,8 @@ protected:
         DeleteValue("VellumBox");
         for (const RegValue& v : saved) {
             HKEY key;
-            if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) == 0) {
+            if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE | kMainView,
+                                &key) == 0) {
                 ::RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(),
                                  static_cast<DWORD>(v.data.size()));
                 ::RegCloseKey(key);
@@ -476,7 +479,8 @@ TEST_F(StartupRegistration, ThePathTheCodePageCannotHoldIsRegisteredExactlyInUtf
     WriteValue("VellumBox", REG_SZ, Quoted(brief));
     EXPECT_EQ(OpenStartup(brief, kNotRegistered, IDC_STARTUP_SET, wide), kRegistered);
     HKEY key;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE, &key), 0);
+    ASSERT_EQ(
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_QUERY_VALUE | kMainView, &key), 0);
     wchar_t data[300] = L"";
     DWORD size = sizeof data, type = 0;
     EXPECT_EQ(
