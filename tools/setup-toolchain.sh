@@ -22,8 +22,8 @@ if [ -n "$missing" ]; then
 fi
 # Some kernels run no 32-bit x86 code at all (neither 32-bit Linux programs nor 32-bit
 # segments inside 64-bit ones), and with them Wine's 32-bit half: there it runs under
-# qemu's user-mode emulation, through a binfmt_misc handler that the tests switch on
-# only while they run 32-bit programs (tools/wine-env.sh, vb_i386).
+# qemu's user-mode emulation, through a binfmt_misc handler registered off, which the
+# 32-bit test runs switch on (tools/wine-env.sh, vb_i386).
 # qemu before 9.1 ignores MAP_FIXED_NOREPLACE, so every 32-bit Wine process spent about
 # a minute probing its address space; the release's backports suite has a newer qemu.
 QEMU=/usr/bin/qemu-i386

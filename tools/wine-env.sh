@@ -40,9 +40,11 @@ export WINESERVER
 # Wine process starts warm.
 vb_wine_prepare() {
     mkdir -p "$(dirname "$WINEPREFIX")"
-    # The 64-bit program's prefix is made without a 32-bit half; the 32-bit targets' prefixes
-    # get theirs, emulated where need be.
-    if [ "$VB_TARGET" = win64 ]; then vb_i386 off; else vb_i386 on; fi
+    # The 32-bit targets need the handler where 32-bit code is emulated. A qemu older than
+    # 9.1 would spend many minutes on a new 64-bit prefix's 32-bit half, which the 64-bit
+    # program does not need: there that prefix is made with the handler off.
+    if [ "$VB_TARGET" != win64 ]; then vb_i386 on
+    elif [ ! -f "$WINEPREFIX/system.reg" ] && [ "$(vb_i386)" = emulated-slow ]; then vb_i386 off; fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$WINE" wineboot -i >/dev/null 2>&1
         "$WINESERVER" -w
@@ -84,9 +86,9 @@ vb_wine_prepare() {
 # How this machine runs 32-bit x86 code: "native"; "emulated" (through the qemu-i386
 # binfmt_misc handler, about a second more for each Wine process); "emulated-slow" (the
 # same with a qemu older than 9.1, which ignores MAP_FIXED_NOREPLACE and so spends about a
-# minute on each Wine process's address space); or "none". The handler is switched on
-# only while 32-bit programs run (vb_i386 on|off), so that the 64-bit program's prefix
-# gets no 32-bit half.
+# minute on each Wine process's address space); or "none". The set-up registers the
+# handler switched off; the 32-bit targets switch it on (vb_i386 on|off) and leave it on,
+# since it serves the whole machine and another run may be using it.
 vb_i386() {
     local handler=/proc/sys/fs/binfmt_misc/qemu-i386
     case "${1:-}" in
@@ -114,5 +116,4 @@ vb_i386() {
 # Ends the prefix's wineserver and every Wine process in it.
 vb_wine_stop() {
     "$WINESERVER" -k >/dev/null 2>&1 || true
-    [ "$VB_TARGET" = win64 ] || vb_i386 off
 }

@@ -497,8 +497,8 @@ void CmdShow(const Args& a) {
 
 // key esc|enter: posted to the focused control, as typed keys arrive, so that the
 // program's dialog loop sees them.
-// key esc|enter|space|delete|apps|<letter> [focus]: the key pressed in the program, as the keyboard delivers it:
-// to the thread's focus window, or to the main window when nothing has the focus. With
+// key esc|enter|space|delete|apps|<letter> [focus]: the key pressed in the program, as the keyboard
+// delivers it: to the thread's focus window, or to the main window when nothing has the focus. With
 // "focus" only to a focus window: "nofocus" when the thread has none.
 void CmdKey(const Args& a) {
     NeedArgs(a, 2, "key esc|enter|space|delete|apps|<letter> [focus]");
@@ -607,8 +607,8 @@ Strings ProgramStrings(HWND window) {
         for (UINT block = 1; block <= 256; ++block) {  // ids below 4096
             HRSRC res = FindResourceExW(exe, reinterpret_cast<LPCWSTR>(RT_STRING),
                                         MAKEINTRESOURCEW(block), lang);
-            const WORD* w = res ? static_cast<const WORD*>(LockResource(LoadResource(exe, res)))
-                                : nullptr;
+            const WORD* w =
+                res ? static_cast<const WORD*>(LockResource(LoadResource(exe, res))) : nullptr;
             for (UINT k = 0; w && k < 16; ++k, w += 1 + w[0]) {
                 if (!w[0]) continue;
                 const UINT id = (block - 1) * 16 + k;
@@ -845,12 +845,16 @@ std::vector<DWORD> ProgramProcesses() {
 
 void CmdProcs(const Args&) { PrintLine(std::to_string(ProgramProcesses().size())); }
 
+// The 64-bit view, where both programs register: the driver may be a 32-bit process.
+// Windows without views ignores the flag.
+const REGSAM kRunView = KEY_WOW64_64KEY;
+
 // runkey: the start-up value, or "none". runkey-clear removes it.
 void CmdRunKey(const Args&) {
     wchar_t value[1024] = L"";
     DWORD size = sizeof value - sizeof(wchar_t);
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ | kRunView, &key) != ERROR_SUCCESS) {
         PrintLine("none");
         return;
     }
@@ -861,7 +865,8 @@ void CmdRunKey(const Args&) {
 
 void CmdRunKeyClear(const Args&) {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | kRunView, &key) ==
+        ERROR_SUCCESS) {
         RegDeleteValueW(key, kMarker);
         RegCloseKey(key);
     }
@@ -882,7 +887,7 @@ void SetRunKeyDacl(HKEY key, const wchar_t* sddl) {
 
 HKEY RunKeyFor(REGSAM access) {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access | kRunView, &key) != ERROR_SUCCESS)
         Fail("cannot open the Run key");
     return key;
 }
@@ -989,8 +994,8 @@ void CmdLaunch(const Args& a) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     PrintLine(std::string(ended ? "ended code=" + std::to_string(code) : "running") +
-              " pid=" + std::to_string(pi.dwProcessId) +
-              " window=" + std::to_string(seen) + " visible=" + std::to_string(shown));
+              " pid=" + std::to_string(pi.dwProcessId) + " window=" + std::to_string(seen) +
+              " visible=" + std::to_string(shown));
 }
 
 // terminate pid: ends a program process that a test started and could not close.
@@ -1064,8 +1069,8 @@ void CmdInput(const Args& a) {
     std::wstring spec = a[1];
     bool shift = spec.rfind(L"shift+", 0) == 0;
     if (shift) spec = spec.substr(6);
-    WORD vk = spec == L"f10"    ? VK_F10
-              : spec == L"apps" ? VK_APPS
+    WORD vk = spec == L"f10"                          ? VK_F10
+              : spec == L"apps"                       ? VK_APPS
               : spec.size() == 1 && iswalpha(spec[0]) ? (WORD)towupper(spec[0])
                                                       : 0;
     if (!vk) Fail("unknown key");
