@@ -4,6 +4,9 @@
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/wine-env.sh"
+# A wineserver left by a run that was killed keeps a desktop bound to that run's display,
+# on which no window of this run could open.
+vb_wine_stop
 
 display=""
 for n in $(seq 90 199); do
