@@ -19,16 +19,11 @@ constexpr size_t kQuotedSize = kPathSize + 2;
 // build would otherwise see only its own registration).
 RegistryViews Views() { return RunKeyViews(sizeof(void*) == 8, UnderWow64()); }
 
-// The machine-wide Run key in one view, open for `access` until it goes out of scope;
-// created by `create` where it is missing (a fresh or cleaned system may lack it), so that
-// Set never does nothing without a word.
+// The machine-wide Run key in one view, open for `access` until it goes out of scope.
 class RunKey {
 public:
-    RunKey(REGSAM access, unsigned view, bool create = false)
-        : status(create ? ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, nullptr, 0,
-                                            access | view, nullptr, &handle, nullptr)
-                        : ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access | view,
-                                          &handle)) {
+    RunKey(REGSAM access, unsigned view)
+        : status(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access | view, &handle)) {
         if (status != ERROR_SUCCESS) handle = nullptr;
     }
     ~RunKey() {
@@ -178,7 +173,7 @@ bool TrustedOrAccepted(const CWnd& dlg) {
 void CStartupDlg::OnSetStartup() {
     Registration reg;
     if (!RegistrationOf(*this, reg)) return;
-    RunKey key(KEY_SET_VALUE, Views().main, true);
+    RunKey key(KEY_SET_VALUE, Views().main);
     if (!WritableOrSayWhy(key, IDS_STARTUP_NEEDS_ADMIN)) return;
     if (!TrustedOrAccepted(*this)) return;
     if (!WriteRegistration(key.get(), reg)) return;
