@@ -76,7 +76,6 @@ vb_wine_prepare() {
         "$WINESERVER" -w
         touch "$WINEPREFIX/.vb-fonts"
     fi
-    [ "$VB_TARGET" = win64 ] || vb_i386 on
     "$WINESERVER" -p >/dev/null 2>&1
     # Start the prefix's services now, detached from our output: started later by a test
     # under CTest they would inherit its pipe and keep it waiting.
