@@ -19,11 +19,18 @@ constexpr size_t kQuotedSize = kPathSize + 2;
 // build would otherwise see only its own registration).
 RegistryViews Views() { return RunKeyViews(sizeof(void*) == 8, UnderWow64()); }
 
+enum class IfMissing { Fail, Create };
+
 // The machine-wide Run key in one view, open for `access` until it goes out of scope.
 class RunKey {
 public:
-    RunKey(REGSAM access, unsigned view)
-        : status(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access | view, &handle)) {
+    RunKey(REGSAM access, unsigned view, IfMissing missing = IfMissing::Fail)
+        : status(missing == IfMissing::Create
+                     ? ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, nullptr,
+                                         REG_OPTION_NON_VOLATILE, access | view, nullptr,
+                                         &handle, nullptr)
+                     : ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, access | view,
+                                       &handle)) {
         if (status != ERROR_SUCCESS) handle = nullptr;
     }
     ~RunKey() {
@@ -173,11 +180,15 @@ bool TrustedOrAccepted(const CWnd& dlg) {
 void CStartupDlg::OnSetStartup() {
     Registration reg;
     if (!RegistrationOf(*this, reg)) return;
-    RunKey key(KEY_SET_VALUE, Views().main);
+    // Windows has the key from its installation, but a system without it (a fresh 32-bit
+    // Wine prefix has none) would otherwise register nowhere, without a word.
+    RunKey key(KEY_SET_VALUE, Views().main, IfMissing::Create);
     if (!WritableOrSayWhy(key, IDS_STARTUP_NEEDS_ADMIN)) return;
     if (!TrustedOrAccepted(*this)) return;
-    if (!WriteRegistration(key.get(), reg)) return;
+    // The other view's value first: where both views are one key (one with no 32-bit
+    // counterpart), removing it after the write would remove the registration just written.
     RemoveOtherViewsRegistration(reg);
+    if (!WriteRegistration(key.get(), reg)) return;
     ShowRegistered(true);
 }
 

@@ -543,35 +543,44 @@ LONG SetDacl(HKEY key, const char* sddl) {
     return result;
 }
 
-// For its lifetime, HKLM is redirected (this process only) to a scratch key whose Run key
-// everyone may read and nobody may write, holding `ourValue` under "VellumBox" if given;
-// or, without `withRunKey`, to a scratch key that has no Run key at all.
-class ReadOnlyMachineKey {
+enum class RunKeyIs { ReadOnly, MissingUnderVolatileParent, Missing };
+
+// For its lifetime, HKLM is redirected (this process only) to a scratch key. Its Run key,
+// as `state` says, is one that everyone may read and nobody may write, holding `ourValue`
+// under "VellumBox" if given; or it is missing, under a volatile parent, where no lasting
+// key can be made (Wine ignores a parent's read-only DACL when it makes a key), or under
+// an ordinary one.
+class ScratchMachineKey {
 public:
     static constexpr const char* kScratch = "Software\\VellumBoxTest";
+    static constexpr const char* kParentPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-    explicit ReadOnlyMachineKey(const char* ourValue, bool withRunKey = true) {
+    ScratchMachineKey(RunKeyIs state, const char* ourValue) {
         ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
         EXPECT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0, KEY_ALL_ACCESS,
                                     nullptr, &machine, nullptr),
                   0);
-        if (withRunKey) {
-            HKEY run;
-            EXPECT_EQ(::RegCreateKeyExA(machine, kRunKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                        nullptr, &run, nullptr),
+        const bool readOnly = state == RunKeyIs::ReadOnly;
+        HKEY key;
+        EXPECT_EQ(::RegCreateKeyExA(machine, readOnly ? kRunKeyPath : kParentPath, 0, nullptr,
+                                    state == RunKeyIs::MissingUnderVolatileParent
+                                        ? REG_OPTION_VOLATILE
+                                        : REG_OPTION_NON_VOLATILE,
+                                    KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  0);
+        if (ourValue) {
+            EXPECT_EQ(::RegSetValueExA(key, "VellumBox", 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(ourValue),
+                                       static_cast<DWORD>(std::strlen(ourValue) + 1)),
                       0);
-            if (ourValue) {
-                EXPECT_EQ(::RegSetValueExA(run, "VellumBox", 0, REG_SZ,
-                                           reinterpret_cast<const BYTE*>(ourValue),
-                                           static_cast<DWORD>(std::strlen(ourValue) + 1)),
-                          0);
-            }
-            EXPECT_EQ(SetDacl(run, "D:P(A;;KR;;;WD)"), 0);
-            ::RegCloseKey(run);
         }
+        if (readOnly) {
+            EXPECT_EQ(SetDacl(key, "D:P(A;;KR;;;WD)"), 0);
+        }
+        ::RegCloseKey(key);
         EXPECT_EQ(::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine), 0);
     }
-    ~ReadOnlyMachineKey() {
+    ~ScratchMachineKey() {
         ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
         // Write access back first, or the tree cannot be removed.
         HKEY run;
@@ -582,8 +591,8 @@ public:
         ::RegCloseKey(machine);
         EXPECT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, kScratch), 0);
     }
-    ReadOnlyMachineKey(const ReadOnlyMachineKey&) = delete;
-    ReadOnlyMachineKey& operator=(const ReadOnlyMachineKey&) = delete;
+    ScratchMachineKey(const ScratchMachineKey&) = delete;
+    ScratchMachineKey& operator=(const ScratchMachineKey&) = delete;
 
 private:
     HKEY machine = nullptr;
@@ -591,35 +600,41 @@ private:
 
 // Set and Clear that cannot write leave buttons and value as they were; refused access
 // (a user without administrator rights) is said in a message box, any other failure not.
-TEST(StartupRegistrationDenied, SetAndClearLeaveButtonsAndValueAsTheyWere) {
+// Set makes a missing Run key where it can.
+TEST(StartupRegistrationMachineKey, SetAndClearWhereTheRunKeyIsReadOnlyOrMissing) {
     const std::string kThenTryAgain =
         " needs administrator rights. Start VellumBox with \"Run as administrator\" and try again.";
     struct Case {
         const char* what;
-        bool runKey;
+        RunKeyIs runKey;
         bool registered;
         int click;
         LONG openError;
         const char* says;  // the message's opening words; null: no message
+        bool registeredAfter;
     };
     const Case cases[] = {
-        {"set while not registered", true, false, IDC_STARTUP_SET, ERROR_ACCESS_DENIED,
-         "Registering VellumBox in the start-up for all users"},
-        {"clear while registered", true, true, IDC_STARTUP_CLEAR, ERROR_ACCESS_DENIED,
-         "Removing VellumBox from the start-up for all users"},
-        {"set without a Run key", false, false, IDC_STARTUP_SET, ERROR_FILE_NOT_FOUND, nullptr},
+        {"set while not registered", RunKeyIs::ReadOnly, false, IDC_STARTUP_SET,
+         ERROR_ACCESS_DENIED, "Registering VellumBox in the start-up for all users", false},
+        {"clear while registered", RunKeyIs::ReadOnly, true, IDC_STARTUP_CLEAR,
+         ERROR_ACCESS_DENIED, "Removing VellumBox from the start-up for all users", true},
+        {"set without a Run key that cannot be made", RunKeyIs::MissingUnderVolatileParent,
+         false, IDC_STARTUP_SET, ERROR_FILE_NOT_FOUND, nullptr, false},
+        {"set without a Run key", RunKeyIs::Missing, false, IDC_STARTUP_SET,
+         ERROR_FILE_NOT_FOUND, nullptr, true},
     };
     const std::string quoted = Quoted(kExePath);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ReadOnlyMachineKey readOnly(c.registered ? quoted.c_str() : nullptr, c.runKey);
+        ScratchMachineKey scratch(c.runKey, c.registered ? quoted.c_str() : nullptr);
         HKEY probe;
         ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &probe),
                   c.openError);
-        Buttons state = c.registered ? kRegistered : kNotRegistered;
+        Buttons before = c.registered ? kRegistered : kNotRegistered;
         MessageBoxAnswer::seen = 0;
         MessageBoxAnswer::Arm(IDOK);
-        EXPECT_EQ(OpenStartup(kExePath, state, c.click), state);
+        EXPECT_EQ(OpenStartup(kExePath, before, c.click),
+                  c.registeredAfter ? kRegistered : kNotRegistered);
         MessageBoxAnswer::Disarm();
         EXPECT_EQ(MessageBoxAnswer::seen, c.says ? 1 : 0);
         if (c.says) {
@@ -627,10 +642,8 @@ TEST(StartupRegistrationDenied, SetAndClearLeaveButtonsAndValueAsTheyWere) {
             EXPECT_EQ(MessageBoxAnswer::caption, "VellumBox");
         }
         AnsiValue v = ReadOurValue();
-        EXPECT_EQ(v.present, c.registered);
-        if (c.registered) {
-            EXPECT_EQ(v.bytes, quoted + std::string(1, '\0'));
-        }
+        EXPECT_EQ(v.present, c.registeredAfter);
+        if (c.registeredAfter) ExpectRegistration(quoted);
     }
 }
 // Who may change a folder or file, judged from real descriptors built in memory. "Me" is
