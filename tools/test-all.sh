@@ -25,14 +25,43 @@ run_level() {  # name, command...
     echo "=== $name: ${result[$name]} in $((SECONDS - start)) s"
 }
 
-# The GoogleTest programs under Wine, then the end-to-end scripts, for one target.
-#   $1 target, $2 ctest -R filter ("" for all), $3... end-to-end tests (none: all)
-run_target() {
-    local target=$1 filter=$2
-    shift 2
-    run_level "$target wine" env VB_TARGET="$target" ./tools/with-xvfb.sh bash -c \
-        '. tools/wine-env.sh && vb_wine_prepare && ctest --test-dir "$VB_BUILD-tests" --output-on-failure ${0:+-R "$0"}' "$filter"
+# The GoogleTest programs under Wine for one target: $1 target, $2 ctest -R filter ("" for all)
+run_wine_tests() {
+    run_level "$1 wine" env VB_TARGET="$1" ./tools/with-xvfb.sh bash -c \
+        '. tools/wine-env.sh && vb_wine_prepare && ctest --test-dir "$VB_BUILD-tests" --output-on-failure ${0:+-R "$0"}' "$2"
+}
+
+# The end-to-end scripts for one target: $1 target, $2... the scripts (none: all)
+run_e2e() {
+    local target=$1
+    shift
     run_level "$target e2e" env VB_TARGET="$target" ./tools/with-xvfb.sh ./tests/e2e/run-all.sh "$@"
+}
+
+# Both 32-bit targets: the Wine tests one after the other (both read build/win32-tests),
+# then the end-to-end scripts of both at once, each on its own prefix and display: they
+# mostly wait, so together they take little longer than the longer one. Each target's
+# output is printed when both have ended, and its result joins the summary.
+#   $1 ctest filter, $2 win32's end-to-end scripts, $3 win32-xp's (space-separated;
+#   empty: all)
+run_32bit_targets() {
+    run_wine_tests win32 "$1"
+    run_wine_tests win32-xp "$1"
+    local log=build/test-all
+    mkdir -p "$log"
+    # shellcheck disable=SC2086 # one word per script
+    run_e2e win32 $2 >"$log/win32.out" 2>&1 &
+    # shellcheck disable=SC2086
+    run_e2e win32-xp $3 >"$log/win32-xp.out" 2>&1 &
+    wait
+    local target outcome
+    for target in win32 win32-xp; do
+        cat "$log/$target.out"
+        outcome="$(sed -n "s/^=== $target e2e: \([A-Za-z]*\) in .*/\1/p" "$log/$target.out")"
+        order+=("$target e2e")
+        result["$target e2e"]=${outcome:-FAILED}
+        [ "$outcome" = passed ] || status=1
+    done
 }
 
 run_level native ctest --test-dir build/native --output-on-failure
@@ -43,7 +72,8 @@ run_level imports python3 tools/check-imports.py tools/xp-imports.txt \
 # Both shipped programs stay within their size goals.
 run_level sizes ./tools/check-sizes.sh
 
-run_target win64 ""
+run_wine_tests win64 ""
+run_e2e win64
 i386="$(. tools/wine-env.sh && vb_i386)"
 # Under emulation: what differs with the word size and the Windows the program meets.
 # Both: one quiet start that copies through the DLLs loaded on first use and reaches a
@@ -57,16 +87,11 @@ e2e_xp=(word_size install session_end single_instance dialogs)
 slow_wine='^(unit|resources)$'
 slow_e2e=(word_size install)
 case "$i386" in
-native)
-    run_target win32 ""
-    run_target win32-xp ""
-    ;;
-emulated)
-    run_target win32 "" "${e2e_win32[@]}"
-    run_target win32-xp "" "${e2e_xp[@]}"
-    ;;
+native) run_32bit_targets "" "" "" ;;
+emulated) run_32bit_targets "" "${e2e_win32[*]}" "${e2e_xp[*]}" ;;
 emulated-slow)
-    run_target win32 "$slow_wine" "${slow_e2e[@]}"
+    run_wine_tests win32 "$slow_wine"
+    run_e2e win32 "${slow_e2e[@]}"
     result["win32-xp"]="not run (this machine's qemu runs 32-bit code too slowly)"
     order+=(win32-xp)
     ;;

@@ -8,22 +8,22 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # on which no window of this run could open.
 vb_wine_stop
 
+# Xvfb takes the first free display itself and says which once it is ready, so that runs
+# started at the same time never share one.
+display_file="$(mktemp)"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
 display=""
-for n in $(seq 90 199); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display=$n
+for _ in $(seq 1 200); do
+    if [ "$(wc -l <"$display_file")" -gt 0 ]; then
+        display="$(tr -dc 0-9 <"$display_file")"
         break
     fi
-done
-[ -n "$display" ] || { echo "with-xvfb: no free display" >&2; exit 1; }
-
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "with-xvfb: Xvfb did not start" >&2; exit 1; }
+    kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.05
 done
+rm -f "$display_file"
+[ -n "$display" ] || { echo "with-xvfb: Xvfb did not start" >&2; exit 1; }
 
 cleanup() {
     vb_wine_stop
