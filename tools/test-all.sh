@@ -8,7 +8,8 @@
 # Where qemu runs it (about a second more for each Wine process, so the whole set would
 # take an hour), they take every Wine test and the named end-to-end subsets below. Under
 # a qemu older than 9.1 (a minute for each process) win32 takes a smaller subset and
-# win32-xp, whose every process is 32-bit, is not run. The summary says which ran.
+# win32-xp, whose every process is 32-bit, is not run. The summary says which ran. The
+# end-to-end scripts of the three targets run at the same time.
 set -u
 cd "$(dirname "$0")/.." || exit 1
 declare -A result
@@ -38,24 +39,21 @@ run_e2e() {
     run_level "$target e2e" env VB_TARGET="$target" ./tools/with-xvfb.sh ./tests/e2e/run-all.sh "$@"
 }
 
-# Both 32-bit targets: the Wine tests one after the other (both read build/win32-tests),
-# then the end-to-end scripts of both at once, each on its own prefix and display: they
-# mostly wait, so together they take little longer than the longer one. Each target's
-# output is printed when both have ended, and its result joins the summary.
-#   $1 ctest filter, $2 win32's end-to-end scripts, $3 win32-xp's (space-separated;
-#   empty: all)
-run_32bit_targets() {
-    run_wine_tests win32 "$1"
-    run_wine_tests win32-xp "$1"
-    local log=build/test-all
+# The end-to-end scripts of several targets at once, each on its own prefix and display:
+# they mostly wait, so together they take little longer than the longest. Each target's
+# output is printed when all have ended, and its result joins the summary.
+#   each argument: a target, ":", its scripts (space-separated; none: all)
+run_e2e_together() {
+    local log=build/test-all spec target outcome
     mkdir -p "$log"
-    # shellcheck disable=SC2086 # one word per script
-    run_e2e win32 $2 >"$log/win32.out" 2>&1 &
-    # shellcheck disable=SC2086
-    run_e2e win32-xp $3 >"$log/win32-xp.out" 2>&1 &
+    for spec in "$@"; do
+        target=${spec%%:*}
+        # shellcheck disable=SC2086 # one word per script
+        run_e2e "$target" ${spec#*:} >"$log/$target.out" 2>&1 &
+    done
     wait
-    local target outcome
-    for target in win32 win32-xp; do
+    for spec in "$@"; do
+        target=${spec%%:*}
         cat "$log/$target.out"
         outcome="$(sed -n "s/^=== $target e2e: \([A-Za-z]*\) in .*/\1/p" "$log/$target.out")"
         order+=("$target e2e")
@@ -73,7 +71,6 @@ run_level imports python3 tools/check-imports.py tools/xp-imports.txt \
 run_level sizes ./tools/check-sizes.sh
 
 run_wine_tests win64 ""
-run_e2e win64
 i386="$(. tools/wine-env.sh && vb_i386)"
 # Under emulation: what differs with the word size and the Windows the program meets.
 # Both: one quiet start that copies through the DLLs loaded on first use and reaches a
@@ -86,16 +83,27 @@ e2e_xp=(word_size install session_end single_instance dialogs)
 # Under the slow qemu: the pure tests and the resources, built for i686.
 slow_wine='^(unit|resources)$'
 slow_e2e=(word_size install)
+# The Wine tests one target after the other (both 32-bit ones read build/win32-tests),
+# then the end-to-end scripts of all targets together.
 case "$i386" in
-native) run_32bit_targets "" "" "" ;;
-emulated) run_32bit_targets "" "${e2e_win32[*]}" "${e2e_xp[*]}" ;;
+native | emulated)
+    run_wine_tests win32 ""
+    run_wine_tests win32-xp ""
+    if [ "$i386" = native ]; then
+        run_e2e_together win64: win32: win32-xp:
+    else
+        run_e2e_together win64: "win32:${e2e_win32[*]}" "win32-xp:${e2e_xp[*]}"
+    fi
+    ;;
 emulated-slow)
     run_wine_tests win32 "$slow_wine"
+    run_e2e win64
     run_e2e win32 "${slow_e2e[@]}"
     result["win32-xp"]="not run (this machine's qemu runs 32-bit code too slowly)"
     order+=(win32-xp)
     ;;
 *)
+    run_e2e win64
     for t in win32 win32-xp; do
         result[$t]="not run (this machine cannot run 32-bit code)"
         order+=("$t")
