@@ -46,8 +46,12 @@ mkdir -p "$out/results"
 rm -f "$out"/results/*
 
 say() { echo "bench: $*" >&2; }
-# Z: is the root of the Unix file system in every Wine prefix.
-winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
+# The prefix's own C: for what lies on it, since the folders above it on Z: (the root of
+# the Unix file system in every Wine prefix) may be ones anyone can write, such as /tmp.
+winpath() {
+    local p="$1" c="$WINEPREFIX/drive_c/"
+    if [ "${p#"$c"}" != "$p" ]; then p="${p#"$c"}"; echo "C:\\${p//\//\\}"; else echo "Z:${p//\//\\}"; fi
+}
 
 [ -x "$vb_exe" ] || [ -f "$vb_exe" ] || { say "no $vb_exe; run make build"; exit 1; }
 
