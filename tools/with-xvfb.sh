@@ -23,7 +23,7 @@ for _ in $(seq 1 200); do
     sleep 0.05
 done
 rm -f "$display_file"
-[ -n "$display" ] || { echo "with-xvfb: Xvfb did not start" >&2; exit 1; }
+[ -n "$display" ] || { kill "$xvfb_pid" 2>/dev/null; echo "with-xvfb: Xvfb did not start" >&2; exit 1; }
 
 cleanup() {
     vb_wine_stop

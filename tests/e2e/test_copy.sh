@@ -180,7 +180,8 @@ assert_file "$VB_C/other/b.txt" "beta" "own folder: the other file is restored"
 
 # Quiet mode 2 with no destination, or one that depends on the current folder, copies
 # nowhere (not into the current folder).
-listing() { ls -R "$VB_DIR" "$PWD" "$VB_DRIVE_C" 2>/dev/null | grep -v -E '^(launch\.out|.*\.log)$'; }
+# The current folder's top level only: below it, other targets' runs write their logs.
+listing() { { ls -R "$VB_DIR" "$VB_DRIVE_C"; ls -a "$PWD"; } 2>/dev/null | grep -v -E '^(launch\.out|.*\.log)$'; }
 #   label        Directory value
 for row in "nodest|" "relative|dst\\" "drive-relative|C:dst\\"; do
     IFS='|' read -r label dest <<<"$row"
